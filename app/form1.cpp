@@ -1,0 +1,342 @@
+#include "app/form1.h"
+
+#include "app/design_fonts.h"
+#include "app/layout_rule.h"
+#include "app/menu_tables.h"
+#include "app/window_placement.h"
+#include "reference/entry_list_model.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace scrivlet {
+namespace {
+
+const QString kCaption = QStringLiteral("Vantor Scrivlet V1.5");
+
+// Positions inside the reference panel are designed in twips, 15 to the pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+template <typename W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+void fillWithWindowColour(QWidget* widget)
+{
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+Form1::Form1(StartOptions options)
+    : m_prompts(options.prompts ? std::move(options.prompts) : std::make_unique<DialogPrompts>()),
+      m_commandLine(std::move(options.commandLine))
+{
+    setWindowTitle(kCaption);
+    createControls();
+    createMenus();
+    setTabOrder();
+
+    // The entry data source opens with its design-time connection and query.
+    m_entryModel = new EntryListModel(m_entries, this);
+    m_entry->setModel(m_entryModel);
+    connect(m_entryModel, &EntryListModel::currentRowChanged, this, &Form1::showAddress);
+    refreshEntries();
+
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    m_client = named(new QWidget(this), "client");
+    setCentralWidget(m_client);
+    m_client->installEventFilter(this);
+
+    m_text = named(new QPlainTextEdit(m_client), "text");
+    m_text->setGeometry(13, 6, 255, 101);
+    m_text->setFont(lucidaConsole(12));
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text->setPlainText(QStringLiteral("::\n\n;\n@\n"));
+
+    m_desc = named(new QGroupBox(QStringLiteral("Mnemonic Reference"), m_client), "desc");
+    m_desc->setGeometry(303, -2, 192, 523);
+    m_desc->setFont(msSansSerif(9.75, true));
+
+    createSearchFrame();
+
+    const std::array<std::pair<const char*, QRect>, 4> buttons = {{
+        {"ABC", twips(90, 1800, 720, 285)},
+        {"Usage", twips(1530, 1800, 810, 285)},
+        {"Addr", twips(810, 1800, 720, 285)},
+        {"V", twips(2340, 1800, 450, 285)},
+    }};
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        auto* button = new QPushButton(QLatin1String(buttons[i].first), m_desc);
+        button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
+        button->setGeometry(buttons[i].second);
+        button->setFont(msSansSerif(8.25, true));
+        m_sortButtons[i] = button;
+    }
+    connect(m_sortButtons[0], &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(m_sortButtons[1], &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(m_sortButtons[2], &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(m_sortButtons[3], &QPushButton::clicked, this, &Form1::Command4_Click);
+
+    m_entry = named(new QListView(m_desc), "entry");
+    m_entry->setGeometry(twips(90, 2085, 2700, 5520));
+    m_entry->setFont(lucidaConsole(9.75));
+    m_entry->setUniformItemSizes(true);
+    m_entry->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_entry->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    m_description = named(new QLabel(m_desc), "description");
+    m_description->setGeometry(twips(75, 270, 2715, 1140));
+    m_description->setFont(msSansSerif(8.25));
+    m_description->setWordWrap(true);
+    m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    fillWithWindowColour(m_description);
+
+    m_addr = named(new QLabel(QStringLiteral("IDENTIFIED ENTRY"), m_desc), "addr");
+    m_addr->setGeometry(twips(1350, 1395, 1440, 255));
+    m_addr->setFont(msSansSerif(9.75, true));
+    fillWithWindowColour(m_addr);
+
+    m_label1 = named(new QLabel(QStringLiteral("ADDR (hex)"), m_desc), "Label1");
+    m_label1->setGeometry(twips(75, 1395, 2190, 270));
+    m_label1->setFont(msSansSerif(9.75, true));
+
+    // The address row lies over its caption; the search frame, when shown, lies over both.
+    m_addr->raise();
+    m_srepl->raise();
+}
+
+void Form1::createSearchFrame()
+{
+    m_srepl = named(new QGroupBox(QStringLiteral("SEARCH for :"), m_desc), "srepl");
+    m_srepl->setGeometry(twips(0, 30, 2880, 1740));
+    m_srepl->setAutoFillBackground(true);
+    m_srepl->hide();
+
+    m_check1 = named(new QCheckBox(QStringLiteral("Case sensitive"), m_srepl), "Check1");
+    m_check1->setGeometry(twips(1485, 1080, 1320, 270));
+    m_check1->setChecked(true);
+    m_check1->setEnabled(false);
+
+    m_command5 = named(new QPushButton(QStringLiteral("Search F3"), m_srepl), "Command5");
+    m_command5->setGeometry(twips(90, 1350, 930, 330));
+    m_command6 = named(new QPushButton(QStringLiteral("Replace All"), m_srepl), "Command6");
+    m_command6->setGeometry(twips(1050, 1350, 1065, 330));
+
+    m_sr = named(new QLineEdit(m_srepl), "sr");
+    m_sr->setGeometry(twips(90, 225, 2700, 300));
+    m_rp = named(new QLineEdit(m_srepl), "rp");
+    m_rp->setGeometry(twips(90, 750, 2700, 300));
+
+    m_command7 = named(new QPushButton(QStringLiteral("Close"), m_srepl), "Command7");
+    m_command7->setGeometry(twips(2145, 1350, 645, 330));
+    m_command7->setFont(msSansSerif(8.25, true));
+
+    m_option1 = named(new QRadioButton(QStringLiteral("From cur. down"), m_srepl), "Option1");
+    m_option1->setGeometry(twips(60, 1110, 1395, 225));
+    m_option1->setChecked(true);
+    m_option1->setEnabled(false);
+
+    m_label2 = named(new QLabel(QStringLiteral("REPLACE with :"), m_srepl), "Label2");
+    m_label2->setGeometry(twips(75, 540, 1155, 195));
+
+    const QFont frameFont = msSansSerif(8.25);
+    for (QWidget* w : m_srepl->findChildren<QWidget*>())
+        if (w != m_command7)
+            w->setFont(frameFont);
+}
+
+void Form1::createMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setNativeMenuBar(false);
+    const std::array<QMenu*, 3> menus = {
+        bar->addMenu(QLatin1String(kMainMenu[0].caption)),
+        bar->addMenu(QLatin1String(kMainMenu[1].caption)),
+        bar->addMenu(QLatin1String(kMainMenu[2].caption)),
+    };
+    menus[0]->setObjectName(QStringLiteral("main1"));
+    menus[1]->setObjectName(QStringLiteral("main2"));
+    menus[2]->setObjectName(QStringLiteral("main3"));
+
+    for (const MenuEntry& item : kFileMenu) {
+        if (QLatin1String(item.caption) == QLatin1String("-")) {
+            m_file[item.index] = menus[0]->addSeparator();
+            continue;
+        }
+        QAction* action = menus[0]->addAction(QLatin1String(item.caption));
+        m_file[item.index] = action;
+        connect(action, &QAction::triggered, this, [this, index = item.index] { file_Click(index); });
+    }
+    for (const MenuEntry& item : kEditMenu) {
+        QAction* action = menus[1]->addAction(QLatin1String(item.caption));
+        m_edit[item.index] = action;
+        connect(action, &QAction::triggered, this, [this, index = item.index] { edit_Click(index); });
+    }
+    // Each Options item flips only its own check mark; the editor reads the marks when it runs.
+    for (const MenuEntry& item : kOptionsMenu) {
+        QAction* action = menus[2]->addAction(QLatin1String(item.caption));
+        action->setCheckable(true);
+        action->setChecked(item.index == kAutoidentOption);
+        m_options[item.index] = action;
+    }
+    m_about = bar->addAction(QLatin1String(kAboutItem.caption));
+    connect(m_about, &QAction::triggered, this, [this] { about_Click(kAboutItem.index); });
+    // The caret read-out: an item of the bar that does nothing when clicked.
+    m_pos = bar->addAction(QLatin1String(kPosItem.caption));
+
+    for (std::size_t i = 1; i < m_file.size(); ++i)
+        m_file[i]->setObjectName(QStringLiteral("file%1").arg(i));
+    for (std::size_t i = 1; i < m_edit.size(); ++i)
+        m_edit[i]->setObjectName(QStringLiteral("edit%1").arg(i));
+    for (std::size_t i = 1; i < m_options.size(); ++i)
+        m_options[i]->setObjectName(QStringLiteral("options%1").arg(i));
+    m_about->setObjectName(QStringLiteral("about4"));
+    m_pos->setObjectName(QStringLiteral("pos5"));
+}
+
+void Form1::setTabOrder()
+{
+    // Labels and frames hold places in the designed order but never take the focus; the chain
+    // runs through the controls that do.
+    const QWidget* order[] = {m_entry,   m_sortButtons[0], m_sortButtons[1], m_text,
+                              m_sortButtons[2], m_sortButtons[3], m_option1, m_command7,
+                              m_rp,      m_sr,             m_command6,       m_command5,
+                              m_check1};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+}
+
+void Form1::Form_Load()
+{
+    m_startdir = QDir::currentPath();
+    loadposition(*this);
+    m_activated = false;
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Form1::Form_Resize()
+{
+    const PanelLayout layout = layoutFor(m_client->width(), m_client->height());
+    m_text->resize(layout.textWidth, layout.textHeight);
+    m_desc->setGeometry(layout.descLeft, m_desc->y(), m_desc->width(), layout.descHeight);
+    m_entry->resize(m_entry->width(), layout.entryHeight);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Form_Unload()
+{
+    saveposition(*this);
+}
+
+bool Form1::beepOption() const
+{
+    return m_options[kBeepOption]->isChecked();
+}
+
+bool Form1::autoidentOption() const
+{
+    return m_options[kAutoidentOption]->isChecked();
+}
+
+QString Form1::positionReadout() const
+{
+    return m_pos->text();
+}
+
+void Form1::file_Click(int index)
+{
+    if (index == 5)
+        close();
+}
+
+void Form1::edit_Click(int)
+{
+}
+
+void Form1::about_Click(int)
+{
+}
+
+void Form1::refreshEntries()
+{
+    const RefreshResult result = m_entries.refresh();
+    m_entryModel->refill();
+    if (result.status != RefreshResult::Status::Ok) {
+        m_prompts->message(this, QStringLiteral("Vantor Scrivlet Database"),
+                           QString::fromStdString(result.message), UserPrompts::Icon::Warning);
+    }
+}
+
+void Form1::sortBy(const char* recordSource)
+{
+    m_entries.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
+                                  m_startdir.toStdString() +
+                                  "\\entries97.mdb;Persist Security Info=False");
+    m_entries.setRecordSource(recordSource);
+    refreshEntries();
+}
+
+void Form1::Command1_Click()
+{
+    sortBy("SELECT * FROM entries ORDER BY name");
+}
+
+void Form1::Command2_Click()
+{
+    sortBy("SELECT * FROM entries ORDER BY usg DESC,name");
+}
+
+void Form1::Command3_Click()
+{
+    sortBy("SELECT * FROM entries ORDER BY addr");
+}
+
+void Form1::Command4_Click()
+{
+    sortBy("SELECT * FROM entries ORDER BY len(name)");
+}
+
+void Form1::showAddress()
+{
+    // The address label follows the current row; before there is one it keeps its caption.
+    if (!m_entries.recordset().eof())
+        m_addr->setText(m_entryModel->currentField("addr"));
+}
+
+} // namespace scrivlet

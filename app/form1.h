@@ -1,0 +1,118 @@
+#pragma once
+
+#include "app/user_prompts.h"
+#include "reference/entry_source.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace scrivlet {
+
+class EntryListModel;
+
+// What the window is started with.
+struct StartOptions {
+    std::unique_ptr<UserPrompts> prompts;  // DialogPrompts when not given
+    QString commandLine;                   // the arguments after the program name, joined
+};
+
+// The main window: the editor pane on the left, the reference panel on the right, the menus,
+// the entry data source and the state the editor and the list share. Controls carry the names
+// of their roles as object names ("text", "entry", "addr", ...). The window wires the parts
+// together; the rules live in the rooms' own libraries.
+class Form1 final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Form1(StartOptions options = {});
+    ~Form1() override;
+
+    // The Options check marks.
+    bool beepOption() const;
+    bool autoidentOption() const;
+
+    // The caret read-out on the menu bar.
+    QString positionReadout() const;
+    const QString& startdir() const { return m_startdir; }
+    EntrySource& entries() { return m_entries; }
+    UserPrompts& prompts() { return *m_prompts; }
+
+    // Menu handlers; each receives the item's index.
+    void file_Click(int index);
+    void edit_Click(int index);
+    void about_Click(int index);
+
+    // The sort buttons.
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void createSearchFrame();
+    void createMenus();
+    void setTabOrder();
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void sortBy(const char* recordSource);
+    void refreshEntries();
+    void showAddress();
+
+    std::unique_ptr<UserPrompts> m_prompts;
+    QString m_commandLine;
+
+    // Form-level state.
+    QString m_startdir;
+    bool m_activated = false;
+
+    // Controls.
+    QWidget* m_client = nullptr;
+    QPlainTextEdit* m_text = nullptr;
+    QGroupBox* m_desc = nullptr;
+    QListView* m_entry = nullptr;
+    QLabel* m_description = nullptr;
+    QLabel* m_addr = nullptr;
+    QLabel* m_label1 = nullptr;
+    std::array<QPushButton*, 4> m_sortButtons{}; // Command1 to Command4
+    QGroupBox* m_srepl = nullptr;
+    QCheckBox* m_check1 = nullptr;
+    QPushButton* m_command5 = nullptr;
+    QPushButton* m_command6 = nullptr;
+    QPushButton* m_command7 = nullptr;
+    QLineEdit* m_sr = nullptr;
+    QLineEdit* m_rp = nullptr;
+    QRadioButton* m_option1 = nullptr;
+    QLabel* m_label2 = nullptr;
+
+    // Menu arrays, by index (element 0 unused).
+    std::array<QAction*, 6> m_file{};
+    std::array<QAction*, 3> m_edit{};
+    std::array<QAction*, 3> m_options{};
+    QAction* m_about = nullptr;
+    QAction* m_pos = nullptr;
+
+    // The entry data source and the list bound to it.
+    EntrySource m_entries;
+    EntryListModel* m_entryModel = nullptr;
+};
+
+} // namespace scrivlet

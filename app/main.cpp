@@ -1,0 +1,64 @@
+#include "app/command_line.h"
+#include "app/form1.h"
+
+#include <QApplication>
+#include <QPixmap>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool hasDisplay()
+{
+#if defined(Q_OS_LINUX)
+    const auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const scrivlet::CommandLine command = scrivlet::parseCommandLine(arguments);
+    const bool screenshot = !command.screenshotFile.empty();
+
+    if (!hasDisplay()) {
+        if (!screenshot) {
+            std::fputs("vantor-scrivlet: no graphical display (DISPLAY and WAYLAND_DISPLAY are not set)\n",
+                       stderr);
+            return 1;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantor Scrivlet"));
+    QApplication::setApplicationVersion(QStringLiteral("1.5"));
+
+    scrivlet::StartOptions options;
+    options.commandLine = QString::fromLocal8Bit(command.sourceFile.c_str());
+    if (screenshot)
+        options.prompts = std::make_unique<scrivlet::ConsolePrompts>();
+    scrivlet::Form1 window(std::move(options));
+    window.show();
+
+    if (screenshot) {
+        QApplication::processEvents();
+        const QString file = QString::fromLocal8Bit(command.screenshotFile.c_str());
+        if (!window.grab().save(file, "PNG")) {
+            std::fprintf(stderr, "vantor-scrivlet: could not write the screenshot %s\n",
+                         command.screenshotFile.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,109 @@
+#include "reference/criteria.h"
+
+#include <cctype>
+#include <charconv>
+
+namespace scrivlet {
+namespace {
+
+std::string_view trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool isIdentifier(std::string_view s)
+{
+    if (s.empty())
+        return false;
+    for (char c : s) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
+            return false;
+    }
+    return true;
+}
+
+char fold(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// "<field> LIKE '<pattern>'", the keyword in any letter case.
+std::optional<Criteria> parseLike(std::string_view s)
+{
+    const auto quote = s.find('\'');
+    if (quote == std::string_view::npos || s.size() < quote + 2 || s.back() != '\'')
+        return std::nullopt;
+    std::string_view head = trim(s.substr(0, quote));
+    if (head.size() < 5 || !equalsNoCase(head.substr(head.size() - 4), "LIKE") ||
+        (head[head.size() - 5] != ' ' && head[head.size() - 5] != '\t'))
+        return std::nullopt;
+    const std::string_view field = trim(head.substr(0, head.size() - 5));
+    std::string_view pattern = s.substr(quote + 1, s.size() - quote - 2);
+    if (!isIdentifier(field) || pattern.find('\'') != std::string_view::npos)
+        return std::nullopt;
+
+    Criteria c;
+    c.field = std::string(field);
+    if (!pattern.empty() && pattern.back() == '%') {
+        c.kind = Criteria::Kind::Prefix;
+        pattern.remove_suffix(1);
+    } else {
+        c.kind = Criteria::Kind::Equal;
+    }
+    if (pattern.find('%') != std::string_view::npos)
+        return std::nullopt;
+    c.text = std::string(pattern);
+    return c;
+}
+
+std::optional<Criteria> parseNumberEqual(std::string_view s)
+{
+    const auto eq = s.find('=');
+    const std::string_view field = trim(s.substr(0, eq));
+    const std::string_view value = trim(s.substr(eq + 1));
+    if (!isIdentifier(field) || value.empty())
+        return std::nullopt;
+    Criteria c;
+    c.field = std::string(field);
+    c.kind = Criteria::Kind::NumberEqual;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), c.number);
+    if (ec != std::errc() || end != value.data() + value.size())
+        return std::nullopt;
+    return c;
+}
+
+} // namespace
+
+std::optional<Criteria> parseCriteria(std::string_view criteria)
+{
+    const std::string_view s = trim(criteria);
+    if (s.empty())
+        return std::nullopt;
+    const auto quote = s.find('\'');
+    const auto eq = s.find('=');
+    if (eq != std::string_view::npos && (quote == std::string_view::npos || eq < quote))
+        return parseNumberEqual(s);
+    return parseLike(s);
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    if (prefix.size() > text.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (fold(text[i]) != fold(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && startsWithNoCase(a, b);
+}
+
+} // namespace scrivlet

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds Vantor Scrivlet with warnings as errors and runs every test, then builds again
+# with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test once more.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+
+cmake --preset dev >/dev/null
+cmake --build --preset dev
+ctest --preset dev --parallel 2
+
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan --parallel 2

@@ -1,0 +1,250 @@
+#include "app/form1.h"
+#include "support/entry_fixtures.h"
+#include "support/recording_prompts.h"
+#include "support/temp_dir.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <fstream>
+
+using namespace scrivlet;
+using scrivlet::fixtures::PromptLog;
+using scrivlet::fixtures::TempDir;
+
+namespace {
+
+// A main window started in a fresh folder that holds the given database file (or none).
+struct Started {
+    TempDir dir;
+    QString previousDir = QDir::currentPath();
+    std::shared_ptr<PromptLog> log = std::make_shared<PromptLog>();
+    std::unique_ptr<Form1> window;
+
+    explicit Started(const std::function<void(const std::string&)>& makeDatabase)
+    {
+        makeDatabase(dir.file("entries97.mdb"));
+        QDir::setCurrent(QString::fromStdString(dir.path().string()));
+        StartOptions options;
+        options.prompts = std::make_unique<fixtures::RecordingPrompts>(log);
+        window = std::make_unique<Form1>(std::move(options));
+    }
+    ~Started()
+    {
+        window.reset();
+        QDir::setCurrent(previousDir);
+    }
+
+    template <typename T>
+    T* child(const char* name) const { return window->findChild<T*>(QLatin1String(name)); }
+    QStringList listNames() const
+    {
+        QStringList out;
+        const QAbstractItemModel* model = child<QListView>("entry")->model();
+        for (int r = 0; r < model->rowCount(); ++r)
+            out << model->index(r, 0).data().toString();
+        return out;
+    }
+};
+
+void sampleDatabase(const std::string& path)
+{
+    fixtures::writeEntryDatabase(path, fixtures::sampleEntries());
+}
+
+QAction* action(const Form1& w, const char* name)
+{
+    return w.findChild<QAction*>(QLatin1String(name));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsWithCaptionOptionsAndListInUsageOrder()
+    {
+        Started s(sampleDatabase);
+        s.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
+
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Vantor Scrivlet V1.5"));
+        QVERIFY(!s.window->beepOption());
+        QVERIFY(s.window->autoidentOption());
+        QCOMPARE(s.listNames(), QStringList({"DUP", "SWAP", "DROP", "DUPDUP", "2DROP", "a*b", "a_c", "dupx"}));
+        QCOMPARE(s.child<QLabel>("addr")->text(), QStringLiteral("03188"));
+        QCOMPARE(s.child<QLabel>("Label1")->text(), QStringLiteral("ADDR (hex)"));
+        QCOMPARE(s.child<QLabel>("description")->text(), QString());
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,0"));
+        QVERIFY(s.child<QGroupBox>("srepl")->isHidden());
+        QCOMPARE(s.child<QGroupBox>("desc")->title(), QStringLiteral("Mnemonic Reference"));
+        QVERIFY(s.log->messages.empty());
+
+        QStringList bar;
+        for (QAction* a : s.window->menuBar()->actions())
+            bar << a->text();
+        QCOMPARE(bar, QStringList({"File", "Edit", "Options", "About", "POS: 2,0"}));
+        QCOMPARE(action(*s.window, "file3")->text(), QStringLiteral("Save As"));
+        QVERIFY(action(*s.window, "file4")->isSeparator());
+    }
+
+    void optionsToggleOnlyThemselves()
+    {
+        Started s(sampleDatabase);
+        QAction* beep = action(*s.window, "options1");
+        QAction* autoident = action(*s.window, "options2");
+        beep->trigger();
+        QVERIFY(s.window->beepOption());
+        QVERIFY(s.window->autoidentOption());
+        beep->trigger();
+        QVERIFY(!s.window->beepOption());
+        autoident->trigger();
+        QVERIFY(!s.window->autoidentOption());
+        QVERIFY(!s.window->beepOption());
+
+        // Every start begins with Beep off and Autoident on.
+        Started again(sampleDatabase);
+        QVERIFY(!again.window->beepOption());
+        QVERIFY(again.window->autoidentOption());
+    }
+
+    void positionItemDoesNothing()
+    {
+        Started s(sampleDatabase);
+        s.window->show();
+        const QString before = s.window->positionReadout();
+        action(*s.window, "pos5")->trigger();
+        QCOMPARE(s.window->positionReadout(), before);
+        QVERIFY(s.window->isVisible());
+        QVERIFY(s.log->messages.empty());
+    }
+
+    void resizeFollowsTheLayoutRule()
+    {
+        Started s(sampleDatabase);
+        s.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
+        auto* text = s.child<QPlainTextEdit>("text");
+        auto* desc = s.child<QGroupBox>("desc");
+        auto* entry = s.child<QListView>("entry");
+
+        s.window->resize(700, 500);
+        QApplication::processEvents();
+        const QRect t0 = text->geometry(), d0 = desc->geometry();
+        const int e0 = entry->height();
+        QCOMPARE(t0.left(), 13);
+        QCOMPARE(t0.top(), 6);
+        QCOMPARE(d0.width(), 192);
+        QCOMPARE(t0.right() + 1, d0.left());
+        QCOMPARE(d0.top(), -2);
+        QCOMPARE(entry->y(), 139);
+
+        const int n = 37;
+        s.window->resize(700 + n, 500 + n);
+        QApplication::processEvents();
+        QCOMPARE(text->width(), t0.width() + n);
+        QCOMPARE(text->height(), t0.height() + n);
+        QCOMPARE(desc->x(), d0.x() + n);
+        QCOMPARE(desc->width(), 192);
+        QCOMPARE(desc->height(), d0.height() + n);
+        QCOMPARE(entry->height(), e0 + n);
+
+        // A client area too small for the panel: sizes clamp at zero, nothing fails.
+        s.window->resize(60, 40);
+        QApplication::processEvents();
+        QVERIFY(text->width() >= 0 && text->height() >= 0 && entry->height() >= 0);
+        s.window->showMinimized();
+        QApplication::processEvents();
+    }
+
+    void badDatabasesGiveOneMessageAndAnEmptyList_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("missing") << 0;
+        QTest::newRow("zero bytes") << 1;
+        QTest::newRow("not sqlite") << 2;
+        QTest::newRow("no table") << 3;
+        QTest::newRow("no usg column") << 4;
+    }
+
+    void badDatabasesGiveOneMessageAndAnEmptyList()
+    {
+        QFETCH(int, kind);
+        Started s([kind](const std::string& path) {
+            switch (kind) {
+            case 1: std::ofstream(path, std::ios::binary); break;
+            case 2: std::ofstream(path, std::ios::binary) << "not a database at all"; break;
+            case 3: SqliteDatabase(path, SqliteDatabase::OpenMode::CreateIfMissing).exec("CREATE TABLE t(x)"); break;
+            case 4:
+                SqliteDatabase(path, SqliteDatabase::OpenMode::CreateIfMissing)
+                    .exec("CREATE TABLE entries(id INTEGER PRIMARY KEY, name, addr, description)");
+                break;
+            default: break;
+            }
+        });
+        QCOMPARE(int(s.log->messages.size()), 1);
+        QVERIFY(s.log->messages[0].text.contains(QStringLiteral("entries97.mdb")));
+        QCOMPARE(s.log->messages[0].title, QStringLiteral("Vantor Scrivlet Database"));
+        QVERIFY(s.listNames().isEmpty());
+        QCOMPARE(s.child<QLabel>("addr")->text(), QStringLiteral("IDENTIFIED ENTRY"));
+
+        // A sort button on the same file says so again, once.
+        const auto before = s.dir.snapshot();
+        s.child<QPushButton>("Command1")->click();
+        QCOMPARE(int(s.log->messages.size()), 2);
+        QVERIFY(s.listNames().isEmpty());
+        QCOMPARE(s.dir.snapshot(), before);
+        if (kind == 0)
+            QVERIFY(!QFile::exists(QStringLiteral("entries97.mdb")));
+    }
+
+    void sortButtonsReorderFromTheStartDirectory()
+    {
+        Started s(sampleDatabase);
+        const QString startdir = s.window->startdir();
+        // A file dialog may change the current directory; the buttons still use the start one.
+        QDir::setCurrent(QDir::tempPath());
+        s.child<QPushButton>("Command1")->click();
+        QCOMPARE(s.listNames(), QStringList({"2DROP", "a*b", "a_c", "DROP", "DUP", "DUPDUP", "dupx", "SWAP"}));
+        QCOMPARE(s.child<QLabel>("addr")->text(), QStringLiteral("03258"));
+        s.child<QPushButton>("Command3")->click();
+        QCOMPARE(s.listNames().first(), QStringLiteral("a*b"));
+        s.child<QPushButton>("Command4")->click();
+        QCOMPARE(s.listNames().last(), QStringLiteral("DUPDUP"));
+        s.child<QPushButton>("Command2")->click();
+        QCOMPARE(s.listNames().first(), QStringLiteral("DUP"));
+        QVERIFY(s.log->messages.empty());
+        QCOMPARE(s.window->entries().databasePath(), startdir.toStdString() + "/entries97.mdb");
+        QDir::setCurrent(startdir);
+    }
+
+    void emptyTableGivesEmptyListAndNoCurrentRow()
+    {
+        Started s([](const std::string& path) { fixtures::writeEntryDatabase(path, {}); });
+        QVERIFY(s.listNames().isEmpty());
+        QVERIFY(s.window->entries().recordset().eof());
+        QCOMPARE(s.child<QLabel>("addr")->text(), QStringLiteral("IDENTIFIED ENTRY"));
+        QVERIFY(s.log->messages.empty());
+    }
+
+    void exitClosesTheWindow()
+    {
+        Started s(sampleDatabase);
+        s.window->show();
+        action(*s.window, "file5")->trigger();
+        QVERIFY(!s.window->isVisible());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

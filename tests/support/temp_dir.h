@@ -1,0 +1,58 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+
+namespace scrivlet::fixtures {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir()
+    {
+        std::random_device random;
+        m_path = std::filesystem::temp_directory_path() /
+                 ("scrivlet-test-" + std::to_string(random()) + std::to_string(random()));
+        std::filesystem::create_directories(m_path);
+    }
+    ~TempDir()
+    {
+        std::error_code ec;
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(m_path, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+
+    // Every file under the folder with its bytes, to show that nothing was made or changed.
+    std::map<std::string, std::string> snapshot() const
+    {
+        std::map<std::string, std::string> out;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(m_path)) {
+            if (e.is_regular_file())
+                out[e.path().string()] = readBytes(e.path().string());
+            else
+                out[e.path().string()] = "<folder>";
+        }
+        return out;
+    }
+
+    static std::string readBytes(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+} // namespace scrivlet::fixtures
