@@ -15,12 +15,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include <utility>
+
 namespace scrivlet {
 namespace {
 
 constexpr int kEnter = 13;
 constexpr int kSpace = 32;
 constexpr int kBackspace = 8;
+constexpr int kEscape = 27;
 constexpr int kF3 = 114;
 
 // Text from the database (UTF-8) as the editor's bytes.
@@ -54,7 +57,7 @@ TypingLoop::TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& 
         const int code = byteFromChar(static_cast<char16_t>(unicode));
         entry_KeyPress(code < 0 ? kUnmappableByte : code);
     });
-    connect(&m_c.entry, &EntryListView::escapePressed, this, [this] { m_c.buffer.setFocus(); });
+    connect(&m_c.entry, &EntryListView::escapePressed, this, &TypingLoop::escapeFromList);
     connect(&m_c.entry, &EntryListView::shortcutPressed, this, &TypingLoop::handToEditor);
     connect(&m_c.entry, &EntryListView::selectionMovedByKey, this, &TypingLoop::currentRowFromSelection);
 }
@@ -81,6 +84,10 @@ void TypingLoop::text_KeyUp(int keyCode)
     case kF3:
         if (m_f3)
             m_f3();
+        break;
+    case kEscape:
+        if (!std::exchange(m_escapeFromList, false))
+            find_mnemonic(true);
         break;
     default:
         find_mnemonic(true);
@@ -242,6 +249,12 @@ void TypingLoop::reportUncountedUse(const std::string& reason)
                           .arg(QString::fromStdString(m_c.entries.source().databasePath()),
                                QString::fromStdString(reason)),
                       UserPrompts::Icon::Warning);
+}
+
+void TypingLoop::escapeFromList()
+{
+    m_escapeFromList = true;
+    m_c.buffer.setFocus();
 }
 
 void TypingLoop::handToEditor(const QKeyEvent& event)

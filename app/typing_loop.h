@@ -80,6 +80,7 @@ private:
     void currentRowFromSelection();
     void reportUncountedUse(const std::string& reason);
     void handToEditor(const QKeyEvent& event);
+    void escapeFromList();
 
     Controls m_c;
     UserPrompts& m_prompts;
@@ -91,6 +92,9 @@ private:
     std::int32_t m_wordstart = 5;
     std::int32_t m_wordend = 5;
     bool m_toldUncounted = false;
+    // Esc in the list gives the editor the focus; the release of that Esc, which then arrives
+    // in the editor, must not look up the word again and hand the focus straight back.
+    bool m_escapeFromList = false;
 };
 
 } // namespace scrivlet
