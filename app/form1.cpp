@@ -72,7 +72,11 @@ Form1::Form1(StartOptions options)
     Form_Load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The list model is a child widget's model and outlives the data source member.
+    m_entries.recordset().setCurrentRowObserver({});
+}
 
 void Form1::createControls()
 {
