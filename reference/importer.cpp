@@ -76,9 +76,10 @@ std::unordered_map<std::string, std::vector<ExistingRow>> readExistingRows(Sqlit
 void writeEntries(const std::string& path, bool created, const std::vector<TableEntry>& entries,
                   ImportSummary& summary)
 {
-    SqliteDatabase db(path, SqliteDatabase::OpenMode::ExistingOnly);
-    if (!created)
-        checkEntriesTable(db, path);
+    const auto opened = created
+                            ? std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly)
+                            : openEntryDatabase(path);
+    SqliteDatabase& db = *opened;
     SqliteTransaction transaction(db);
     if (created)
         db.exec(kEntriesSchema);
@@ -155,11 +156,13 @@ std::string plural(std::size_t count, const char* one, const char* many)
 
 } // namespace
 
-void checkEntriesTable(SqliteDatabase& db, const std::string& path)
+std::unique_ptr<SqliteDatabase> openEntryDatabase(const std::string& path)
 {
+    std::unique_ptr<SqliteDatabase> db;
     std::vector<std::string> columns;
     try {
-        auto info = db.prepare("PRAGMA table_info(entries)");
+        db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly);
+        auto info = db->prepare("PRAGMA table_info(entries)");
         while (info.step())
             columns.push_back(lowerCase(info.text(1)));
     } catch (const SqliteError& e) {
@@ -172,8 +175,9 @@ void checkEntriesTable(SqliteDatabase& db, const std::string& path)
             throw ReferenceError(path + ": the table entries has no column " +
                                  std::string(required));
     }
-    if (db.isReadOnly())
+    if (db->isReadOnly())
         throw ReferenceError(path + ": the database cannot be written");
+    return db;
 }
 
 TableFile readTableFile(const std::string& path)

@@ -2,6 +2,7 @@
 
 #include "reference/table_formats.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,8 +61,9 @@ ImportSummary importTableFiles(const std::vector<std::string>& paths,
 // then the counts of added, updated and unchanged entries.
 std::string describeImport(const ImportSummary& summary);
 
-// Throws ReferenceError naming path unless the database holds the table entries with the
-// columns id, name, addr, description and usg, and takes writes.
-void checkEntriesTable(SqliteDatabase& db, const std::string& path);
+// Opens the existing entry database at path. Throws ReferenceError naming path unless it is an
+// SQLite database holding the table entries with the columns id, name, addr, description and
+// usg, that takes writes.
+std::unique_ptr<SqliteDatabase> openEntryDatabase(const std::string& path);
 
 } // namespace scrivlet

@@ -125,8 +125,8 @@ LearnSummary learnUsage(const std::vector<std::string>& paths, const std::string
     if (!fs::is_regular_file(databasePath, ec))
         throw ReferenceError(databasePath +
                              ": no such entry database; build one first with --import");
-    SqliteDatabase db(databasePath, SqliteDatabase::OpenMode::ExistingOnly);
-    checkEntriesTable(db, databasePath);
+    const auto opened = openEntryDatabase(databasePath);
+    SqliteDatabase& db = *opened;
     EntryNames entries = readEntryNames(db);
     UsageCounter counter(std::move(entries.names));
 
@@ -186,14 +186,13 @@ std::string describeLearning(const LearnSummary& summary)
     for (const std::string& note : summary.notes)
         out += "  note: " + note + "\n";
     if (summary.unknownListingUses > 0) {
-        out += "  The listings name " + plural(summary.unknownListingUses, "use", "uses") +
-               " of " + plural(summary.unknownListingNames.size(), "name", "names") +
-               " that are not in the reference:";
+        out += "  Not in the reference, so not counted: " +
+               plural(summary.unknownListingUses, "listed use", "listed uses") + " of";
         for (std::size_t i = 0;
              i < summary.unknownListingNames.size() && i < kUnknownNamesListed; ++i)
             out += " " + summary.unknownListingNames[i];
         if (summary.unknownListingNames.size() > kUnknownNamesListed)
-            out += " ...";
+            out += " ... (" + std::to_string(summary.unknownListingNames.size()) + " names)";
         out += "\n";
     }
     out += "Added " + plural(summary.uses, "use", "uses") + " to " +
