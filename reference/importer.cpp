@@ -14,8 +14,8 @@
 namespace scrivlet {
 namespace {
 
-constexpr std::array<std::string_view, 5> kRequiredColumns = {"id", "name", "addr",
-                                                              "description", "usg"};
+constexpr std::array<std::string_view, 5> kRequiredColumns = {"id", "name", "addr", "description",
+                                                              "usg"};
 constexpr std::size_t kLinesListedPerReason = 10;
 
 std::string lowerCase(std::string_view text)
@@ -40,8 +40,8 @@ std::vector<TableEntry> mergeTables(const std::vector<TableFile>& tables, Import
     std::vector<TableEntry> merged;
     std::unordered_map<std::string, std::size_t> byName;
     for (const TableFile& file : tables) {
-        summary.files.push_back(
-            {file.path, file.format, file.table.entries.size(), file.table.skipped, file.table.notes});
+        summary.files.push_back({file.path, file.format, file.table.entries.size(),
+                                 file.table.skipped, file.table.notes});
         for (const TableEntry& entry : file.table.entries) {
             const auto [it, isNew] = byName.try_emplace(entry.name, merged.size());
             if (isNew) {
@@ -76,9 +76,9 @@ std::unordered_map<std::string, std::vector<ExistingRow>> readExistingRows(Sqlit
 void writeEntries(const std::string& path, bool created, const std::vector<TableEntry>& entries,
                   ImportSummary& summary)
 {
-    const auto opened = created
-                            ? std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly)
-                            : openEntryDatabase(path);
+    const auto opened =
+        created ? std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly)
+                : openEntryDatabase(path);
     SqliteDatabase& db = *opened;
     SqliteTransaction transaction(db);
     if (created)

@@ -8,7 +8,7 @@ namespace scrivlet {
 // A failure that stops an import or a learning run before anything is written; the text names
 // the file and the reason.
 class ReferenceError final : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -11,10 +11,9 @@
 namespace scrivlet {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: vantor-scrivlet --import FILE... [--database PATH]\n"
-    "       vantor-scrivlet --learn PATH... [--database PATH]\n"
-    "The database defaults to entries97.mdb in the current folder.\n";
+constexpr const char* kUsage = "usage: vantor-scrivlet --import FILE... [--database PATH]\n"
+                               "       vantor-scrivlet --learn PATH... [--database PATH]\n"
+                               "The database defaults to entries97.mdb in the current folder.\n";
 
 enum class Mode { None, Import, Learn };
 
@@ -71,21 +70,20 @@ Request parseRequest(const std::vector<std::string>& arguments)
     if (request.error.empty() && request.mode == Mode::None)
         request.error = "--database goes with --import or --learn";
     if (request.error.empty() && request.paths.empty())
-        request.error = request.mode == Mode::Import ? "no file to import"
-                                                     : "no file or folder to learn from";
+        request.error =
+            request.mode == Mode::Import ? "no file to import" : "no file or folder to learn from";
     return request;
 }
 
 } // namespace
 
-std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments,
-                                       std::ostream& out, std::ostream& err)
+std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                                       std::ostream& err)
 {
     if (arguments.empty())
         return std::nullopt;
     const std::string& first = arguments.front();
-    if (modeOf(first) == Mode::None && first != "--database" &&
-        first.rfind("--database=", 0) != 0)
+    if (modeOf(first) == Mode::None && first != "--database" && first.rfind("--database=", 0) != 0)
         return std::nullopt;
 
     const Request request = parseRequest(arguments);

@@ -8,8 +8,7 @@ namespace scrivlet {
 
 // Line and word splitting shared by the readers of entry tables and sources. A line ends at LF;
 // a CR right before the LF belongs to the line end, so CR LF and LF files read alike.
-template <class Visit>
-void forEachLine(std::string_view text, Visit&& visit)
+template <class Visit> void forEachLine(std::string_view text, Visit&& visit)
 {
     std::size_t lineNumber = 0;
     std::size_t pos = 0;

@@ -22,7 +22,7 @@ namespace scrivlet {
 // Invariant: counts() has one count per name given to the constructor; a name given twice is
 // counted at its first place only.
 class UsageCounter final {
-public:
+  public:
     explicit UsageCounter(std::vector<std::string> names);
     UsageCounter(const UsageCounter&) = delete;
     UsageCounter& operator=(const UsageCounter&) = delete;
@@ -43,7 +43,7 @@ public:
     const std::vector<std::string>& names() const { return m_names; }
     const std::vector<std::uint64_t>& counts() const { return m_counts; }
 
-private:
+  private:
     // Adds n uses to the entry called name; false when no entry has that name.
     bool add(std::string_view name, std::uint64_t n);
 

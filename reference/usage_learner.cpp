@@ -188,8 +188,8 @@ std::string describeLearning(const LearnSummary& summary)
     if (summary.unknownListingUses > 0) {
         out += "  Not in the reference, so not counted: " +
                plural(summary.unknownListingUses, "listed use", "listed uses") + " of";
-        for (std::size_t i = 0;
-             i < summary.unknownListingNames.size() && i < kUnknownNamesListed; ++i)
+        for (std::size_t i = 0; i < summary.unknownListingNames.size() && i < kUnknownNamesListed;
+             ++i)
             out += " " + summary.unknownListingNames[i];
         if (summary.unknownListingNames.size() > kUnknownNamesListed)
             out += " ... (" + std::to_string(summary.unknownListingNames.size()) + " names)";

@@ -33,7 +33,7 @@ struct LearnSummary {
     std::size_t folders = 0;
     std::size_t passedOver = 0;
     std::uint64_t bytes = 0;
-    std::uint64_t uses = 0; // added to the usage counts in all
+    std::uint64_t uses = 0;                                     // added to the usage counts in all
     std::vector<std::pair<std::string, std::uint64_t>> counted; // entry, uses; most used first
     std::uint64_t unknownListingUses = 0;
     std::vector<std::string> unknownListingNames;

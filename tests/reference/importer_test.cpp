@@ -6,10 +6,9 @@
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <map>
 #include <sstream>
 
@@ -53,7 +52,8 @@ void writeFile(const std::string& path, const std::string& bytes)
 std::string listing(const std::vector<std::pair<std::string, std::string>>& entries,
                     const std::string& lineEnd)
 {
-    std::string out = "Saturn Loader, Ver. 3.0.8" + lineEnd + lineEnd + "\fSaturn Cross Reference Listing" + lineEnd + lineEnd;
+    std::string out = "Saturn Loader, Ver. 3.0.8" + lineEnd + lineEnd +
+                      "\fSaturn Cross Reference Listing" + lineEnd + lineEnd;
     for (const auto& [name, addr] : entries) {
         std::string line = name;
         line.resize(33, ' ');
@@ -81,7 +81,8 @@ TEST(Importer, CreatesAMissingDatabaseFromAListing)
 {
     TempDir dir;
     const std::string table = dir.file("rom.lr");
-    writeFile(table, listing({{"DUP", "03188"}, {"^#3+ROLL", "2D6006"}, {"~xZVOL", "020AB"}}, "\r\n"));
+    writeFile(table,
+              listing({{"DUP", "03188"}, {"^#3+ROLL", "2D6006"}, {"~xZVOL", "020AB"}}, "\r\n"));
     const std::string db = dir.file("new.mdb");
 
     const ImportSummary summary = importTableFiles({table}, db);
@@ -100,9 +101,10 @@ TEST(Importer, KeepsUsageCountsAndDescriptionsTheTablesDoNotReplace)
     TempDir dir;
     const std::string db = userDatabase(dir);
     const std::string lr = dir.file("rom.lr");
-    writeFile(lr, listing({{"DUP", "03188"}, {"SWAP", "03223"}, {"caseDROP", "349B1"},
-                           {"casedrop", "3495D"}},
-                          "\n"));
+    writeFile(
+        lr,
+        listing({{"DUP", "03188"}, {"SWAP", "03223"}, {"caseDROP", "349B1"}, {"casedrop", "3495D"}},
+                "\n"));
     const std::string tbl = dir.file("mine.tbl");
     writeFile(tbl, "DROP\t03244\t( ob -> )%0ARemoves level 1.\r\n"
                    "SWAP\t03223\t( ob1 ob2 -> ob2 ob1 )\r\n"
@@ -263,7 +265,8 @@ TEST(Importer, RefusesFilesThatAreNoEntryDatabase)
     }
     otherTable = TempDir::readBytes(dir.file("other.mdb"));
     const Case cases[] = {
-        {"text", "This is no database, just some text that is long enough to be read.", "not an entry database"},
+        {"text", "This is no database, just some text that is long enough to be read.",
+         "not an entry database"},
         {"lacks columns", otherTable, "no column description"},
     };
     for (const Case& c : cases) {
@@ -287,10 +290,13 @@ TEST(Importer, SummaryNamesFilesCountsAndSkippedLines)
     const std::string eq = dir.file("x.a");
     writeFile(eq, "=DUP EQU #03188\n=SWAP EQU #03223\nFOO EQU #1\n=BAR EQU 5\n=NEW EQU #44444\n");
     const std::string text = describeImport(importTableFiles({eq}, db));
-    EXPECT_EQ(text, "Imported into " + db + ":\n"
-                    "  " + eq + ": equate file, 3 entries, 2 lines skipped\n"
-                    "    an EQU of another form than =NAME EQU #HHHHH: 2 lines (3, 4)\n"
-                    "Added 1, updated 1, unchanged 1.\n");
+    EXPECT_EQ(text, "Imported into " + db +
+                        ":\n"
+                        "  " +
+                        eq +
+                        ": equate file, 3 entries, 2 lines skipped\n"
+                        "    an EQU of another form than =NAME EQU #HHHHH: 2 lines (3, 4)\n"
+                        "Added 1, updated 1, unchanged 1.\n");
 }
 
 TEST(ReferenceCommand, ArgumentsAndExitStatus)

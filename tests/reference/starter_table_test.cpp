@@ -2,9 +2,8 @@
 #include "reference/sqlite_database.h"
 #include "reference/table_formats.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 
 using namespace scrivlet;

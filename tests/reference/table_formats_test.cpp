@@ -1,7 +1,6 @@
 #include "reference/table_formats.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,8 +86,9 @@ TEST(LoaderListing, ReadsEntriesWithEitherLineEnd)
         ASSERT_EQ(recogniseTableFormat(text), TableFormat::LoaderListing);
         const ParsedTable table = parseLoaderListing(text);
         const std::vector<NameAddr> expected = {
-            {"#0=", "03CA6"},     {"DUP", "03188"},      {"+LOOP", "073A5"},
-            {"^#3+ROLL", "2D6006"}, {"~xZVOL", "020AB"}, {"caseDROP", "349B1"},
+            {"#0=", "03CA6"},      {"DUP", "03188"},
+            {"+LOOP", "073A5"},    {"^#3+ROLL", "2D6006"},
+            {"~xZVOL", "020AB"},   {"caseDROP", "349B1"},
             {"casedrop", "3495D"}, {"AVeryLongEntryNameThatFillsTheColumn", "12345"},
         };
         EXPECT_EQ(namesAndAddresses(table), expected);
@@ -129,21 +129,21 @@ TEST(LoaderListing, HeaderLinesAreNoEntries)
 TEST(EquateFile, ReadsNameEquHexAndCountsOtherForms)
 {
     const std::vector<std::string> lines = {
-        "* Entry equates",           // 1 comment
-        "",                          // 2
-        "=DUP EQU #03188",           // 3
-        "=SWAP\tEQU\t#03223",        // 4 tabs
+        "* Entry equates",                            // 1 comment
+        "",                                           // 2
+        "=DUP EQU #03188",                            // 3
+        "=SWAP\tEQU\t#03223",                         // 4 tabs
         "=~xZVOL   EQU   #020AB  * trailing comment", // 5
-        "=^#3+ROLL EQU #2d6006",     // 6
-        "=DUP EQU #99999",           // 7 repeated
-        "DROP EQU #03244",           // 8 no leading =
-        "=ROT EQU 03295",            // 9 no #
-        "=OVER EQU #32C2",           // 10 four digits
-        "=NINE EQU 9+1",             // 11 an expression
-        "=BARE EQU",                 // 12 no value
-        "ASSEMBLE",                  // 13 not an EQU line
-        "  * indented comment",      // 14
-        "=TWODUP equ #031AC",        // 15 lower-case equ
+        "=^#3+ROLL EQU #2d6006",                      // 6
+        "=DUP EQU #99999",                            // 7 repeated
+        "DROP EQU #03244",                            // 8 no leading =
+        "=ROT EQU 03295",                             // 9 no #
+        "=OVER EQU #32C2",                            // 10 four digits
+        "=NINE EQU 9+1",                              // 11 an expression
+        "=BARE EQU",                                  // 12 no value
+        "ASSEMBLE",                                   // 13 not an EQU line
+        "  * indented comment",                       // 14
+        "=TWODUP equ #031AC",                         // 15 lower-case equ
     };
     const std::string another = "an EQU of another form than =NAME EQU #HHHHH";
     for (const std::string lineEnd : {"\n", "\r\n"}) {
@@ -152,7 +152,7 @@ TEST(EquateFile, ReadsNameEquHexAndCountsOtherForms)
         ASSERT_EQ(recogniseTableFormat(text), TableFormat::EquateFile);
         const ParsedTable table = parseEquateFile(text);
         const std::vector<NameAddr> expected = {
-            {"DUP", "03188"}, {"SWAP", "03223"}, {"~xZVOL", "020AB"},
+            {"DUP", "03188"},       {"SWAP", "03223"},   {"~xZVOL", "020AB"},
             {"^#3+ROLL", "2D6006"}, {"TWODUP", "031AC"},
         };
         EXPECT_EQ(namesAndAddresses(table), expected);
@@ -172,19 +172,19 @@ TEST(EquateFile, ReadsNameEquHexAndCountsOtherForms)
 TEST(EntryTable, ReadsOurFormatAndSkipsBadLines)
 {
     const std::vector<std::string> lines = {
-        "# comment",                                       // 1
+        "# comment",                                         // 1
         "DUP\t03188\t( ob -> ob ob )%0ADuplicates level 1.", // 2
-        "SWAP\t03223",                                     // 3 no description
-        "",                                                // 4
-        "^#3+ROLL\t2d6006\t( a b c d #3 -> ... )",         // 5
-        "DUP\t99999\tagain",                               // 6 repeated
-        "dup\t11111\tlower case is another name",          // 7
-        "NO TAB here",                                     // 8
-        "\t03188\tno name",                                // 9
-        "TWO WORDS\t03188",                                // 10
-        "BAD\t0318",                                       // 11
-        "BAD2\t\tdesc",                                    // 12 empty address
-        "CTRL\x01\t03188",                                 // 13
+        "SWAP\t03223",                                       // 3 no description
+        "",                                                  // 4
+        "^#3+ROLL\t2d6006\t( a b c d #3 -> ... )",           // 5
+        "DUP\t99999\tagain",                                 // 6 repeated
+        "dup\t11111\tlower case is another name",            // 7
+        "NO TAB here",                                       // 8
+        "\t03188\tno name",                                  // 9
+        "TWO WORDS\t03188",                                  // 10
+        "BAD\t0318",                                         // 11
+        "BAD2\t\tdesc",                                      // 12 empty address
+        "CTRL\x01\t03188",                                   // 13
     };
     for (const std::string lineEnd : {"\n", "\r\n"}) {
         SCOPED_TRACE(lineEnd.size() == 1 ? "LF" : "CR LF");

@@ -5,10 +5,9 @@
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <map>
 
 using namespace scrivlet;
@@ -16,8 +15,8 @@ using scrivlet::fixtures::TempDir;
 
 namespace {
 
-const std::vector<std::string> kNames = {"DUP", "DUPDUP", "SWAP", "DROP", "casedrop",
-                                         "caseDROP", "+LOOP", "::", ";", "%1"};
+const std::vector<std::string> kNames = {"DUP",      "DUPDUP", "SWAP", "DROP", "casedrop",
+                                         "caseDROP", "+LOOP",  "::",   ";",    "%1"};
 
 // The counts that are not zero, by name.
 std::map<std::string, std::uint64_t> countsOf(const UsageCounter& counter)
@@ -50,10 +49,13 @@ TEST(UsageCounter, CountsWholeTokensOutsideComments)
     const Case cases[] = {
         {"tokens, not substrings", "DUPDUP DUP xDUP DUPx dup", {{"DUP", 1}, {"DUPDUP", 1}}},
         {"every separator", "DUP\tSWAP\r\nDROP\nDUP  DUP", {{"DUP", 3}, {"SWAP", 1}, {"DROP", 1}}},
-        {"letter case matters", "casedrop caseDROP CASEDROP caseDROP",
+        {"letter case matters",
+         "casedrop caseDROP CASEDROP caseDROP",
          {{"casedrop", 1}, {"caseDROP", 2}}},
         {"form feed and punctuation are part of a token", "DUP\f SWAP; \"DROP\"", {}},
-        {"a secondary", "::\n  DUP %1 SWAP\n;\n@", {{"::", 1}, {"DUP", 1}, {"%1", 1}, {"SWAP", 1}, {";", 1}}},
+        {"a secondary",
+         "::\n  DUP %1 SWAP\n;\n@",
+         {{"::", 1}, {"DUP", 1}, {"%1", 1}, {"SWAP", 1}, {";", 1}}},
         {"star line", "* DUP SWAP\nDROP\n*DUP\n DUP * DROP", {{"DROP", 2}, {"DUP", 1}}},
         {"star line first", "*DUP\nSWAP", {{"SWAP", 1}}},
         {"stack diagram", "( ob -> ob ob ) DUP", {{"DUP", 1}}},
@@ -132,11 +134,10 @@ TEST(SourceFiles, ExtensionRuleIsExactAndLooksAtThreeCharacters)
         bool read;
     };
     const Case cases[] = {
-        {"a.txt", true},   {"a.rpl", true},    {"a.s", true},      {"a.asm", true},
-        {"a.a", true},     {"a.rplx", true},   {"x.tar.s", true},  {"a.TXT", false},
-        {"a.Rpl", false},  {"a.lr", false},    {"a.sx", false},    {"a.as", false},
-        {"a", false},      {"s", false},       {".s", true},       {"a.", false},
-        {"a.gro", false},  {"a.doc", false},
+        {"a.txt", true},  {"a.rpl", true},   {"a.s", true},    {"a.asm", true},  {"a.a", true},
+        {"a.rplx", true}, {"x.tar.s", true}, {"a.TXT", false}, {"a.Rpl", false}, {"a.lr", false},
+        {"a.sx", false},  {"a.as", false},   {"a", false},     {"s", false},     {".s", true},
+        {"a.", false},    {"a.gro", false},  {"a.doc", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(hasSourceExtension(c.name), c.read) << c.name;
@@ -173,8 +174,9 @@ TEST(LearnUsage, AddsToTheCountsInTheDatabase)
     writeFile(dir.file("src/main.s"), "::\r\n  DUP DUPDUP\r\n  ( ob -> SWAP )\r\n;\r\n");
     writeFile(dir.file("src/lib/more.rpl"), "* DROP\nDROP dup DUP\n");
     writeFile(dir.file("src/skip.doc"), "DUP DUP DUP");
-    writeFile(dir.file("proj.lr"), "\fSaturn Cross Reference Listing\nSWAP * 03223 - 00001\n+ 00002\n"
-                                   "NOSUCH * 00000 - 00003\n");
+    writeFile(dir.file("proj.lr"),
+              "\fSaturn Cross Reference Listing\nSWAP * 03223 - 00001\n+ 00002\n"
+              "NOSUCH * 00000 - 00003\n");
 
     const LearnSummary summary = learnUsage({dir.file("src"), dir.file("proj.lr")}, db);
     EXPECT_EQ(fixtures::usageInFile(db, "DUP"), 9 + 2);
