@@ -80,6 +80,9 @@ void writeEntries(const std::string& path, bool created, const std::vector<Table
         created ? std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly)
                 : openEntryDatabase(path);
     SqliteDatabase& db = *opened;
+    // Changed pages stay in memory until the commit, so a run that is killed midway has not
+    // touched the database file at all.
+    db.exec("PRAGMA cache_spill = OFF");
     SqliteTransaction transaction(db);
     if (created)
         db.exec(kEntriesSchema);

@@ -153,6 +153,9 @@ LearnSummary learnUsage(const std::vector<std::string>& paths, const std::string
     }
     summary.unknownListingNames.assign(unknownNames.begin(), unknownNames.end());
 
+    // Changed pages stay in memory until the commit, so a run that is killed midway has not
+    // touched the database file at all.
+    db.exec("PRAGMA cache_spill = OFF");
     SqliteTransaction transaction(db);
     auto addUses = db.prepare("UPDATE entries SET usg = COALESCE(usg, 0) + ?1 WHERE id = ?2");
     const auto& counts = counter.counts();

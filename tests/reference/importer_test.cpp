@@ -10,7 +10,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <sqlite3.h>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace scrivlet;
 using scrivlet::fixtures::TempDir;
@@ -336,4 +339,63 @@ TEST(ReferenceCommand, ArgumentsAndExitStatus)
         }
     }
     EXPECT_EQ(fixtures::usageInFile(db, "DUP"), 0);
+}
+
+namespace {
+
+// Ends the process on the spot, as a crash or a kill would, from inside an SQL statement.
+void dieNow(sqlite3_context*, int, sqlite3_value**)
+{
+    _exit(3);
+}
+
+int registerDie(sqlite3* db, char**, const sqlite3_api_routines*)
+{
+    return sqlite3_create_function_v2(db, "die_now", 0, SQLITE_UTF8, nullptr, dieNow, nullptr,
+                                      nullptr, nullptr);
+}
+
+} // namespace
+
+TEST(Importer, AnImportKilledMidwayLeavesTheDatabaseFileByteIdentical)
+{
+    TempDir dir;
+    const std::string db = userDatabase(dir);
+    {
+        SqliteDatabase raw(db, SqliteDatabase::OpenMode::ExistingOnly);
+        raw.exec("CREATE TRIGGER crash AFTER INSERT ON entries WHEN NEW.name = 'CRASH' "
+                 "BEGIN SELECT die_now(); END");
+    }
+    // Far more changed pages than SQLite keeps in its page cache by default, all before the
+    // row that ends the process.
+    std::string table = "SWAP\t03223\tnew words\n";
+    const std::string description(300, 'd');
+    for (int i = 0; i < 15000; ++i)
+        table +=
+            "E" + std::to_string(i) + "\t" + std::to_string(10000 + i) + "\t" + description + "\n";
+    table += "CRASH\t99999\n";
+    const std::string tbl = dir.file("big.tbl");
+    writeFile(tbl, table);
+    const std::string before = TempDir::readBytes(db);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(registerDie));
+        try {
+            importTableFiles({tbl}, db);
+        } catch (...) {
+        }
+        _exit(0); // the import should never get here
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 3) << "the import did not reach the row that ends it";
+    EXPECT_EQ(TempDir::readBytes(db), before);
+
+    // Opening it again finds what was there before.
+    EXPECT_EQ(rowsInFile(db).at("SWAP"), (Row{"00000", "( 1 2 -> 2 1 )", 7}));
+    EXPECT_EQ(rowsInFile(db).size(), 4u);
+    EXPECT_EQ(TempDir::readBytes(db), before);
 }
