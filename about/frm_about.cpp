@@ -75,7 +75,8 @@ QString aboutDescription()
     const QStringList lines = {
         QStringLiteral("Vantor Scrivlet V1.5"),
         QStringLiteral("- RPL reference book and RPL code editor -"),
-        QStringLiteral("    Predictive word completion, as on mobile phones, speeds up writing RPL code."),
+        QStringLiteral("    Predictive word completion, as on mobile phones, speeds up writing "
+                       "RPL code."),
         QStringLiteral("Built in reference book makes it a great tool for beginners as well as "
                        "experienced RPL programmers."),
         QString(),

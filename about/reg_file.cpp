@@ -302,7 +302,8 @@ private:
     {
         auto text = takeQuoted(s);
         if (!text || !restIsEmpty(s)) {
-            problem(m_line, text ? "text after a string value" : "a string without its closing quote");
+            problem(m_line,
+                    text ? "text after a string value" : "a string without its closing quote");
             return std::nullopt;
         }
         text->push_back('\0');

@@ -139,8 +139,8 @@ void appendNumber(std::string& out, float value)
     if (value == 0)
         value = 0; // no "-0"
     std::array<char, 128> buffer{};
-    const auto result =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed);
     out.append(buffer.data(), result.ptr);
 }
 
