@@ -241,7 +241,6 @@ std::string formatPlacement(const Placement& placement)
 std::optional<Placement> readPlacement(std::istream& in)
 {
     ListInput input(in);
-    Placement placement;
     if (!input.skipLine())
         return std::nullopt;
     const auto left = input.number();
