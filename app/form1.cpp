@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "about/application_icon.h"
+#include "about/frm_about.h"
 #include "app/design_fonts.h"
 #include "app/layout_rule.h"
 #include "app/menu_tables.h"
@@ -55,6 +57,7 @@ Form1::Form1(StartOptions options)
       m_commandLine(std::move(options.commandLine))
 {
     setWindowTitle(kCaption);
+    setWindowIcon(applicationIcon());
     createControls();
     createMenus();
     setTabOrder();
@@ -320,6 +323,7 @@ void Form1::edit_Click(int)
 
 void Form1::about_Click(int)
 {
+    showAbout(*this, *m_prompts);
 }
 
 void Form1::refreshEntries()

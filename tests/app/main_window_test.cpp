@@ -34,6 +34,8 @@ struct Started {
     explicit Started(const std::function<void(const std::string&)>& makeDatabase)
     {
         makeDatabase(dir.file("entries97.mdb"));
+        // The window's placement file goes to the test's folder, never the user's.
+        qputenv("windir", QByteArray::fromStdString(dir.path().string()));
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
         StartOptions options;
         options.prompts = std::make_unique<fixtures::RecordingPrompts>(log);

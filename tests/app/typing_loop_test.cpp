@@ -35,6 +35,7 @@ struct Session {
         if (prepare)
             prepare(database);
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
+        qputenv("windir", QByteArray::fromStdString(dir.path().string()));
         StartOptions options;
         options.prompts = std::make_unique<fixtures::RecordingPrompts>(log);
         window = std::make_unique<Form1>(std::move(options));
