@@ -246,7 +246,7 @@ void TypingLoop::reportUncountedUse(const std::string& reason)
     m_prompts.message(&m_window, QStringLiteral("Vantor Scrivlet Database"),
                       QStringLiteral("The use of an entry could not be counted in %1:\n%2\n"
                                      "Entries are still inserted; their counts stay as they are.")
-                          .arg(QString::fromStdString(m_c.entries.source().databasePath()),
+                          .arg(QString::fromStdString(m_c.entries.source().openedPath()),
                                QString::fromStdString(reason)),
                       UserPrompts::Icon::Warning);
 }
