@@ -109,7 +109,7 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (!run.skipped && run.run_type == Run::RT_Iteration)
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
                 m_seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / 1000.0;
     }
 

@@ -119,6 +119,25 @@ private:
     std::size_t m_head = 0;
 };
 
+// Whether a replacement can form an occurrence with the bytes around it. Such an occurrence
+// overlaps the inserted replacement (or, for an empty one, spans the place it was cut), so the
+// two must agree where they overlap: a suffix of one is a prefix of the other, or the
+// replacement lies inside the term.
+bool replacementCanFormTerm(std::string_view term, std::string_view replacement)
+{
+    if (replacement.empty() || term.size() * replacement.size() > 1'000'000)
+        return true;
+    if (term.find(replacement) != std::string_view::npos)
+        return true;
+    const std::size_t most = std::min(term.size(), replacement.size());
+    for (std::size_t k = 1; k <= most; ++k) {
+        if (replacement.substr(replacement.size() - k) == term.substr(0, k) ||
+            term.substr(term.size() - k) == replacement.substr(0, k))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::optional<std::int64_t> findTerm(std::string_view text, std::string_view term, std::int64_t from)
@@ -158,6 +177,7 @@ ReplaceResult replaceAll(std::string_view text, std::string_view term, std::stri
     // A replacement holding the term would leave an occurrence on every pass; the search then
     // goes on after each inserted replacement and never looks into it again.
     const bool resumeAfterReplacement = replacement.find(term) != std::string_view::npos;
+    const bool lookBack = !resumeAfterReplacement && replacementCanFormTerm(term, replacement);
 
     // The text as the passes have left it is `out` followed by the unread bytes. `out` ends with
     // the replacement the last pass inserted, and only its last term + replacement bytes are
@@ -178,7 +198,7 @@ ReplaceResult replaceAll(std::string_view text, std::string_view term, std::stri
         // replacement formed starts in the window from there to the end of `out`.
         std::int64_t at = -1;
         bool formed = false;
-        if (result.count > 0 && !resumeAfterReplacement) {
+        if (result.count > 0 && lookBack) {
             const std::int64_t from = std::max(scanStart, outLength - replacementLength - termLength + 1);
             if (from < outLength) {
                 window.assign(out, static_cast<std::size_t>(from));
