@@ -29,14 +29,38 @@ W* child(QGroupBox& frame, const char* name)
     return widget;
 }
 
-// The editor's bytes for what was typed in a search box.
-std::string toBytes(const QString& typed)
+// The editor's bytes for what was typed in a search box: Windows-1252, the visible stand-ins
+// of a lone CR or LF as those bytes. std::nullopt when a character has no byte: no text holds
+// it.
+std::optional<std::string> termBytes(const QString& typed)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(typed.size()));
-    for (const QChar c : typed)
-        bytes.push_back(static_cast<char>(codePageByte(c.unicode())));
+    for (const QChar c : typed) {
+        const int byte = byteFromDocumentChar(c.unicode());
+        if (byte < 0)
+            return std::nullopt;
+        bytes.push_back(static_cast<char>(byte));
+    }
     return bytes;
+}
+
+// A replacement character without a byte is written as the editor saves such a character.
+std::string replacementBytes(const QString& typed)
+{
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(typed.size()));
+    for (const QChar c : typed) {
+        const int byte = byteFromDocumentChar(c.unicode());
+        bytes.push_back(byte < 0 ? kUnmappableByte : static_cast<char>(byte));
+    }
+    return bytes;
+}
+
+bool insideLineBreak(std::string_view text, std::int64_t offset)
+{
+    return offset > 0 && offset < std::ssize(text) && text[static_cast<std::size_t>(offset - 1)] == '\r' &&
+           text[static_cast<std::size_t>(offset)] == '\n';
 }
 
 } // namespace
@@ -91,59 +115,56 @@ bool SearchPanel::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-std::string SearchPanel::term() const
-{
-    return toBytes(m_sr->text());
-}
-
-std::string SearchPanel::replacement() const
-{
-    return toBytes(m_rp->text());
-}
-
-std::optional<std::int64_t> SearchPanel::findAfter(const std::string& searched, std::int64_t from) const
+std::optional<std::int64_t> SearchPanel::findAfter(std::string_view term, std::int64_t from) const
 {
     // The text is read in growing pieces, so a near occurrence is found without reading the
-    // whole text, and a far one costs at most twice one reading. Pieces overlap by the term's
-    // length less one, so no occurrence falls between two of them.
+    // whole text, and a far one costs at most about two readings of it. Each piece is read with
+    // the term's length less one more bytes, so no occurrence falls between two pieces, and one
+    // byte more on each side, to see whether an occurrence splits a line break.
     const std::int64_t length = m_buffer.length();
-    const auto termLength = static_cast<std::int64_t>(searched.size());
+    const auto termLength = static_cast<std::int64_t>(term.size());
     if (termLength == 0)
         return std::nullopt;
     std::int64_t piece = std::int64_t{1} << 16;
-    for (std::int64_t start = std::max<std::int64_t>(from, 0); start + termLength <= length; start += piece, piece *= 2) {
-        const std::int64_t end = std::min(length, start + piece + termLength - 1);
-        if (const auto hit = findTerm(m_buffer.slice(start, end), searched, 0))
-            return start + *hit;
+    for (std::int64_t start = std::max<std::int64_t>(from, 0); start + termLength <= length;
+         start += piece, piece *= 2) {
+        const std::int64_t readFrom = std::max<std::int64_t>(start - 1, 0);
+        const std::string bytes = m_buffer.slice(readFrom, start + piece + termLength);
+        if (const auto hit = findSelectable(bytes, term, start - readFrom, start + piece - readFrom))
+            return readFrom + *hit;
     }
     return std::nullopt;
 }
 
 void SearchPanel::searchNext()
 {
-    const std::string searched = term();
-    const std::int64_t caret = std::clamp<std::int64_t>(m_buffer.selStart(), 0, m_buffer.length());
-    if (const auto at = findAfter(searched, caret + 1)) {
+    const std::int64_t caret = m_buffer.selStart();
+    const std::optional<std::string> term = termBytes(m_sr->text());
+    if (const auto at = term ? findAfter(*term, caret + 1) : std::nullopt) {
         m_buffer.setSelStart(*at);
-        m_buffer.setSelLength(static_cast<std::int64_t>(searched.size()));
+        m_buffer.setSelLength(static_cast<std::int64_t>(term->size()));
         m_buffer.setFocus();
         return;
     }
-    tell(kSearchTitle, QStringLiteral("Search term :\n") + m_sr->text() + QStringLiteral("\nwas not found !"), UserPrompts::Icon::Warning);
+    tell(kSearchTitle, QStringLiteral("Search term :\n") + m_sr->text() + QStringLiteral("\nwas not found !"),
+         UserPrompts::Icon::Warning);
 }
 
 void SearchPanel::replaceAll()
 {
     m_buffer.setFocus();
-    const std::string searched = term();
-    if (searched.empty()) {
+    if (m_sr->text().isEmpty()) {
         tell(kReplaceTitle, QStringLiteral("There is no search term:\nnothing was replaced."), UserPrompts::Icon::Warning);
         return;
     }
-    const std::string text = m_buffer.text();
+    const std::optional<std::string> term = termBytes(m_sr->text());
+    const std::int64_t caret = m_buffer.selStart();
+    const std::string text = term ? m_buffer.text() : std::string();
     const auto length = static_cast<std::int64_t>(text.size());
-    const ReplaceResult result = scrivlet::replaceAll(text, searched, replacement(), m_buffer.selStart(),
-                                                      replaceBoundFor(length), replaceLengthLimitFor(length));
+    const ReplaceResult result =
+        term ? scrivlet::replaceAll(text, *term, replacementBytes(m_rp->text()), caret, replaceBoundFor(length),
+                                    replaceLengthLimitFor(length))
+             : ReplaceResult{};
     switch (result.outcome) {
     case ReplaceResult::Outcome::StoppedAtBound:
         tell(kReplaceTitle,
@@ -163,18 +184,31 @@ void SearchPanel::replaceAll()
     case ReplaceResult::Outcome::Finished:
         break;
     }
-    if (result.count > 0) {
-        // Only the changed region is replaced, through the selection: one undo step, and the
-        // document keeps everything around it.
-        m_buffer.setSelStart(result.changeStart);
-        m_buffer.setSelLength(result.oldChangeEnd - result.changeStart);
-        m_buffer.setSelText(std::string_view(result.text).substr(
-            static_cast<std::size_t>(result.changeStart),
-            static_cast<std::size_t>(result.newChangeEnd - result.changeStart)));
-        m_buffer.setSelStart(result.caret);
-        m_buffer.setSelLength(0);
+    if (result.count > 0)
+        applyChange(text, result);
+    tell(kReplaceTitle, QStringLiteral("Found and replaced : %1\noccurances.").arg(result.count),
+         UserPrompts::Icon::Information);
+}
+
+void SearchPanel::applyChange(std::string_view before, const ReplaceResult& result)
+{
+    // Only the changed region is replaced, through the selection: one undo step, and the
+    // document keeps its blocks around it. The caret cannot stand between the CR and the LF of
+    // a line break, so a region edge there takes in the unchanged CR or LF beside it.
+    std::int64_t start = result.changeStart;
+    std::int64_t oldEnd = result.oldChangeEnd;
+    std::int64_t newEnd = result.newChangeEnd;
+    if (insideLineBreak(before, start))
+        --start;
+    if (insideLineBreak(before, oldEnd)) {
+        ++oldEnd;
+        ++newEnd;
     }
-    tell(kReplaceTitle, QStringLiteral("Found and replaced : %1\noccurances.").arg(result.count), UserPrompts::Icon::Information);
+    m_buffer.setSelStart(start);
+    m_buffer.setSelLength(oldEnd - start);
+    m_buffer.setSelText(std::string_view(result.text).substr(static_cast<std::size_t>(start),
+                                                             static_cast<std::size_t>(newEnd - start)));
+    m_buffer.setSelStart(result.caret);
 }
 
 void SearchPanel::tell(const QString& title, const QString& text, UserPrompts::Icon icon)

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QGroupBox;
 class QLineEdit;
@@ -17,6 +18,7 @@ class QWidget;
 namespace scrivlet {
 
 class EditorBuffer;
+struct ReplaceResult;
 
 // The search and replace frame `srepl`: search next from one byte after the caret, Replace All
 // from one byte before it, both exact and without wrapping. Works on the frame's own children
@@ -47,9 +49,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::string term() const;
-    std::string replacement() const;
-    std::optional<std::int64_t> findAfter(const std::string& term, std::int64_t from) const;
+    std::optional<std::int64_t> findAfter(std::string_view term, std::int64_t from) const;
+    void applyChange(std::string_view before, const ReplaceResult& result);
     void tell(const QString& title, const QString& text, UserPrompts::Icon icon);
 
     QGroupBox& m_frame;

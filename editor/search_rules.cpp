@@ -152,10 +152,25 @@ std::optional<std::int64_t> findTerm(std::string_view text, std::string_view ter
     return start + hit;
 }
 
+std::optional<std::int64_t> findSelectable(std::string_view text, std::string_view term, std::int64_t from,
+                                           std::int64_t before)
+{
+    const auto size = static_cast<std::int64_t>(text.size());
+    const auto insideLineBreak = [&](std::int64_t offset) {
+        return offset > 0 && offset < size && text[static_cast<std::size_t>(offset - 1)] == '\r' &&
+               text[static_cast<std::size_t>(offset)] == '\n';
+    };
+    for (auto hit = findTerm(text, term, from); hit && *hit < before; hit = findTerm(text, term, *hit + 1)) {
+        if (!insideLineBreak(*hit) && !insideLineBreak(*hit + static_cast<std::int64_t>(term.size())))
+            return hit;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::int64_t> searchNext(std::string_view text, std::string_view term, std::int64_t caret)
 {
-    const std::int64_t c = clampOffset(caret, static_cast<std::int64_t>(text.size()));
-    return findTerm(text, term, c + 1);
+    const auto size = static_cast<std::int64_t>(text.size());
+    return findSelectable(text, term, clampOffset(caret, size) + 1, size + 1);
 }
 
 ReplaceResult replaceAll(std::string_view text, std::string_view term, std::string_view replacement,

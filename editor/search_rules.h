@@ -15,7 +15,15 @@ namespace scrivlet {
 // The first occurrence of `term` that starts at caret + 1 or later: an occurrence at the caret
 // itself is passed over, so repeated searches step from one selected occurrence to the next.
 // An empty term is never found. A caret outside the text is taken as its nearest end.
+// An occurrence that starts or ends between the CR and the LF of a line break cannot be
+// selected in the editor and is passed over too.
 std::optional<std::int64_t> searchNext(std::string_view text, std::string_view term, std::int64_t caret);
+
+// The first occurrence of `term` starting in [from, before) that neither starts nor ends
+// between the CR and the LF of a line break, as far as `text` shows: a piece of the editor text
+// read with one byte more on each side finds the same occurrences as the whole text.
+std::optional<std::int64_t> findSelectable(std::string_view text, std::string_view term, std::int64_t from,
+                                           std::int64_t before);
 
 // The first occurrence of `term` at `from` or later (exact, no wrap); nullopt when there is
 // none or the term is empty. Linear in the searched bytes.

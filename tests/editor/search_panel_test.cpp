@@ -142,6 +142,8 @@ private slots:
         QTest::newRow("code page byte") << std::string("x\x80y\xe9") << qint64(0) << QString::fromUtf8("\u00e9")
                                         << qint64(3);
         QTest::newRow("euro sign") << std::string("ab\x80") << qint64(0) << QString::fromUtf8("\u20ac") << qint64(2);
+        QTest::newRow("character without a byte") << std::string("a?b") << qint64(0) << QString::fromUtf8("\u2192")
+                                                  << qint64(-1);
     }
 
     void searchNext()
@@ -208,21 +210,46 @@ private slots:
 
     void searchFindsOccurrencesFarAndAcrossReadingPieces()
     {
-        // The text is read in pieces of 64 KiB, then 128 KiB, ...; occurrences on the seams.
-        std::string text(400'000, '.');
-        const std::int64_t seams[] = {1 + 65'536 - 2, 1 + 65'536 + 131'072 - 1, 399'990};
-        for (std::int64_t at : seams)
+        // Each search reads pieces of 64 KiB, 128 KiB, 256 KiB, ... from one byte after the
+        // caret; the first three occurrences straddle the ends of such pieces.
+        std::string text;
+        while (text.size() < 400'000)
+            text += std::string(78, '.') + "\r\n";
+        const std::int64_t occurrences[] = {1 + 65'536 - 2, 65'536 + 65'536 - 1, 131'072 + 65'536 + 131'072 - 2,
+                                            399'990};
+        for (std::int64_t at : occurrences)
             text.replace(static_cast<std::size_t>(at), 3, "xyz");
         Harness h(text);
         h.panel->showFrame();
         h.sr->setText(QStringLiteral("xyz"));
         h.caretAt(0);
-        for (std::int64_t at : seams) {
+        for (std::int64_t at : occurrences) {
             h.panel->searchNext();
             QCOMPARE(h.buffer->selStart(), at);
+            QCOMPARE(h.buffer->selText(), std::string("xyz"));
         }
         h.panel->searchNext();
         QCOMPARE(h.lastMessage(), notFound(QStringLiteral("xyz")));
+        QCOMPARE(h.log->messages.size(), std::size_t{1});
+    }
+
+    void searchPassesOverLineBreakHalves()
+    {
+        // Pasted stand-ins of a lone LF or CR find lone ones only: the caret cannot stand
+        // inside a CR LF, so half of one cannot be selected.
+        Harness h(std::string("a\r\nb\nc\rd"));
+        h.panel->showFrame();
+        h.caretAt(0);
+        h.sr->setText(QString(QChar(0x240A)));
+        h.panel->searchNext();
+        QCOMPARE(h.buffer->selStart(), 4);
+        QCOMPARE(h.buffer->selText(), std::string("\n"));
+        h.caretAt(0);
+        h.sr->setText(QString(QChar(0x240D)));
+        h.panel->searchNext();
+        QCOMPARE(h.buffer->selStart(), 6);
+        QCOMPARE(h.buffer->selText(), std::string("\r"));
+        QVERIFY(h.log->messages.empty());
     }
 
     void enterAndF3ReleasedInSearchBoxSearch_data()
@@ -326,6 +353,14 @@ private slots:
         QTest::newRow("deletion") << std::string("x\r\ny\r\n") << qint64(0) << "y" << "" << std::string("x\r\n\r\n") << 1 << qint64(3);
         QTest::newRow("code page") << std::string("\xe9t\xe9") << qint64(0) << QString::fromUtf8("\u00e9") << QString::fromUtf8("\u20ac")
                                    << std::string("\x80t\x80") << 2 << qint64(3);
+        QTest::newRow("LF of a line break") << std::string("a\r\nb") << qint64(0) << QString(QChar(0x240A)) << "x"
+                                            << std::string("a\rxb") << 1 << qint64(3);
+        QTest::newRow("CR of a line break") << std::string("a\r\nb") << qint64(0) << QString(QChar(0x240D)) << "y"
+                                            << std::string("ay\nb") << 1 << qint64(2);
+        QTest::newRow("replacement without a byte") << std::string("abc") << qint64(0) << "b" << QString::fromUtf8("\u2192")
+                                                    << std::string("a?c") << 1 << qint64(2);
+        QTest::newRow("term without a byte") << std::string("a?b") << qint64(0) << QString::fromUtf8("\u2192") << "x"
+                                             << std::string("a?b") << 0 << qint64(0);
         QTest::newRow("lone LF kept") << std::string("a\nb\r\nab") << qint64(0) << "b" << "c" << std::string("a\nc\r\nac") << 2 << qint64(7);
     }
 
