@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <algorithm>
@@ -55,12 +54,6 @@ std::string replacementBytes(const QString& typed)
         bytes.push_back(byte < 0 ? kUnmappableByte : static_cast<char>(byte));
     }
     return bytes;
-}
-
-bool insideLineBreak(std::string_view text, std::int64_t offset)
-{
-    return offset > 0 && offset < std::ssize(text) && text[static_cast<std::size_t>(offset - 1)] == '\r' &&
-           text[static_cast<std::size_t>(offset)] == '\n';
 }
 
 } // namespace

@@ -12,8 +12,6 @@
 
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
-class QWidget;
 
 namespace scrivlet {
 

@@ -152,16 +152,17 @@ std::optional<std::int64_t> findTerm(std::string_view text, std::string_view ter
     return start + hit;
 }
 
+bool insideLineBreak(std::string_view text, std::int64_t offset)
+{
+    return offset > 0 && offset < static_cast<std::int64_t>(text.size()) &&
+           text[static_cast<std::size_t>(offset - 1)] == '\r' && text[static_cast<std::size_t>(offset)] == '\n';
+}
+
 std::optional<std::int64_t> findSelectable(std::string_view text, std::string_view term, std::int64_t from,
                                            std::int64_t before)
 {
-    const auto size = static_cast<std::int64_t>(text.size());
-    const auto insideLineBreak = [&](std::int64_t offset) {
-        return offset > 0 && offset < size && text[static_cast<std::size_t>(offset - 1)] == '\r' &&
-               text[static_cast<std::size_t>(offset)] == '\n';
-    };
     for (auto hit = findTerm(text, term, from); hit && *hit < before; hit = findTerm(text, term, *hit + 1)) {
-        if (!insideLineBreak(*hit) && !insideLineBreak(*hit + static_cast<std::int64_t>(term.size())))
+        if (!insideLineBreak(text, *hit) && !insideLineBreak(text, *hit + static_cast<std::int64_t>(term.size())))
             return hit;
     }
     return std::nullopt;

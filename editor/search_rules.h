@@ -29,6 +29,10 @@ std::optional<std::int64_t> findSelectable(std::string_view text, std::string_vi
 // none or the term is empty. Linear in the searched bytes.
 std::optional<std::int64_t> findTerm(std::string_view text, std::string_view term, std::int64_t from);
 
+// Whether the offset lies between the CR and the LF of a line break, where the editor's caret
+// cannot stand.
+bool insideLineBreak(std::string_view text, std::int64_t offset);
+
 struct ReplaceResult {
     enum class Outcome {
         Finished,       // no occurrence left at or after the scan start
