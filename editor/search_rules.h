@@ -54,7 +54,7 @@ struct ReplaceResult {
     // caret when nothing was replaced).
     std::int64_t caret = 0;
 
-    bool stoppedAtBound() const { return outcome == Outcome::StoppedAtBound || outcome == Outcome::TooLong; }
+    bool stopped() const { return outcome == Outcome::StoppedAtBound || outcome == Outcome::TooLong; }
 };
 
 // Replace All from one byte before the caret (from 0 when the caret is at 0).
