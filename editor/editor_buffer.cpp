@@ -1,6 +1,5 @@
 #include "editor/editor_buffer.h"
 
-#include "editor/code_page.h"
 #include "editor/document_text.h"
 
 #include <QPlainTextEdit>
@@ -12,8 +11,6 @@
 
 namespace scrivlet {
 namespace {
-
-constexpr char16_t kParagraphSeparator = u'\u2029';
 
 // Appends the bytes of document positions [from, to), reading block by block from `block`,
 // the block that holds `from`. A long line is read character by character, so that reading a
@@ -44,19 +41,6 @@ void appendDocumentRange(QTextBlock block, int from, int to, std::string& out)
     }
 }
 
-// Joins a stand-in CR directly followed by a stand-in LF around `position` into a line break,
-// as one edit of the cursor's current edit block.
-void joinStandInPair(QTextCursor& cursor, int position)
-{
-    QTextDocument& doc = *cursor.document();
-    if (position < 1 || doc.characterAt(position - 1) != QChar(kCrStandIn) ||
-        doc.characterAt(position) != QChar(kLfStandIn))
-        return;
-    cursor.setPosition(position - 1);
-    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
-    cursor.insertText(QString(QChar(kParagraphSeparator)));
-}
-
 } // namespace
 
 EditorBuffer::EditorBuffer(QPlainTextEdit& edit) : m_edit(edit) {}
@@ -77,7 +61,11 @@ std::string EditorBuffer::text() const
 
 void EditorBuffer::setText(std::string_view bytes)
 {
-    m_edit.setPlainText(documentTextFromBytes(bytes));
+    // The document's own setPlainText: QPlainTextEdit::setPlainText would pass over the whole
+    // new text once more to give it the caret's character format, which plain text never has.
+    // Either way the undo history is cleared.
+    document().setPlainText(documentTextFromBytes(bytes));
+    m_edit.setTextCursor(QTextCursor(&document()));
 }
 
 std::int64_t EditorBuffer::length() const

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QSignalSpy>
 #include <QGlyphRun>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
@@ -63,6 +64,7 @@ private slots:
     void backspaceBetweenLoneCrAndLfJoinsThemIntoALineBreak();
     void standInsAreDrawnWithARealGlyph();
     void noWordWrap();
+    void setTextShowsTheStartOfTheNewText();
 };
 
 void SourceEditorTest::keyUpSpeaksVirtualKeyCodes_data()
@@ -290,6 +292,16 @@ void SourceEditorTest::backspaceBetweenLoneCrAndLfJoinsThemIntoALineBreak()
     QCOMPARE(editor.buffer.text(), "a\r\r\n\nb"s);
     QCOMPARE(editor.edit.document()->blockCount(), 2);
 
+    // So does deleting a selected word between them.
+    editor.buffer.setText("a\rword\nb");
+    editor.buffer.setSelStart(2);
+    editor.buffer.setSelLength(4);
+    QTest::keyClick(&editor.edit, Qt::Key_Delete);
+    QCOMPARE(editor.buffer.text(), "a\r\nb"s);
+    QCOMPARE(editor.edit.document()->blockCount(), 2);
+    editor.edit.undo();
+    QCOMPARE(editor.buffer.text(), "a\rword\nb"s);
+
     // A pasted stand-in LF after a lone CR makes a line break too.
     editor.buffer.setText("a\rb");
     editor.buffer.setSelStart(2);
@@ -321,6 +333,22 @@ void SourceEditorTest::noWordWrap()
 {
     SourceEditor edit;
     QCOMPARE(edit.lineWrapMode(), QPlainTextEdit::NoWrap);
+}
+
+void SourceEditorTest::setTextShowsTheStartOfTheNewText()
+{
+    std::string lines;
+    for (int i = 0; i < 500; ++i)
+        lines += "    DUP SWAP DROP " + std::to_string(i) + "\r\n";
+    ShownEditor editor(lines);
+    QVERIFY(QTest::qWaitForWindowExposed(&editor.edit));
+    editor.buffer.setSelStart(editor.buffer.length());
+    QVERIFY(editor.edit.verticalScrollBar()->value() > 0);
+    editor.buffer.setText(lines);
+    QCOMPARE(editor.buffer.selStart(), 0);
+    QCOMPARE(editor.edit.verticalScrollBar()->value(), 0);
+    QVERIFY(!editor.edit.document()->isUndoAvailable());
+    QCOMPARE(editor.edit.document()->blockCount(), 501);
 }
 
 QTEST_MAIN(SourceEditorTest)
