@@ -9,9 +9,7 @@
 #include <QApplication>
 #include <QPlainTextDocumentLayout>
 #include <QTextDocument>
-
 #include <benchmark/benchmark.h>
-
 #include <map>
 #include <memory>
 #include <string>
@@ -182,7 +180,11 @@ constexpr std::int64_t kLarge = 50 * kMB;
 } // namespace
 
 BENCHMARK(BM_SetText)->Arg(10 * kMB)->Arg(kLarge)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_QtDocumentLoadFloor)->Arg(10 * kMB)->Arg(kLarge)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_QtDocumentLoadFloor)
+    ->Arg(10 * kMB)
+    ->Arg(kLarge)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_Text)->Arg(10 * kMB)->Arg(kLarge)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SelStartNearEnd)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SetSelStartNearEnd)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond);

@@ -4,7 +4,6 @@
 
 #include <QTextCursor>
 #include <QTextDocument>
-
 #include <array>
 
 namespace scrivlet {
@@ -17,7 +16,8 @@ constexpr char16_t kLineSeparator = u'\u2028';
 qsizetype appendStorable(QStringView text, qsizetype i, QString& out)
 {
     const char16_t ch = text[i].unicode();
-    if (QChar::isHighSurrogate(ch) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+    if (QChar::isHighSurrogate(ch) && i + 1 < text.size() &&
+        QChar::isLowSurrogate(text[i + 1].unicode())) {
         out += QLatin1Char(kUnmappableByte);
         return 2;
     }
@@ -30,7 +30,8 @@ const std::array<char16_t, 256>& documentChars()
     static const std::array<char16_t, 256> table = [] {
         std::array<char16_t, 256> chars{};
         for (int b = 0; b < 256; ++b)
-            chars[static_cast<std::size_t>(b)] = documentCharFromByte(static_cast<unsigned char>(b));
+            chars[static_cast<std::size_t>(b)] =
+                documentCharFromByte(static_cast<unsigned char>(b));
         return chars;
     }();
     return table;

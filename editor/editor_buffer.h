@@ -2,12 +2,11 @@
 
 #include "editor/editor_rules.h"
 
+#include <QTextBlock>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <QTextBlock>
 
 class QPlainTextEdit;
 class QTextDocument;
@@ -30,7 +29,7 @@ namespace scrivlet {
 // Reading the length, the caret, a slice or a line and column costs in proportion to what is
 // read, not to the text (block look-ups by position and by number are logarithmic).
 class EditorBuffer final {
-public:
+  public:
     explicit EditorBuffer(QPlainTextEdit& edit);
 
     // The whole text, CR LF line breaks.
@@ -70,13 +69,13 @@ public:
     std::int64_t offsetOfPosition(int position) const;
     int positionOfOffset(std::int64_t offset) const;
 
-private:
+  private:
     struct Place {
         QTextBlock block;
         int blockNumber = 0;
-        int blockPosition = 0;     // document position of the block's first character
-        std::int64_t blockOffset = 0;  // byte offset of the block's first character
-        int textLength = 0;        // characters of the block, its break not counted
+        int blockPosition = 0;        // document position of the block's first character
+        std::int64_t blockOffset = 0; // byte offset of the block's first character
+        int textLength = 0;           // characters of the block, its break not counted
     };
     Place placeOf(std::int64_t offset) const;
     QTextDocument& document() const;

@@ -11,7 +11,6 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-
 #include <algorithm>
 
 namespace scrivlet {
@@ -27,7 +26,8 @@ bool isDeletion(const QKeyEvent& event)
 {
     return event.key() == Qt::Key_Backspace || event.key() == Qt::Key_Delete ||
            event.matches(QKeySequence::Delete) || event.matches(QKeySequence::DeleteStartOfWord) ||
-           event.matches(QKeySequence::DeleteEndOfWord) || event.matches(QKeySequence::DeleteEndOfLine) ||
+           event.matches(QKeySequence::DeleteEndOfWord) ||
+           event.matches(QKeySequence::DeleteEndOfLine) ||
            event.matches(QKeySequence::DeleteCompleteLine) || event.matches(QKeySequence::Cut);
 }
 
@@ -75,7 +75,8 @@ void SourceEditor::keyPressEvent(QKeyEvent* event)
 
 void SourceEditor::forwardKeyPress(QKeyEvent* event)
 {
-    const bool shiftEnter = isEnterKey(event->key()) && event->modifiers().testFlag(Qt::ShiftModifier);
+    const bool shiftEnter =
+        isEnterKey(event->key()) && event->modifiers().testFlag(Qt::ShiftModifier);
     const bool unstorable = !isTypedTextStorable(event->text());
     if (shiftEnter || unstorable) {
         // Shift+Enter would insert a line separator inside the line; a character without a
@@ -115,8 +116,8 @@ void SourceEditor::inputMethodEvent(QInputMethodEvent* event)
         QPlainTextEdit::inputMethodEvent(event);
     } else {
         QInputMethodEvent replacement(event->preeditString(), event->attributes());
-        replacement.setCommitString(typedDocumentText(event->commitString()), event->replacementStart(),
-                                    event->replacementLength());
+        replacement.setCommitString(typedDocumentText(event->commitString()),
+                                    event->replacementStart(), event->replacementLength());
         QPlainTextEdit::inputMethodEvent(&replacement);
         event->setAccepted(replacement.isAccepted());
     }

@@ -5,14 +5,13 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QSignalSpy>
 #include <QFontDatabase>
 #include <QGlyphRun>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
-
 #include <string>
 
 using namespace scrivlet;
@@ -49,7 +48,7 @@ struct ShownEditor {
 class SourceEditorTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void keyUpSpeaksVirtualKeyCodes_data();
     void keyUpSpeaksVirtualKeyCodes();
     void keysWithoutKeyboardClicks();
@@ -132,16 +131,19 @@ void SourceEditorTest::keyUpSpeaksVirtualKeyCodes()
     for (const QList<QVariant>& signal : editor.keyUps)
         reported << signal.at(0).toInt();
     QCOMPARE(reported, expected);
-    QCOMPARE(virtualKeyCode(key, Qt::KeyboardModifiers(modifiers).testFlag(Qt::KeypadModifier)), code);
+    QCOMPARE(virtualKeyCode(key, Qt::KeyboardModifiers(modifiers).testFlag(Qt::KeypadModifier)),
+             code);
 }
 
 void SourceEditorTest::keysWithoutKeyboardClicks()
 {
     const std::pair<Qt::Key, int> rows[] = {
-        {Qt::Key_unknown, 0}, {Qt::Key_Print, 44}, {Qt::Key_Pause, 19}, {Qt::Key_CapsLock, 20},
-        {Qt::Key_Meta, 91}, {Qt::Key_Menu, 93}, {Qt::Key_F24, 135}, {Qt::Key_NumLock, 144},
-        {Qt::Key_ScrollLock, 145}, {Qt::Key_Backtab, 9}, {Qt::Key_AltGr, 18}, {Qt::Key_Adiaeresis, 0},
-        {Qt::Key_BracketLeft, 219}, {Qt::Key_Bar, 220}, {Qt::Key_QuoteDbl, 222}, {Qt::Key_AsciiTilde, 192},
+        {Qt::Key_unknown, 0},       {Qt::Key_Print, 44},    {Qt::Key_Pause, 19},
+        {Qt::Key_CapsLock, 20},     {Qt::Key_Meta, 91},     {Qt::Key_Menu, 93},
+        {Qt::Key_F24, 135},         {Qt::Key_NumLock, 144}, {Qt::Key_ScrollLock, 145},
+        {Qt::Key_Backtab, 9},       {Qt::Key_AltGr, 18},    {Qt::Key_Adiaeresis, 0},
+        {Qt::Key_BracketLeft, 219}, {Qt::Key_Bar, 220},     {Qt::Key_QuoteDbl, 222},
+        {Qt::Key_AsciiTilde, 192},
     };
     for (const auto& [key, code] : rows)
         QCOMPARE(virtualKeyCode(key), code);
@@ -218,12 +220,12 @@ void SourceEditorTest::mouseUpIsReported()
 void SourceEditorTest::typedCharactersWithoutAByteBecomeQuestionMarks()
 {
     ShownEditor editor;
-    QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown, QString(QChar(0x0151)),
-                        Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
+                        QString(QChar(0x0151)), Qt::NoModifier);
     QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
                         QString::fromUtf16(u"\U0001F600"), Qt::NoModifier);
-    QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown, QString(QChar(0x2028)),
-                        Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
+                        QString(QChar(0x2028)), Qt::NoModifier);
     // What the editor shows is what will be saved.
     QCOMPARE(editor.edit.document()->toRawText(), QStringLiteral("???"));
     QCOMPARE(editor.buffer.text(), "???"s);
@@ -234,8 +236,8 @@ void SourceEditorTest::typedWindows1252CharactersAreKept()
 {
     ShownEditor editor;
     for (const char16_t ch : {u'\u20AC', u'\u00E9', u'\u00A0', u'\u0178', u'\u2122'})
-        QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown, QString(QChar(ch)),
-                            Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
+                            QString(QChar(ch)), Qt::NoModifier);
     QCOMPARE(shown(editor.buffer.text()), shown("\x80\xE9\xA0\x9F\x99"s));
 }
 
@@ -243,7 +245,8 @@ void SourceEditorTest::pastedLineEndsBecomeLineBreaks()
 {
     ShownEditor editor("[]");
     editor.buffer.setSelStart(1);
-    QApplication::clipboard()->setText(QString::fromUtf16(u"a\nb\r\nc\rd\u2028e\u2029f \u0151 \u20AC"));
+    QApplication::clipboard()->setText(
+        QString::fromUtf16(u"a\nb\r\nc\rd\u2028e\u2029f \u0151 \u20AC"));
     editor.edit.paste();
     QCOMPARE(shown(editor.buffer.text()), shown("[a\r\nb\r\nc\r\nd\r\ne\r\nf ? \x80]"s));
     QCOMPARE(editor.edit.document()->blockCount(), 6);
@@ -254,7 +257,8 @@ void SourceEditorTest::pastedLineEndsBecomeLineBreaks()
 
 void SourceEditorTest::copyAndPasteInsideTheEditorChangeNothing()
 {
-    const std::string text = "a\xA0" "b\rc\nd\r\n\x81\x9D\t";
+    const std::string text = "a\xA0"
+                             "b\rc\nd\r\n\x81\x9D\t";
     ShownEditor editor(text);
     editor.edit.selectAll();
     editor.edit.copy();
@@ -316,7 +320,8 @@ void SourceEditorTest::backspaceBetweenLoneCrAndLfJoinsThemIntoALineBreak()
 void SourceEditorTest::standInsAreDrawnWithARealGlyph()
 {
     // The editor's fonts, or the fonts the system falls back to, have the stand-in glyphs.
-    for (const QFont& font : {SourceEditor().font(), QFontDatabase::systemFont(QFontDatabase::FixedFont)}) {
+    for (const QFont& font :
+         {SourceEditor().font(), QFontDatabase::systemFont(QFontDatabase::FixedFont)}) {
         QTextLayout layout(QString(QChar(kCrStandIn)) + QChar(kLfStandIn), font);
         layout.beginLayout();
         layout.createLine();
