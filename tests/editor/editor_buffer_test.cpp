@@ -4,7 +4,6 @@
 
 #include <QTextBlock>
 #include <QtTest>
-
 #include <random>
 #include <string>
 
@@ -41,8 +40,8 @@ std::string randomText(std::mt19937& random, int maxLength)
 // The byte offsets the buffer can hold the caret at: every offset but one between CR and LF.
 bool insideLineBreak(const std::string& text, std::int64_t offset)
 {
-    return offset > 0 && offset < static_cast<std::int64_t>(text.size()) && text[offset - 1] == '\r' &&
-           text[offset] == '\n';
+    return offset > 0 && offset < static_cast<std::int64_t>(text.size()) &&
+           text[offset - 1] == '\r' && text[offset] == '\n';
 }
 
 } // namespace
@@ -50,7 +49,7 @@ bool insideLineBreak(const std::string& text, std::int64_t offset)
 class EditorBufferTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void everyByteValueRoundTrips();
     void everyByteValueTypedThroughSelText();
     void lineBreaksAndLoneCrLf_data();
@@ -162,7 +161,7 @@ void EditorBufferTest::setSelLengthClamps()
     QCOMPARE(buffer.selText(), "b\r\ncd"s);
     buffer.setSelLength(-3);
     QCOMPARE(buffer.selLength(), 0);
-    buffer.setSelLength(2);  // ends inside the line break: the CR is left out
+    buffer.setSelLength(2); // ends inside the line break: the CR is left out
     QCOMPARE(buffer.selText(), "b"s);
     buffer.setSelStart(-7);
     QCOMPARE(buffer.selStart(), 0);
@@ -203,7 +202,8 @@ void EditorBufferTest::randomEditsKeepTheBytesInStep()
         const auto size = static_cast<std::int64_t>(model.size());
         std::uniform_int_distribution<std::int64_t> at(0, size);
         std::int64_t start = at(random);
-        std::int64_t end = std::min<std::int64_t>(size, start + std::uniform_int_distribution<int>(0, 3)(random));
+        std::int64_t end =
+            std::min<std::int64_t>(size, start + std::uniform_int_distribution<int>(0, 3)(random));
         if (insideLineBreak(model, start))
             --start;
         if (insideLineBreak(model, end))
@@ -244,7 +244,8 @@ void EditorBufferTest::readsFarFromTheCaret()
     for (const std::int64_t caret : {std::int64_t{0}, size}) {
         buffer.setSelStart(caret);
         for (std::int64_t offset = 0; offset <= size; offset += 7) {
-            QCOMPARE(buffer.lineColumn(offset), lineColumnOf(std::string_view(text).substr(0, offset)));
+            QCOMPARE(buffer.lineColumn(offset),
+                     lineColumnOf(std::string_view(text).substr(0, offset)));
             QCOMPARE(buffer.offsetOfPosition(buffer.positionOfOffset(offset)),
                      insideLineBreak(text, offset) ? offset - 1 : offset);
             const std::int64_t to = std::min(size, offset + 30);
@@ -263,15 +264,19 @@ void EditorBufferTest::readsInsideALongLine()
     EditorBuffer buffer(edit);
     buffer.setText(text);
     QCOMPARE(edit.document()->blockCount(), 3);
-    for (const auto& [from, to] : {std::pair<std::int64_t, std::int64_t>{3, 60}, {7, 7 + 20000}, {15000, 15102},
-                                   {20000, 20015}, {2, 20020}}) {
+    for (const auto& [from, to] : {std::pair<std::int64_t, std::int64_t>{3, 60},
+                                   {7, 7 + 20000},
+                                   {15000, 15102},
+                                   {20000, 20015},
+                                   {2, 20020}}) {
         QCOMPARE(shown(buffer.slice(from, to)), shown(text.substr(from, to - from)));
         buffer.setSelStart(from);
         buffer.setSelLength(to - from);
         QCOMPARE(shown(buffer.selText()), shown(text.substr(from, to - from)));
     }
     buffer.setSelStart(15000);
-    QCOMPARE(buffer.wordSpanAt(15000), findWordSpan(text, 0, 15000, static_cast<std::int64_t>(text.size())));
+    QCOMPARE(buffer.wordSpanAt(15000),
+             findWordSpan(text, 0, 15000, static_cast<std::int64_t>(text.size())));
     QCOMPARE(buffer.lineColumn(15000), (LineColumn{2, 15000 - 7 + 1}));
 }
 
