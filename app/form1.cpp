@@ -8,6 +8,7 @@
 #include "app/typing_loop.h"
 #include "app/window_placement.h"
 #include "editor/editor_buffer.h"
+#include "editor/search_panel.h"
 #include "editor/source_editor.h"
 #include "reference/entry_list_model.h"
 #include "reference/entry_list_view.h"
@@ -71,6 +72,8 @@ Form1::Form1(StartOptions options)
     m_loop = new TypingLoop({*m_text, *m_buffer, *m_entry, *m_entryModel, *m_description, *m_pos,
                              *m_options[kBeepOption], *m_options[kAutoidentOption]},
                             *m_prompts, *this);
+    m_search = new SearchPanel(*m_srepl, *m_buffer, *m_prompts, this);
+    m_loop->setF3Action([this] { m_search->f3(); });
 
     Form_Load();
 }
@@ -319,6 +322,8 @@ void Form1::file_Click(int index)
 
 void Form1::edit_Click(int)
 {
+    // Search and Replace both open the search frame.
+    m_search->showFrame();
 }
 
 void Form1::about_Click(int)

@@ -22,6 +22,7 @@ namespace scrivlet {
 class EditorBuffer;
 class EntryListModel;
 class EntryListView;
+class SearchPanel;
 class SourceEditor;
 class TypingLoop;
 
@@ -122,6 +123,7 @@ private:
     EntryListModel* m_entryModel = nullptr;
 
     TypingLoop* m_loop = nullptr;
+    SearchPanel* m_search = nullptr;
 };
 
 } // namespace scrivlet

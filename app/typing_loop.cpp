@@ -106,15 +106,12 @@ void TypingLoop::text_MouseUp()
 
 void TypingLoop::find_mnemonic(bool moveFocus)
 {
-    const std::int64_t caret = m_c.buffer.selStart();
-    const std::int64_t length = m_c.buffer.length();
-    const ScanWindow window = wordScanWindow(caret, length);
-    const std::string slice = m_c.buffer.slice(window.first, window.last);
-    const WordSpan span = findWordSpan(slice, window.first, caret, length);
+    const EditorBuffer::CaretView caret = m_c.buffer.caretView();
+    const WordSpan span = findWordSpan(caret.slice, caret.sliceStart, caret.selStart, caret.length);
     m_wordstart = span.wordstart;
     m_wordend = span.wordend;
 
-    const std::string_view word = lookupWord(slice, window.first, span);
+    const std::string_view word = lookupWord(caret.slice, caret.sliceStart, span);
     if (!passesLookupGuard(word))
         return;
 
@@ -160,8 +157,7 @@ void TypingLoop::autoident(bool insertLineBreak)
 
 void TypingLoop::displaypos()
 {
-    const LineColumn position = m_c.buffer.lineColumn(m_c.buffer.selStart());
-    m_c.pos.setText(QString::fromStdString(positionCaption(position)));
+    m_c.pos.setText(QString::fromStdString(positionCaption(m_c.buffer.caretView().position)));
 }
 
 void TypingLoop::firstActivation()

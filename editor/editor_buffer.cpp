@@ -212,6 +212,35 @@ std::string EditorBuffer::slice(std::int64_t from, std::int64_t to) const
     return out;
 }
 
+EditorBuffer::CaretView EditorBuffer::caretView() const
+{
+    const int position = m_edit.textCursor().selectionStart();
+    const QTextBlock block = document().findBlock(position);
+    const int number = block.blockNumber();
+    const int inBlock = position - block.position();
+    const int lineLength = block.length() - 1;
+
+    CaretView view;
+    view.selStart = std::int64_t{position} + number;
+    view.position = {std::int64_t{number} + 1, std::int64_t{inBlock} + 1};
+    view.length = length();
+
+    // A word never runs over a line break, so the caret's line within reach of the scans
+    // (and the break on either side, where there is one) is all a word span can see.
+    const int reach = static_cast<int>(kWordScanLimit) + 1;
+    const int from = std::max(0, inBlock - reach);
+    const int to = std::min(lineLength, inBlock + reach);
+    view.sliceStart = view.selStart - (inBlock - from);
+    if (from == 0 && number > 0) {
+        view.slice = "\r\n";
+        view.sliceStart -= 2;
+    }
+    appendBytesFromDocumentText(QStringView(block.text()).mid(from, to - from), view.slice);
+    if (to == lineLength && block.next().isValid())
+        view.slice += "\r\n";
+    return view;
+}
+
 LineColumn EditorBuffer::lineColumn(std::int64_t offset) const
 {
     offset = std::clamp<std::int64_t>(offset, 0, length());

@@ -60,6 +60,19 @@ class EditorBuffer final {
     // The line ending with the last CR LF before the offset, without its CR LF; std::nullopt on
     // the first line.
     std::optional<std::string> previousLine(std::int64_t offset) const;
+    // What one key release needs to know of the caret, read with a single look-up of the
+    // caret's line: its offset, line and column, the length of the text, and the bytes around
+    // it that a word span can reach (the caret's line near the caret, with the line breaks that
+    // bound it).
+    struct CaretView {
+        std::int64_t selStart = 0;
+        LineColumn position;
+        std::int64_t length = 0;
+        std::string slice;
+        std::int64_t sliceStart = 0;
+    };
+    CaretView caretView() const;
+
     // The word span around the caret offset, read from the few characters around it.
     WordSpan wordSpanAt(std::int64_t caret) const;
 

@@ -58,6 +58,7 @@ class EditorBufferTest : public QObject {
     void offsetInsideCrLfGoesToTheEndOfTheLine();
     void setSelLengthClamps();
     void randomTextsAgreeWithTheReferenceRules();
+    void caretViewAgreesWithTheWholeText();
     void randomEditsKeepTheBytesInStep();
     void readsFarFromTheCaret();
     void readsInsideALongLine();
@@ -187,6 +188,35 @@ void EditorBufferTest::randomTextsAgreeWithTheReferenceRules()
             QCOMPARE(buffer.selStart(), insideLineBreak(text, from) ? from - 1 : from);
             for (std::int64_t to = from; to <= size; ++to)
                 QCOMPARE(shown(buffer.slice(from, to)), shown(text.substr(from, to - from)));
+        }
+    }
+}
+
+void EditorBufferTest::caretViewAgreesWithTheWholeText()
+{
+    // Long runs without separators and lines longer than the scans' reach, as well as short
+    // lines full of line breaks.
+    std::mt19937 random(7);
+    SourceEditor edit;
+    EditorBuffer buffer(edit);
+    for (int round = 0; round < 60; ++round) {
+        std::string text = randomText(random, 40);
+        std::uniform_int_distribution<int> runLength(0, 130);
+        text.insert(text.size() / 2, std::string(static_cast<std::size_t>(runLength(random)), 'x'));
+        buffer.setText(text);
+        const auto size = static_cast<std::int64_t>(text.size());
+        for (std::int64_t at = 0; at <= size; ++at) {
+            buffer.setSelStart(at);
+            const std::int64_t caret = buffer.selStart();
+            const EditorBuffer::CaretView view = buffer.caretView();
+            QCOMPARE(view.selStart, caret);
+            QCOMPARE(view.length, size);
+            QCOMPARE(view.position, lineColumnOf(std::string_view(text).substr(0, caret)));
+            QCOMPARE(view.slice, text.substr(view.sliceStart, view.slice.size()));
+            const WordSpan span = findWordSpan(view.slice, view.sliceStart, caret, size);
+            QCOMPARE(span, findWordSpan(text, 0, caret, size));
+            QCOMPARE(lookupWord(view.slice, view.sliceStart, span),
+                     lookupWord(text, 0, span));
         }
     }
 }
