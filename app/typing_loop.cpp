@@ -79,7 +79,7 @@ void TypingLoop::text_KeyUp(int keyCode)
     case 38:
     case 39:
     case 40:
-        find_mnemonic(false);
+        lookup(false);
         break;
     case kF3:
         if (m_f3)
@@ -87,26 +87,37 @@ void TypingLoop::text_KeyUp(int keyCode)
         break;
     case kEscape:
         if (!std::exchange(m_escapeFromList, false))
-            find_mnemonic(true);
+            lookup(true);
         break;
     default:
-        find_mnemonic(true);
+        lookup(true);
         break;
     }
-    displaypos();
+    if (const auto position = std::exchange(m_caretRead, std::nullopt))
+        showPosition(*position);
+    else
+        displaypos();
     m_lastkey = static_cast<std::int16_t>(keyCode);
     m_indentarmed = true;
 }
 
 void TypingLoop::text_MouseUp()
 {
-    find_mnemonic(false);
-    displaypos();
+    lookup(false);
+    showPosition(*std::exchange(m_caretRead, std::nullopt));
 }
 
 void TypingLoop::find_mnemonic(bool moveFocus)
 {
+    lookup(moveFocus);
+    m_caretRead.reset();
+}
+
+void TypingLoop::lookup(bool moveFocus)
+{
     const EditorBuffer::CaretView caret = m_c.buffer.caretView();
+    // The lookup changes no text: the caret read-out that follows can use this reading.
+    m_caretRead = caret.position;
     const WordSpan span = findWordSpan(caret.slice, caret.sliceStart, caret.selStart, caret.length);
     m_wordstart = span.wordstart;
     m_wordend = span.wordend;
@@ -157,7 +168,12 @@ void TypingLoop::autoident(bool insertLineBreak)
 
 void TypingLoop::displaypos()
 {
-    m_c.pos.setText(QString::fromStdString(positionCaption(m_c.buffer.caretView().position)));
+    showPosition(m_c.buffer.caretView().position);
+}
+
+void TypingLoop::showPosition(LineColumn position)
+{
+    m_c.pos.setText(QString::fromStdString(positionCaption(position)));
 }
 
 void TypingLoop::firstActivation()
