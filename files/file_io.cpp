@@ -147,7 +147,8 @@ FileReadResult readWholeFile(const std::string& path, std::uint64_t limit)
     }
 
     std::string& bytes = result.bytes;
-    bytes.resize(static_cast<std::size_t>(st.st_size));
+    // One byte more than the file holds, so that the end is seen without growing the buffer.
+    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t filled = 0;
     for (;;) {
         if (filled == bytes.size()) {

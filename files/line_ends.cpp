@@ -1,50 +1,37 @@
 #include "files/line_ends.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace scrivlet {
 
 std::string toEditorLineEnds(std::string_view disk)
 {
-    std::string out;
     const auto lfs = static_cast<std::size_t>(std::count(disk.begin(), disk.end(), '\n'));
-    out.reserve(disk.size() + lfs);
-    std::size_t from = 0;
-    while (from < disk.size()) {
-        const void* hit = std::memchr(disk.data() + from, '\n', disk.size() - from);
-        const std::size_t lf =
-            hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - disk.data()) : disk.size();
-        out.append(disk.substr(from, lf - from));
-        if (lf == disk.size())
-            break;
-        if (lf == 0 || disk[lf - 1] != '\r')
-            out += '\r';
-        out += '\n';
-        from = lf + 1;
+    std::string out(disk.size() + lfs, '\0');
+    char* o = out.data();
+    char previous = '\0';
+    for (const char c : disk) {
+        // Without a branch: a CR is always written and kept only before a lone LF.
+        *o = '\r';
+        o += (c == '\n') & (previous != '\r');
+        *o++ = c;
+        previous = c;
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
 std::string toDiskLineEnds(std::string_view editor)
 {
-    std::string out;
-    out.reserve(editor.size());
-    std::size_t from = 0;
-    while (from < editor.size()) {
-        const void* hit = std::memchr(editor.data() + from, '\n', editor.size() - from);
-        const std::size_t lf = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - editor.data())
-                                   : editor.size();
-        if (lf == editor.size()) {
-            out.append(editor.substr(from));
-            break;
-        }
-        // Copy up to the LF, leaving out the CR of a CR LF pair.
-        const bool pair = lf > from && editor[lf - 1] == '\r';
-        out.append(editor.substr(from, lf - from - (pair ? 1 : 0)));
-        out += '\n';
-        from = lf + 1;
+    std::string out(editor.size(), '\0');
+    char* o = out.data();
+    const std::size_t n = editor.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        // The CR of a CR LF pair is written and then overwritten by its LF.
+        *o = editor[i];
+        o += !(editor[i] == '\r' && i + 1 < n && editor[i + 1] == '\n');
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
