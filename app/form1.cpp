@@ -135,6 +135,7 @@ void Form1::createSearchFrame()
     m_srepl = named(new QGroupBox(QStringLiteral("SEARCH for :"), m_desc), "srepl");
     m_srepl->setGeometry(twips(0, 30, 2880, 1740));
     m_srepl->setAutoFillBackground(true);
+    m_srepl->setFont(msSansSerif(8.25));
     m_srepl->hide();
 
     m_check1 = named(new QCheckBox(QStringLiteral("Case sensitive"), m_srepl), "Check1");
