@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "editor/editor_buffer.h"
+#include "editor/source_editor.h"
 #include "files/file_commands.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
@@ -56,13 +57,13 @@ std::string crLfToLf(std::string s)
     return s;
 }
 
-// A main window whose editor holds the start-up text, with the file commands on it.
+// A main window whose editor pane holds the start-up text, with the file commands on it.
 struct Window {
     TempDir dir;
     std::shared_ptr<PromptLog> log = std::make_shared<PromptLog>();
     fixtures::RecordingPrompts prompts{log};
     QMainWindow window;
-    QPlainTextEdit* editor = new QPlainTextEdit(&window);
+    SourceEditor* editor = new SourceEditor(&window);
     EditorBuffer buffer{*editor};
     std::unique_ptr<FileCommands> files;
 
