@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -29,10 +28,9 @@ namespace {
 // ended by LF with a CR LF every so often.
 std::string sourceText(std::size_t bytes)
 {
-    static const char* const words[] = {"DUP",  "SWAP",    "DROP",   "ROT",    "OVER", "BINT5",
-                                        "%1",   "%+",      "ITE",    "::",     ";",    "#>",
-                                        "CAR",  "2DROP",   "NULLLAM", "BIND",  "ABND", "GETLAM",
-                                        "PUTLAM", "TRUE",  "FALSE"};
+    static const char* const words[] = {
+        "DUP", "SWAP", "DROP",  "ROT",     "OVER", "BINT5", "%1",     "%+",     "ITE",  "::",   ";",
+        "#>",  "CAR",  "2DROP", "NULLLAM", "BIND", "ABND",  "GETLAM", "PUTLAM", "TRUE", "FALSE"};
     std::mt19937 random(1);
     std::string text;
     text.reserve(bytes + 128);
@@ -62,7 +60,7 @@ std::string largestGrob()
 }
 
 class Folder {
-public:
+  public:
     Folder() : m_path(std::filesystem::temp_directory_path() / "scrivlet-files-bench")
     {
         std::filesystem::create_directories(m_path);
@@ -70,7 +68,7 @@ public:
     ~Folder() { std::filesystem::remove_all(m_path); }
     std::string file(const char* name) const { return (m_path / name).string(); }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

@@ -18,7 +18,6 @@
 #include <QTextDocument>
 #include <QUrl>
 #include <QWidget>
-
 #include <vector>
 
 namespace scrivlet {
@@ -71,8 +70,8 @@ FileCommands::~FileCommands() = default;
 
 QString FileCommands::caption(const QString& path)
 {
-    const QString program = QString::fromLatin1(kProgramCaption.data(),
-                                                static_cast<qsizetype>(kProgramCaption.size()));
+    const QString program =
+        QString::fromLatin1(kProgramCaption.data(), static_cast<qsizetype>(kProgramCaption.size()));
     return path.isEmpty() ? program : program + QStringLiteral(" - ") + path;
 }
 
@@ -206,7 +205,8 @@ void FileCommands::dropFiles(const QStringList& paths)
         }
     }
     if (!problems.isEmpty()) {
-        tell(kDropTitle, QStringLiteral("Nothing was inserted.\n") + problems.join(QLatin1Char('\n')));
+        tell(kDropTitle,
+             QStringLiteral("Nothing was inserted.\n") + problems.join(QLatin1Char('\n')));
         return;
     }
     if (pieces.empty())

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
 #include <string>
 #include <string_view>
 
@@ -26,7 +25,7 @@ class UserPrompts;
 class FileCommands final : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // The window gets the caption and parents the dialogs. The editor buffer's current text
     // counts as unchanged from here on.
     FileCommands(QWidget& window, EditorBuffer& buffer, UserPrompts& prompts);
@@ -63,11 +62,11 @@ public:
     // The window caption for a file (empty: no file).
     static QString caption(const QString& path);
 
-protected:
+  protected:
     // File drops on the editor's viewport; every other event goes on to the editor.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool loadFile(const QString& path, const QString& title);
     void replaceText(std::string_view text, std::int64_t caret);
     void tell(const QString& title, const QString& text);

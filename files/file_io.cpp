@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-
 #include <fcntl.h>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,7 +16,7 @@ namespace {
 
 // Closes a descriptor when it goes out of scope, unless it was released.
 class Descriptor final {
-public:
+  public:
     explicit Descriptor(int fd) : m_fd(fd) {}
     ~Descriptor()
     {
@@ -36,7 +35,7 @@ public:
         return rc;
     }
 
-private:
+  private:
     int m_fd;
 };
 
@@ -214,8 +213,8 @@ FileWriteResult writeFileAtomically(const std::string& path, std::string_view by
     }
 
     const std::string folder = folderOf(target);
-    std::string temporary = folder + (folder == "/" ? "" : "/") + "." + nameOf(target).substr(0, 200) +
-                            ".XXXXXX";
+    std::string temporary =
+        folder + (folder == "/" ? "" : "/") + "." + nameOf(target).substr(0, 200) + ".XXXXXX";
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.get() < 0) {
         result.reason = "No file can be made in the folder " + folder + ": " + errnoText(errno);
@@ -231,7 +230,8 @@ FileWriteResult writeFileAtomically(const std::string& path, std::string_view by
         return fail("Writing failed: ");
     if (existed) {
         struct stat mine {};
-        if (::fstat(fd.get(), &mine) == 0 && (mine.st_uid != st.st_uid || mine.st_gid != st.st_gid)) {
+        if (::fstat(fd.get(), &mine) == 0 &&
+            (mine.st_uid != st.st_uid || mine.st_gid != st.st_gid)) {
             // Keeps the owner where the user may (root, or a group the user belongs to).
             [[maybe_unused]] const int ignored = ::fchown(fd.get(), st.st_uid, st.st_gid);
         }

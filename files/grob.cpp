@@ -6,8 +6,14 @@ namespace scrivlet {
 
 namespace {
 
-constexpr unsigned lo(unsigned char b) { return b & 0x0Fu; }
-constexpr unsigned hi(unsigned char b) { return b >> 4; }
+constexpr unsigned lo(unsigned char b)
+{
+    return b & 0x0Fu;
+}
+constexpr unsigned hi(unsigned char b)
+{
+    return b >> 4;
+}
 
 // For every byte value its two digits in output order: low nibble first, then high nibble.
 constexpr std::array<char, 512> makeDigitPairs()
@@ -29,11 +35,11 @@ GrobFields grobFields(std::string_view bytes)
 {
     const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     GrobFields f;
-    f.length = hi(b(10)) + lo(b(11)) * 16u + hi(b(11)) * 256u + lo(b(12)) * 4096u +
-               hi(b(12)) * 65536u;
+    f.length =
+        hi(b(10)) + lo(b(11)) * 16u + hi(b(11)) * 256u + lo(b(12)) * 4096u + hi(b(12)) * 65536u;
     f.height = b(13) + lo(b(14)) * 256u + hi(b(14)) * 4096u + lo(b(15)) * 65536u;
-    f.width = hi(b(15)) + lo(b(16)) * 16u + hi(b(16)) * 256u + lo(b(17)) * 4096u +
-              hi(b(17)) * 65536u;
+    f.width =
+        hi(b(15)) + lo(b(16)) * 16u + hi(b(16)) * 256u + lo(b(17)) * 4096u + hi(b(17)) * 65536u;
     return f;
 }
 

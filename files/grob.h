@@ -32,10 +32,10 @@ struct GrobConversion {
     enum class Status { Ok, ShortFields, ShortData };
 
     Status status = Status::Ok;
-    std::string line;             // empty unless Ok
-    std::size_t fileBytes = 0;    // the size of the file
-    std::size_t dataClaimed = 0;  // data bytes announced by the length field (0 for ShortFields)
-    std::size_t dataPresent = 0;  // data bytes the file actually holds after its fields
+    std::string line;            // empty unless Ok
+    std::size_t fileBytes = 0;   // the size of the file
+    std::size_t dataClaimed = 0; // data bytes announced by the length field (0 for ShortFields)
+    std::size_t dataPresent = 0; // data bytes the file actually holds after its fields
 
     bool ok() const { return status == Status::Ok; }
 };

@@ -14,10 +14,8 @@
 #include <QPlainTextEdit>
 #include <QUrl>
 #include <QtTest>
-
 #include <filesystem>
 #include <fstream>
-
 #include <sys/stat.h>
 
 using namespace scrivlet;
@@ -102,7 +100,7 @@ struct Window {
 class FileCommandsTest final : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void newFileGivesTheSkeletonThatSavesAsSevenBytes()
     {
         Window w;
@@ -120,7 +118,8 @@ private slots:
         QVERIFY(w.files->saveAs());
         QCOMPARE(TempDir::readBytes(w.dir.file("new.rpl")), std::string("::\n\n;\n@"));
         QCOMPARE(w.log->filtersShown, QStringList{kSaveFilter});
-        QCOMPARE(w.window.windowTitle(), kCaption + QStringLiteral(" - ") + q(w.dir.file("new.rpl")));
+        QCOMPARE(w.window.windowTitle(),
+                 kCaption + QStringLiteral(" - ") + q(w.dir.file("new.rpl")));
         QVERIFY(w.log->messages.empty());
     }
 
@@ -133,7 +132,8 @@ private slots:
         w.log->openAnswers.push_back(q(w.dir.file("all.rpl")));
         w.files->openFile();
         QCOMPARE(w.log->filtersShown, QStringList{kOpenFilter});
-        QCOMPARE(w.window.windowTitle(), kCaption + QStringLiteral(" - ") + q(w.dir.file("all.rpl")));
+        QCOMPARE(w.window.windowTitle(),
+                 kCaption + QStringLiteral(" - ") + q(w.dir.file("all.rpl")));
         QCOMPARE(w.buffer.selStart(), std::int64_t(0));
         QVERIFY(!w.files->isModified());
         // In the editor every lone LF has become CR LF; lone CRs stay.
@@ -146,7 +146,8 @@ private slots:
         QCOMPARE(TempDir::readBytes(w.dir.file("saved.rpl")), crLfToLf(original));
         // Save As leaves the editor as it was.
         QCOMPARE(w.buffer.text(), shown);
-        QCOMPARE(w.window.windowTitle(), kCaption + QStringLiteral(" - ") + q(w.dir.file("saved.rpl")));
+        QCOMPARE(w.window.windowTitle(),
+                 kCaption + QStringLiteral(" - ") + q(w.dir.file("saved.rpl")));
 
         // The saved file reopened and saved again: again only its CR LF pairs change (the
         // CR LF that "CR CR LF" left behind).
@@ -185,8 +186,10 @@ private slots:
             QVERIFY(w.files->isModified());
             QCOMPARE(w.log->messages.size(), std::size_t(1));
             QCOMPARE(w.log->messages[0].title, QStringLiteral("Vantor Scrivlet Open"));
-            QVERIFY2(w.log->messages[0].text.contains(q(c.path)), qPrintable(w.log->messages[0].text));
-            QVERIFY2(w.log->messages[0].text.contains(c.reason), qPrintable(w.log->messages[0].text));
+            QVERIFY2(w.log->messages[0].text.contains(q(c.path)),
+                     qPrintable(w.log->messages[0].text));
+            QVERIFY2(w.log->messages[0].text.contains(c.reason),
+                     qPrintable(w.log->messages[0].text));
         }
         // A cancelled dialog: nothing at all.
         w.log->messages.clear();
@@ -278,7 +281,8 @@ private slots:
         const QString a = file("a.txt", "A1\nA2");
         const QString b = file("b.s", "B\r\n");
         const QString readme = file("README.TXT", "readme");
-        const QString pic = file("pic.gro", std::string("HHHHHHHH\x1E\x2B\x30\x01\x00\x02\x00\x80\x00\x00\x3C\xA5", 20));
+        const QString pic = file(
+            "pic.gro", std::string("HHHHHHHH\x1E\x2B\x30\x01\x00\x02\x00\x80\x00\x00\x3C\xA5", 20));
         const QString notes = file("notes.doc", "notes");
         const QString rplx = file("x.rplx", "rplx");
 
@@ -319,7 +323,8 @@ private slots:
         Window w;
         writeBytes(w.dir.file("good.txt"), "good");
         writeBytes(w.dir.file("short.gro"), "HHHHHHHH\x1E\x2B");
-        writeBytes(w.dir.file("cut.gro"), std::string("HHHHHHHH\x1E\x2B\x30\x01\x00\x02\x00\x80\x00\x00\x3C", 19));
+        writeBytes(w.dir.file("cut.gro"),
+                   std::string("HHHHHHHH\x1E\x2B\x30\x01\x00\x02\x00\x80\x00\x00\x3C", 19));
         std::filesystem::create_directory(w.dir.file("folder.txt"));
         const struct {
             std::string bad;
@@ -328,7 +333,8 @@ private slots:
             {w.dir.file("missing.txt"), QStringLiteral("No such file or directory")},
             {w.dir.file("folder.txt"), QStringLiteral("folder")},
             {w.dir.file("short.gro"), QStringLiteral("10 bytes")},
-            {w.dir.file("cut.gro"), QStringLiteral("announces 2 bytes of picture data, but only 1")},
+            {w.dir.file("cut.gro"),
+             QStringLiteral("announces 2 bytes of picture data, but only 1")},
         };
         for (const auto& c : cases) {
             w.log->messages.clear();
@@ -370,8 +376,8 @@ private slots:
         const std::string path = (w.dir.path() / "My Files" / "prog.rpl").string();
         writeBytes(path, "::\nDUP\n;\n@\n");
         // As the program receives it: split at the space, with the quotes still around it.
-        const std::string joined = joinedPath({"\"" + path.substr(0, path.find(' ')),
-                                               path.substr(path.find(' ') + 1) + "\""});
+        const std::string joined = joinedPath(
+            {"\"" + path.substr(0, path.find(' ')), path.substr(path.find(' ') + 1) + "\""});
         QCOMPARE(joined, path);
         w.files->openCommandLineFile(QString::fromLocal8Bit(joined.c_str()));
         QCOMPARE(w.buffer.text(), std::string("::\r\nDUP\r\n;\r\n@\r\n"));

@@ -2,18 +2,16 @@
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-using scrivlet::fixtures::TempDir;
-using scrivlet::fixtures::Unprivileged;
 using scrivlet::readWholeFile;
 using scrivlet::writeFileAtomically;
+using scrivlet::fixtures::TempDir;
+using scrivlet::fixtures::Unprivileged;
 namespace fs = std::filesystem;
 
 namespace {

@@ -1,7 +1,6 @@
 #include "files/grob.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -20,7 +19,8 @@ std::string grobFile(const std::vector<unsigned char>& fields, const std::string
     return file + data;
 }
 
-const std::vector<unsigned char> kExample = {0x1E, 0x2B, 0x30, 0x01, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00};
+const std::vector<unsigned char> kExample = {0x1E, 0x2B, 0x30, 0x01, 0x00,
+                                             0x02, 0x00, 0x80, 0x00, 0x00};
 
 } // namespace
 
@@ -35,21 +35,38 @@ TEST(Grob, TurnsTheFileIntoOneSourceLine)
     const Case cases[] = {
         {"L 19, height 2, width 8, two data bytes, low nibble digit first", kExample, "\x3C\xA5",
          "GROB 8 2 C35A\r\n"},
-        {"byte 15 = 81: the fifth height nibble counts 65536", {0x1E, 0x2B, 0x30, 0x01, 0x00, 0x02, 0x00, 0x81, 0x00, 0x00},
-         "\x3C\xA5", "GROB 8 65538 C35A\r\n"},
-        {"L 18: three data nibbles give one byte", {0x1E, 0x2B, 0x20, 0x01, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00},
-         "\x3C\xA5", "GROB 8 2 C3\r\n"},
-        {"L 17: one byte", {0x1E, 0x2B, 0x10, 0x01, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00}, "\x3C", "GROB 8 2 C3\r\n"},
-        {"L 16: no data, the space after the height stays", {0x1E, 0x2B, 0x00, 0x01, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00},
-         "\x3C\xA5", "GROB 8 2 \r\n"},
+        {"byte 15 = 81: the fifth height nibble counts 65536",
+         {0x1E, 0x2B, 0x30, 0x01, 0x00, 0x02, 0x00, 0x81, 0x00, 0x00},
+         "\x3C\xA5",
+         "GROB 8 65538 C35A\r\n"},
+        {"L 18: three data nibbles give one byte",
+         {0x1E, 0x2B, 0x20, 0x01, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00},
+         "\x3C\xA5",
+         "GROB 8 2 C3\r\n"},
+        {"L 17: one byte",
+         {0x1E, 0x2B, 0x10, 0x01, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00},
+         "\x3C",
+         "GROB 8 2 C3\r\n"},
+        {"L 16: no data, the space after the height stays",
+         {0x1E, 0x2B, 0x00, 0x01, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00},
+         "\x3C\xA5",
+         "GROB 8 2 \r\n"},
         {"L 15", {0x1E, 0x2B, 0xF0, 0x00, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00}, "", "GROB 8 2 \r\n"},
         {"L 0", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "", "GROB 0 0 \r\n"},
-        {"largest width and height", {0, 0, 0x00, 0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, "",
+        {"largest width and height",
+         {0, 0, 0x00, 0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+         "",
          "GROB 1048575 1048575 \r\n"},
-        {"width nibbles in order", {0, 0, 0, 0, 0, 0, 0, 0x10, 0x32, 0x54}, "", "GROB 344865 0 \r\n"},
-        {"height nibbles in order", {0, 0, 0, 0, 0, 0x21, 0x43, 0x05, 0, 0}, "", "GROB 0 344865 \r\n"},
-        {"bytes after the announced data are left alone", kExample, std::string("\x00\xFF\x12\x34", 4),
-         "GROB 8 2 00FF\r\n"},
+        {"width nibbles in order",
+         {0, 0, 0, 0, 0, 0, 0, 0x10, 0x32, 0x54},
+         "",
+         "GROB 344865 0 \r\n"},
+        {"height nibbles in order",
+         {0, 0, 0, 0, 0, 0x21, 0x43, 0x05, 0, 0},
+         "",
+         "GROB 0 344865 \r\n"},
+        {"bytes after the announced data are left alone", kExample,
+         std::string("\x00\xFF\x12\x34", 4), "GROB 8 2 00FF\r\n"},
     };
     for (const Case& c : cases) {
         const GrobConversion r = convertGrob(grobFile(c.fields, c.data));
@@ -101,7 +118,8 @@ TEST(Grob, ShortFilesGiveNoLineAndSayWhatIsMissing)
         const GrobConversion r = convertGrob(std::string_view(full).substr(0, size));
         EXPECT_EQ(r.status, GrobConversion::Status::ShortFields) << size;
         EXPECT_TRUE(r.line.empty());
-        EXPECT_NE(scrivlet::grobProblemText(r).find(std::to_string(size) + " bytes"), std::string::npos)
+        EXPECT_NE(scrivlet::grobProblemText(r).find(std::to_string(size) + " bytes"),
+                  std::string::npos)
             << scrivlet::grobProblemText(r);
     }
     // Eighteen bytes with a length field of 19: two data bytes announced, none or one there.
@@ -112,10 +130,12 @@ TEST(Grob, ShortFilesGiveNoLineAndSayWhatIsMissing)
         EXPECT_EQ(r.dataClaimed, 2u);
         EXPECT_EQ(r.dataPresent, present);
         EXPECT_NE(scrivlet::grobProblemText(r).find("announces 2 bytes"), std::string::npos);
-        EXPECT_NE(scrivlet::grobProblemText(r).find("only " + std::to_string(present)), std::string::npos);
+        EXPECT_NE(scrivlet::grobProblemText(r).find("only " + std::to_string(present)),
+                  std::string::npos);
     }
     // The largest length field announces 524280 bytes.
-    const GrobConversion huge = convertGrob(grobFile({0, 0, 0xF0, 0xFF, 0xFF, 1, 0, 0x10, 0, 0}, "ab"));
+    const GrobConversion huge =
+        convertGrob(grobFile({0, 0, 0xF0, 0xFF, 0xFF, 1, 0, 0x10, 0, 0}, "ab"));
     EXPECT_EQ(huge.status, GrobConversion::Status::ShortData);
     EXPECT_EQ(huge.dataClaimed, 524280u);
     EXPECT_TRUE(scrivlet::grobProblemText(convertGrob(full)).empty());

@@ -1,7 +1,6 @@
 #include "files/line_ends.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 using scrivlet::toDiskLineEnds;
