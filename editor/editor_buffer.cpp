@@ -15,31 +15,30 @@ namespace {
 
 constexpr char16_t kParagraphSeparator = u'\u2029';
 
-// Ranges up to this many characters are read character by character, which never copies a
-// whole line; longer ones block by block.
-constexpr int kSmallRange = 4096;
-
-// Appends the bytes of document positions [from, to).
-void appendDocumentRange(const QTextDocument& doc, int from, int to, std::string& out)
+// Appends the bytes of document positions [from, to), reading block by block from `block`,
+// the block that holds `from`. A long line is read character by character, so that reading a
+// few characters never copies the whole line.
+void appendDocumentRange(QTextBlock block, int from, int to, std::string& out)
 {
-    if (from >= to)
-        return;
-    if (to - from <= kSmallRange) {
-        QString chars(to - from, Qt::Uninitialized);
-        for (int p = from; p < to; ++p)
-            chars[p - from] = doc.characterAt(p);
-        appendBytesFromDocumentText(chars, out);
-        return;
-    }
-    for (QTextBlock block = doc.findBlock(from); block.isValid() && block.position() < to;
-         block = block.next()) {
+    constexpr int kLongLine = 4096;
+    for (; block.isValid() && block.position() < to; block = block.next()) {
         const int position = block.position();
-        const QString text = block.text();
+        const int textLength = block.length() - 1;
         const int first = std::max(from, position) - position;
-        const int last = std::min<int>(to - position, static_cast<int>(text.size()));
-        if (last > first)
-            appendBytesFromDocumentText(QStringView(text).mid(first, last - first), out);
-        const int separator = position + static_cast<int>(text.size());
+        const int last = std::min(to - position, textLength);
+        if (last > first) {
+            if (textLength <= kLongLine || last - first >= textLength / 2) {
+                const QString text = block.text();
+                appendBytesFromDocumentText(QStringView(text).mid(first, last - first), out);
+            } else {
+                const QTextDocument& doc = *block.document();
+                QString chars(last - first, Qt::Uninitialized);
+                for (int i = first; i < last; ++i)
+                    chars[i - first] = doc.characterAt(position + i);
+                appendBytesFromDocumentText(chars, out);
+            }
+        }
+        const int separator = position + textLength;
         if (separator >= from && separator < to)
             out += "\r\n";
     }
@@ -69,9 +68,10 @@ QTextDocument& EditorBuffer::document() const
 
 std::string EditorBuffer::text() const
 {
+    // The document's own characters, with U+2029 between blocks; toPlainText() would turn a
+    // non-breaking space into a space.
     std::string out;
-    out.reserve(static_cast<std::size_t>(length()));
-    appendDocumentRange(document(), 0, document().characterCount() - 1, out);
+    appendBytesFromDocumentText(document().toRawText(), out);
     return out;
 }
 
@@ -90,7 +90,23 @@ EditorBuffer::Place EditorBuffer::placeOf(std::int64_t offset) const
 {
     const QTextDocument& doc = document();
     offset = std::clamp<std::int64_t>(offset, 0, length());
-    // The last block whose first byte offset is at or before the offset.
+    const auto placeOfBlock = [](const QTextBlock& block) {
+        const int number = block.blockNumber();
+        return Place{block, number, block.position(), std::int64_t{block.position()} + number,
+                     block.length() - 1};
+    };
+    // Nearly every offset asked for lies on the caret's line or next to it.
+    QTextBlock near = m_edit.textCursor().block();
+    for (int step = 0; step < 4 && near.isValid(); ++step) {
+        const Place place = placeOfBlock(near);
+        if (offset < place.blockOffset)
+            near = near.previous();
+        else if (offset > place.blockOffset + place.textLength + 1)
+            near = near.next();
+        else
+            return place;
+    }
+    // Otherwise the last block whose first byte offset is at or before the offset.
     int low = 0;
     int high = doc.blockCount() - 1;
     while (low < high) {
@@ -100,8 +116,7 @@ EditorBuffer::Place EditorBuffer::placeOf(std::int64_t offset) const
         else
             high = middle - 1;
     }
-    const QTextBlock block = doc.findBlockByNumber(low);
-    return {low, block.position(), std::int64_t{block.position()} + low, block.length() - 1};
+    return placeOfBlock(doc.findBlockByNumber(low));
 }
 
 std::int64_t EditorBuffer::offsetOfPosition(int position) const
@@ -152,7 +167,8 @@ std::string EditorBuffer::selText() const
 {
     const QTextCursor cursor = m_edit.textCursor();
     std::string out;
-    appendDocumentRange(document(), cursor.selectionStart(), cursor.selectionEnd(), out);
+    appendDocumentRange(document().findBlock(cursor.selectionStart()), cursor.selectionStart(), cursor.selectionEnd(),
+                        out);
     return out;
 }
 
@@ -200,7 +216,7 @@ std::string EditorBuffer::slice(std::int64_t from, std::int64_t to) const
     const bool endsWithCr = to - last.blockOffset > last.textLength;
     if (endsWithCr)
         toPosition = last.blockPosition + last.textLength;
-    appendDocumentRange(document(), fromPosition, toPosition, out);
+    appendDocumentRange(startsWithLf ? first.block.next() : first.block, fromPosition, toPosition, out);
     if (endsWithCr)
         out += '\r';
     return out;
@@ -218,9 +234,9 @@ std::optional<std::string> EditorBuffer::previousLine(std::int64_t offset) const
     const Place place = placeOf(offset);
     if (place.blockNumber == 0)
         return std::nullopt;
-    const QTextBlock previous = document().findBlockByNumber(place.blockNumber - 1);
+    const QTextBlock previous = place.block.previous();
     std::string line;
-    appendDocumentRange(document(), previous.position(), previous.position() + previous.length() - 1, line);
+    appendDocumentRange(previous, previous.position(), previous.position() + previous.length() - 1, line);
     return line;
 }
 

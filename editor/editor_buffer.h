@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include <QTextBlock>
+
 class QPlainTextEdit;
 class QTextDocument;
 
@@ -70,6 +72,7 @@ public:
 
 private:
     struct Place {
+        QTextBlock block;
         int blockNumber = 0;
         int blockPosition = 0;     // document position of the block's first character
         std::int64_t blockOffset = 0;  // byte offset of the block's first character

@@ -21,6 +21,21 @@ bool isEnterKey(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+// Keys with which the editor deletes text.
+bool isDeletion(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_Backspace || event.key() == Qt::Key_Delete ||
+           event.matches(QKeySequence::Delete) || event.matches(QKeySequence::DeleteStartOfWord) ||
+           event.matches(QKeySequence::DeleteEndOfWord) || event.matches(QKeySequence::DeleteEndOfLine) ||
+           event.matches(QKeySequence::DeleteCompleteLine) || event.matches(QKeySequence::Cut);
+}
+
+bool holdsStandIn(const QTextBlock& block)
+{
+    const QString text = block.text();
+    return text.contains(QChar(kCrStandIn)) || text.contains(QChar(kLfStandIn));
+}
+
 } // namespace
 
 SourceEditor::SourceEditor(QWidget* parent) : QPlainTextEdit(parent)
@@ -30,6 +45,23 @@ SourceEditor::SourceEditor(QWidget* parent) : QPlainTextEdit(parent)
 }
 
 void SourceEditor::keyPressEvent(QKeyEvent* event)
+{
+    // A deletion between a stand-in CR and a stand-in LF brings them together, and they are
+    // then joined into a line break: the deletion and the join make one undo step. Only such
+    // deletions are grouped, so that Qt still merges consecutive deletions elsewhere.
+    const QTextCursor before = textCursor();
+    const bool group = isDeletion(*event) && (holdsStandIn(document()->findBlock(before.selectionStart())) ||
+                                              holdsStandIn(document()->findBlock(before.selectionEnd())));
+    QTextCursor grouping(document());
+    if (group)
+        grouping.beginEditBlock();
+    forwardKeyPress(event);
+    joinStandInPair(textCursor().position());
+    if (group)
+        grouping.endEditBlock();
+}
+
+void SourceEditor::forwardKeyPress(QKeyEvent* event)
 {
     const bool shiftEnter = isEnterKey(event->key()) && event->modifiers().testFlag(Qt::ShiftModifier);
     const bool unstorable = !isTypedTextStorable(event->text());
@@ -47,7 +79,6 @@ void SourceEditor::keyPressEvent(QKeyEvent* event)
     } else {
         QPlainTextEdit::keyPressEvent(event);
     }
-    joinStandInPair(textCursor().position());
 }
 
 void SourceEditor::keyReleaseEvent(QKeyEvent* event)
@@ -66,6 +97,8 @@ void SourceEditor::mouseReleaseEvent(QMouseEvent* event)
 
 void SourceEditor::inputMethodEvent(QInputMethodEvent* event)
 {
+    QTextCursor grouping(document());
+    grouping.beginEditBlock();
     if (isTypedTextStorable(event->commitString())) {
         QPlainTextEdit::inputMethodEvent(event);
     } else {
@@ -76,6 +109,7 @@ void SourceEditor::inputMethodEvent(QInputMethodEvent* event)
         event->setAccepted(replacement.isAccepted());
     }
     joinStandInPair(textCursor().position());
+    grouping.endEditBlock();
 }
 
 QMimeData* SourceEditor::createMimeDataFromSelection() const
@@ -103,10 +137,10 @@ void SourceEditor::insertFromMimeData(const QMimeData* source)
     const int start = cursor.selectionStart();
     cursor.insertText(pastedDocumentText(source->text()));
     const int end = cursor.position();
-    cursor.endEditBlock();
     setTextCursor(cursor);
     joinStandInPair(end);
     joinStandInPair(start);
+    cursor.endEditBlock();
     ensureCursorVisible();
 }
 
@@ -124,7 +158,7 @@ void SourceEditor::joinStandInPair(int position)
     const int caret = moved(before.position());
 
     QTextCursor cursor(&doc);
-    cursor.joinPreviousEditBlock();
+    cursor.beginEditBlock();
     cursor.setPosition(position - 1);
     cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
     cursor.insertText(QString(QChar(kParagraphSeparator)));

@@ -32,8 +32,12 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    // Joins a stand-in CR at position - 1 and a stand-in LF at position into a line break,
-    // as part of the edit that brought them together.
+    // Hands the key on to the editor, as Enter when it is Shift+Enter and with '?' for typed
+    // characters that have no byte.
+    void forwardKeyPress(QKeyEvent* event);
+    // Joins a stand-in CR at position - 1 and a stand-in LF at position into a line break.
+    // Callers open the edit block of the edit that brought them together, so that the edit
+    // and the join undo as one step.
     void joinStandInPair(int position);
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QListView>
 
 namespace scrivlet {

@@ -60,6 +60,9 @@ private slots:
     void setSelLengthClamps();
     void randomTextsAgreeWithTheReferenceRules();
     void randomEditsKeepTheBytesInStep();
+    void readsFarFromTheCaret();
+    void readsInsideALongLine();
+    void previousLineOfTheCaret();
     void setSelTextIsOneUndoStep();
     void setTextCannotBeUndone();
 };
@@ -225,6 +228,68 @@ void EditorBufferTest::randomEditsKeepTheBytesInStep()
         }();
         QCOMPARE(edit.document()->blockCount(), breaks + 1);
     }
+}
+
+void EditorBufferTest::readsFarFromTheCaret()
+{
+    // Many lines, the caret at one end: offsets far from it are found by line number.
+    std::mt19937 random(3);
+    std::string text;
+    while (text.size() < 20000)
+        text += randomText(random, 12) + "\r\n";
+    const auto size = static_cast<std::int64_t>(text.size());
+    SourceEditor edit;
+    EditorBuffer buffer(edit);
+    buffer.setText(text);
+    for (const std::int64_t caret : {std::int64_t{0}, size}) {
+        buffer.setSelStart(caret);
+        for (std::int64_t offset = 0; offset <= size; offset += 7) {
+            QCOMPARE(buffer.lineColumn(offset), lineColumnOf(std::string_view(text).substr(0, offset)));
+            QCOMPARE(buffer.offsetOfPosition(buffer.positionOfOffset(offset)),
+                     insideLineBreak(text, offset) ? offset - 1 : offset);
+            const std::int64_t to = std::min(size, offset + 30);
+            QCOMPARE(shown(buffer.slice(offset, to)), shown(text.substr(offset, to - offset)));
+        }
+    }
+}
+
+void EditorBufferTest::readsInsideALongLine()
+{
+    std::string line;
+    for (int i = 0; i < 20000; ++i)
+        line += "ab \r\xA0\n"[i % 6];
+    const std::string text = "first\r\n" + line + "\r\nlast";
+    SourceEditor edit;
+    EditorBuffer buffer(edit);
+    buffer.setText(text);
+    QCOMPARE(edit.document()->blockCount(), 3);
+    for (const auto& [from, to] : {std::pair<std::int64_t, std::int64_t>{3, 60}, {7, 7 + 20000}, {15000, 15102},
+                                   {20000, 20015}, {2, 20020}}) {
+        QCOMPARE(shown(buffer.slice(from, to)), shown(text.substr(from, to - from)));
+        buffer.setSelStart(from);
+        buffer.setSelLength(to - from);
+        QCOMPARE(shown(buffer.selText()), shown(text.substr(from, to - from)));
+    }
+    buffer.setSelStart(15000);
+    QCOMPARE(buffer.wordSpanAt(15000), findWordSpan(text, 0, 15000, static_cast<std::int64_t>(text.size())));
+    QCOMPARE(buffer.lineColumn(15000), (LineColumn{2, 15000 - 7 + 1}));
+}
+
+void EditorBufferTest::previousLineOfTheCaret()
+{
+    SourceEditor edit;
+    EditorBuffer buffer(edit);
+    const std::string text = "  x\r\n    DUP \r\nSWAP\r\n\r\n";
+    buffer.setText(text);
+    for (std::int64_t offset = 0; offset <= buffer.length(); ++offset) {
+        const auto expected = previousLineOf(std::string_view(text).substr(0, offset));
+        const auto found = buffer.previousLine(offset);
+        QCOMPARE(found.has_value(), expected.has_value());
+        if (expected)
+            QCOMPARE(*found, std::string(*expected));
+    }
+    QCOMPARE(indentWidth(*buffer.previousLine(13)), 2);
+    QCOMPARE(indentWidth(*buffer.previousLine(15)), 4);
 }
 
 void EditorBufferTest::setSelTextIsOneUndoStep()
