@@ -22,6 +22,7 @@ namespace scrivlet {
 class EditorBuffer;
 class EntryListModel;
 class EntryListView;
+class FileCommands;
 class SearchPanel;
 class SourceEditor;
 class TypingLoop;
@@ -124,6 +125,7 @@ private:
 
     TypingLoop* m_loop = nullptr;
     SearchPanel* m_search = nullptr;
+    FileCommands* m_files = nullptr;
 };
 
 } // namespace scrivlet
