@@ -1,0 +1,27 @@
+// Entry tables, loader listings, equate files and sources as the importer and the learner read
+// them: any bytes must parse without failing, and what is taken must be well formed.
+#include "reference/table_formats.h"
+#include "reference/usage_counter.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (const auto format = scrivlet::recogniseTableFormat(text)) {
+        const scrivlet::ParsedTable table = scrivlet::parseTable(text, *format);
+        for (const auto& entry : table.entries) {
+            // A name is one word and an address 5 or 6 hexadecimal digits.
+            if (entry.name.empty() || entry.name.find_first_of(" \t\r\n") != std::string::npos)
+                std::abort();
+            if (entry.addr.size() < 5 || entry.addr.size() > 6)
+                std::abort();
+        }
+    }
+    scrivlet::UsageCounter counter({"DUP", "SWAP", "::", ";", "(", "x"});
+    counter.countSource(text);
+    counter.countListing(text);
+    return 0;
+}
