@@ -1,10 +1,16 @@
 #include "app/form1.h"
 
+#include "about/application_icon.h"
+#include "about/frm_about.h"
 #include "app/design_fonts.h"
 #include "app/layout_rule.h"
 #include "app/menu_tables.h"
+#include "app/typing_loop.h"
 #include "app/window_placement.h"
+#include "editor/editor_buffer.h"
+#include "editor/source_editor.h"
 #include "reference/entry_list_model.h"
+#include "reference/entry_list_view.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -12,9 +18,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -22,6 +26,8 @@ namespace scrivlet {
 namespace {
 
 const QString kCaption = QStringLiteral("Vantor Scrivlet V1.5");
+// The editor's content at start: the new-file skeleton and one more line break.
+constexpr std::string_view kStartupText = "::\r\n\r\n;\r\n@\r\n";
 
 // Positions inside the reference panel are designed in twips, 15 to the pixel.
 QRect twips(int left, int top, int width, int height)
@@ -51,6 +57,7 @@ Form1::Form1(StartOptions options)
       m_commandLine(std::move(options.commandLine))
 {
     setWindowTitle(kCaption);
+    setWindowIcon(applicationIcon());
     createControls();
     createMenus();
     setTabOrder();
@@ -61,10 +68,18 @@ Form1::Form1(StartOptions options)
     connect(m_entryModel, &EntryListModel::currentRowChanged, this, &Form1::showAddress);
     refreshEntries();
 
+    m_loop = new TypingLoop({*m_text, *m_buffer, *m_entry, *m_entryModel, *m_description, *m_pos,
+                             *m_options[kBeepOption], *m_options[kAutoidentOption]},
+                            *m_prompts, *this);
+
     Form_Load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The list model is a child widget's model and outlives the data source member.
+    m_entries.recordset().setCurrentRowObserver({});
+}
 
 void Form1::createControls()
 {
@@ -72,11 +87,11 @@ void Form1::createControls()
     setCentralWidget(m_client);
     m_client->installEventFilter(this);
 
-    m_text = named(new QPlainTextEdit(m_client), "text");
+    m_text = named(new SourceEditor(m_client), "text");
     m_text->setGeometry(13, 6, 255, 101);
     m_text->setFont(lucidaConsole(12));
-    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_text->setPlainText(QStringLiteral("::\n\n;\n@\n"));
+    m_buffer = std::make_unique<EditorBuffer>(*m_text);
+    m_buffer->setText(kStartupText);
 
     m_desc = named(new QGroupBox(QStringLiteral("Mnemonic Reference"), m_client), "desc");
     m_desc->setGeometry(303, -2, 192, 523);
@@ -102,7 +117,7 @@ void Form1::createControls()
     connect(m_sortButtons[2], &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(m_sortButtons[3], &QPushButton::clicked, this, &Form1::Command4_Click);
 
-    m_entry = named(new QListView(m_desc), "entry");
+    m_entry = named(new EntryListView(m_desc), "entry");
     m_entry->setGeometry(twips(90, 2085, 2700, 5520));
     m_entry->setFont(lucidaConsole(9.75));
     m_entry->setUniformItemSizes(true);
@@ -135,6 +150,7 @@ void Form1::createSearchFrame()
     m_srepl = named(new QGroupBox(QStringLiteral("SEARCH for :"), m_desc), "srepl");
     m_srepl->setGeometry(twips(0, 30, 2880, 1740));
     m_srepl->setAutoFillBackground(true);
+    m_srepl->setFont(msSansSerif(8.25));
     m_srepl->hide();
 
     m_check1 = named(new QCheckBox(QStringLiteral("Case sensitive"), m_srepl), "Check1");
@@ -238,6 +254,22 @@ void Form1::Form_Load()
     m_activated = false;
 }
 
+bool Form1::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void Form1::Form_Activate()
+{
+    // Only the first activation does anything.
+    if (m_activated)
+        return;
+    m_loop->firstActivation();
+    m_activated = true;
+}
+
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_client && event->type() == QEvent::Resize)
@@ -291,6 +323,7 @@ void Form1::edit_Click(int)
 
 void Form1::about_Click(int)
 {
+    showAbout(*this, *m_prompts);
 }
 
 void Form1::refreshEntries()

@@ -14,14 +14,16 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListView;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
 namespace scrivlet {
 
+class EditorBuffer;
 class EntryListModel;
+class EntryListView;
+class SourceEditor;
+class TypingLoop;
 
 // What the window is started with.
 struct StartOptions {
@@ -49,6 +51,8 @@ public:
     const QString& startdir() const { return m_startdir; }
     EntrySource& entries() { return m_entries; }
     UserPrompts& prompts() { return *m_prompts; }
+    EditorBuffer& buffer() { return *m_buffer; }
+    TypingLoop& typingLoop() { return *m_loop; }
 
     // Menu handlers; each receives the item's index.
     void file_Click(int index);
@@ -62,6 +66,7 @@ public:
     void Command4_Click();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -71,6 +76,7 @@ private:
     void createMenus();
     void setTabOrder();
     void Form_Load();
+    void Form_Activate();
     void Form_Resize();
     void Form_Unload();
     void sortBy(const char* recordSource);
@@ -86,9 +92,10 @@ private:
 
     // Controls.
     QWidget* m_client = nullptr;
-    QPlainTextEdit* m_text = nullptr;
+    SourceEditor* m_text = nullptr;
+    std::unique_ptr<EditorBuffer> m_buffer;
     QGroupBox* m_desc = nullptr;
-    QListView* m_entry = nullptr;
+    EntryListView* m_entry = nullptr;
     QLabel* m_description = nullptr;
     QLabel* m_addr = nullptr;
     QLabel* m_label1 = nullptr;
@@ -113,6 +120,8 @@ private:
     // The entry data source and the list bound to it.
     EntrySource m_entries;
     EntryListModel* m_entryModel = nullptr;
+
+    TypingLoop* m_loop = nullptr;
 };
 
 } // namespace scrivlet

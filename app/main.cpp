@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "reference/reference_command.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -27,6 +28,8 @@ bool hasDisplay()
 int main(int argc, char* argv[])
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (const auto status = scrivlet::runReferenceCommand(arguments))
+        return *status;
     const scrivlet::CommandLine command = scrivlet::parseCommandLine(arguments);
     switch (command.action) {
     case scrivlet::CommandLine::Action::Help:

@@ -1,13 +1,13 @@
-// Builds a new entry database from entry tables: scrivlet-mkdb OUTPUT TABLE...
-// The database is written beside OUTPUT under a temporary name and renamed into place.
-#include "reference/entry_table.h"
+// Builds the shipped entry database from the starter tables: scrivlet-mkdb OUTPUT TABLE...
+// The tables go through the same importer as "vantor-scrivlet --import", but strictly: a
+// skipped line fails the build. The database is made beside OUTPUT under a temporary name and
+// renamed into place, so an interrupted build never leaves a half-made database.
+#include "reference/importer.h"
+#include "reference/importer_io.h"
 #include "reference/sqlite_database.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 int main(int argc, char* argv[])
 {
@@ -16,28 +16,25 @@ int main(int argc, char* argv[])
         return 2;
     }
     const std::filesystem::path output = argv[1];
-    std::vector<scrivlet::TableEntry> entries;
-    for (int i = 2; i < argc; ++i) {
-        std::ifstream in(argv[i], std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "scrivlet-mkdb: cannot read %s\n", argv[i]);
-            return 1;
-        }
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        auto table = scrivlet::parseEntryTable(text);
-        for (const auto& s : table.skipped)
-            std::fprintf(stderr, "%s:%zu: %s\n", argv[i], s.line, s.reason.c_str());
-        if (!table.skipped.empty())
-            return 1;
-        entries.insert(entries.end(), table.entries.begin(), table.entries.end());
-    }
     const std::filesystem::path temporary = output.string() + ".new";
-    std::filesystem::remove(temporary);
+    std::error_code ec;
+    std::filesystem::remove(temporary, ec);
     try {
-        scrivlet::createEntryDatabase(temporary.string(), entries);
+        std::vector<scrivlet::TableFile> tables;
+        bool clean = true;
+        for (int i = 2; i < argc; ++i) {
+            tables.push_back(scrivlet::readTableFile(argv[i]));
+            for (const auto& s : tables.back().table.skipped) {
+                std::fprintf(stderr, "%s:%zu: %s\n", argv[i], s.line, s.reason.c_str());
+                clean = false;
+            }
+        }
+        if (!clean)
+            return 1;
+        scrivlet::importTables(tables, temporary.string());
         std::filesystem::rename(temporary, output);
     } catch (const std::exception& e) {
-        std::filesystem::remove(temporary);
+        std::filesystem::remove(temporary, ec);
         std::fprintf(stderr, "scrivlet-mkdb: %s\n", e.what());
         return 1;
     }

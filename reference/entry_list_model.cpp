@@ -8,11 +8,6 @@ EntryListModel::EntryListModel(EntrySource& source, QObject* parent)
     watchRecordset();
 }
 
-EntryListModel::~EntryListModel()
-{
-    m_source.recordset().setCurrentRowObserver({});
-}
-
 void EntryListModel::watchRecordset()
 {
     m_source.recordset().setCurrentRowObserver([this] { emit currentRowChanged(); });

@@ -14,8 +14,9 @@ class EntryListModel final : public QAbstractListModel {
     Q_OBJECT
 
 public:
+    // The source must outlive the model, or stop calling it with
+    // source.recordset().setCurrentRowObserver({}) before the model goes.
     explicit EntryListModel(EntrySource& source, QObject* parent = nullptr);
-    ~EntryListModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

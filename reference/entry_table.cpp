@@ -1,49 +1,109 @@
 #include "reference/entry_table.h"
 
 #include "reference/sqlite_database.h"
+#include "reference/table_lines.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <iterator>
 #include <sqlite3.h>
+#include <unordered_set>
 
 namespace scrivlet {
+
+bool isEntryName(std::string_view name)
+{
+    if (name.empty())
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+bool isEntryAddress(std::string_view addr)
+{
+    if (addr.size() != 5 && addr.size() != 6)
+        return false;
+    for (const char c : addr) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
+}
+
+std::string storedAddress(std::string_view addr)
+{
+    std::string out(addr);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
 
 ParsedTable parseEntryTable(std::string_view text)
 {
     ParsedTable table;
-    std::size_t lineNumber = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    forEachLine(text, [&table](std::size_t lineNumber, std::string_view line) {
         if (line.empty() || line.front() == '#')
-            continue;
-
+            return;
         const auto tab1 = line.find('\t');
         if (tab1 == std::string_view::npos || tab1 == 0) {
             table.skipped.push_back({lineNumber, "no name and address separated by a tab"});
-            continue;
+            return;
         }
         const auto tab2 = line.find('\t', tab1 + 1);
+        const std::string_view name = line.substr(0, tab1);
+        const std::string_view addr =
+            line.substr(tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos
+                                                                 : tab2 - tab1 - 1);
+        if (!isEntryName(name)) {
+            table.skipped.push_back({lineNumber, "the name holds a blank or a control character"});
+            return;
+        }
+        if (!isEntryAddress(addr)) {
+            table.skipped.push_back({lineNumber, "the address is not 5 or 6 hexadecimal digits"});
+            return;
+        }
         TableEntry entry;
-        entry.name = std::string(line.substr(0, tab1));
-        entry.addr = std::string(line.substr(tab1 + 1, tab2 == std::string_view::npos
-                                                            ? std::string_view::npos
-                                                            : tab2 - tab1 - 1));
+        entry.name = std::string(name);
+        entry.addr = storedAddress(addr);
         if (tab2 != std::string_view::npos)
             entry.description = std::string(line.substr(tab2 + 1));
-        if (entry.name.find(' ') != std::string::npos) {
-            table.skipped.push_back({lineNumber, "the name holds a space"});
+        entry.line = lineNumber;
+        table.entries.push_back(std::move(entry));
+    });
+    skipRepeatedNames(table);
+    return table;
+}
+
+void skipRepeatedNames(ParsedTable& table)
+{
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(table.entries.size());
+    std::vector<TableEntry> kept;
+    kept.reserve(table.entries.size());
+    std::vector<SkippedLine> repeated;
+    for (auto& entry : table.entries) {
+        if (seen.count(entry.name) != 0) {
+            repeated.push_back({entry.line, "repeats a name given earlier in the table"});
             continue;
         }
-        table.entries.push_back(std::move(entry));
+        kept.push_back(std::move(entry));
+        // The view must point into the kept entry, which no longer moves: kept never reallocates.
+        seen.insert(kept.back().name);
     }
-    return table;
+    table.entries = std::move(kept);
+    if (repeated.empty())
+        return;
+    std::vector<SkippedLine> merged;
+    merged.reserve(table.skipped.size() + repeated.size());
+    std::merge(table.skipped.begin(), table.skipped.end(), repeated.begin(), repeated.end(),
+               std::back_inserter(merged),
+               [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
+    table.skipped = std::move(merged);
 }
 
 void createEntryDatabase(const std::string& path, const std::vector<TableEntry>& entries)

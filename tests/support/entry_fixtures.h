@@ -20,6 +20,7 @@ struct FixtureEntry {
 inline void writeEntryDatabase(const std::string& path, const std::vector<FixtureEntry>& rows)
 {
     SqliteDatabase db(path, SqliteDatabase::OpenMode::CreateIfMissing);
+    SqliteTransaction transaction(db);
     db.exec(kEntriesSchema);
     auto insert = db.prepare("INSERT INTO entries (name, addr, description, usg) VALUES (?1, ?2, ?3, ?4)");
     for (const auto& r : rows) {
@@ -30,6 +31,7 @@ inline void writeEntryDatabase(const std::string& path, const std::vector<Fixtur
         insert.step();
         insert.reset();
     }
+    transaction.commit();
 }
 
 // Reads one entry's usage count straight from the file.

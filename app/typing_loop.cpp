@@ -1,0 +1,295 @@
+#include "app/typing_loop.h"
+
+#include "app/user_prompts.h"
+#include "editor/code_page.h"
+#include "editor/document_text.h"
+#include "editor/editor_buffer.h"
+#include "editor/source_editor.h"
+#include "reference/description_rules.h"
+#include "reference/entry_list_model.h"
+#include "reference/entry_list_view.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+
+#include <utility>
+
+namespace scrivlet {
+namespace {
+
+constexpr int kEnter = 13;
+constexpr int kSpace = 32;
+constexpr int kBackspace = 8;
+constexpr int kEscape = 27;
+constexpr int kF3 = 114;
+
+// Text from the database (UTF-8) as the editor's bytes.
+std::string bufferBytes(const QString& text)
+{
+    std::string bytes;
+    appendBytesFromDocumentText(text, bytes);
+    return bytes;
+}
+
+// The editor's bytes as the database's text (UTF-8).
+std::string databaseText(std::string_view bytes)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (char b : bytes)
+        text.append(QChar(charFromByte(static_cast<unsigned char>(b))));
+    return text.toStdString();
+}
+
+} // namespace
+
+TypingLoop::TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& window)
+    : QObject(&window), m_c(controls), m_prompts(prompts), m_window(window)
+{
+    connect(&m_c.text, &SourceEditor::keyUp, this, &TypingLoop::text_KeyUp);
+    connect(&m_c.text, &SourceEditor::mouseUp, this, &TypingLoop::text_MouseUp);
+    connect(&m_c.entry, &QAbstractItemView::clicked, this, &TypingLoop::entry_Click);
+    connect(&m_c.entry, &QAbstractItemView::doubleClicked, this, &TypingLoop::entry_DblClick);
+    connect(&m_c.entry, &EntryListView::keyPress, this, [this](int unicode) {
+        const int code = byteFromChar(static_cast<char16_t>(unicode));
+        entry_KeyPress(code < 0 ? kUnmappableByte : code);
+    });
+    connect(&m_c.entry, &EntryListView::escapePressed, this, &TypingLoop::escapeFromList);
+    connect(&m_c.entry, &EntryListView::shortcutPressed, this, &TypingLoop::handToEditor);
+    connect(&m_c.entry, &EntryListView::selectionMovedByKey, this, &TypingLoop::currentRowFromSelection);
+}
+
+void TypingLoop::text_KeyUp(int keyCode)
+{
+    switch (keyCode) {
+    case kEnter:
+        if (m_indentarmed)
+            autoident(false);
+        break;
+    case kSpace: {
+        const auto caret = static_cast<std::int32_t>(m_c.buffer.selStart());
+        m_wordstart = caret + 1;
+        m_wordend = caret;
+        break;
+    }
+    case 37: // arrows
+    case 38:
+    case 39:
+    case 40:
+        find_mnemonic(false);
+        break;
+    case kF3:
+        if (m_f3)
+            m_f3();
+        break;
+    case kEscape:
+        if (!std::exchange(m_escapeFromList, false))
+            find_mnemonic(true);
+        break;
+    default:
+        find_mnemonic(true);
+        break;
+    }
+    displaypos();
+    m_lastkey = static_cast<std::int16_t>(keyCode);
+    m_indentarmed = true;
+}
+
+void TypingLoop::text_MouseUp()
+{
+    find_mnemonic(false);
+    displaypos();
+}
+
+void TypingLoop::find_mnemonic(bool moveFocus)
+{
+    const std::int64_t caret = m_c.buffer.selStart();
+    const std::int64_t length = m_c.buffer.length();
+    const ScanWindow window = wordScanWindow(caret, length);
+    const std::string slice = m_c.buffer.slice(window.first, window.last);
+    const WordSpan span = findWordSpan(slice, window.first, caret, length);
+    m_wordstart = span.wordstart;
+    m_wordend = span.wordend;
+
+    const std::string_view word = lookupWord(slice, window.first, span);
+    if (!passesLookupGuard(word))
+        return;
+
+    EntryRecordset& rs = m_c.entries.source().recordset();
+    rs.moveFirst();
+    rs.find(lookupCriteria(databaseText(word)));
+    if (rs.eof()) {
+        setBoundText(QString());
+        return;
+    }
+    setBoundText(m_c.entries.currentField("id"));
+    display_description();
+    if (m_c.beepOption.isChecked())
+        m_prompts.beep();
+    if (moveFocus)
+        m_c.entry.setFocus();
+}
+
+void TypingLoop::display_description()
+{
+    // Without a current row there is nothing to read; the pane keeps what it shows.
+    if (m_c.entries.source().recordset().eof())
+        return;
+    const std::string stored = m_c.entries.currentField("description").toStdString();
+    QString shown = QString::fromStdString(expandDescription(stored));
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_c.description.setText(shown);
+}
+
+void TypingLoop::autoident(bool insertLineBreak)
+{
+    if (insertLineBreak)
+        m_c.buffer.setSelText("\r\n");
+    if (m_c.autoidentOption.isChecked()) {
+        if (const auto previous = m_c.buffer.previousLine(m_c.buffer.selStart())) {
+            const int width = indentWidth(*previous);
+            if (width > 0)
+                m_c.buffer.setSelText(std::string(static_cast<std::size_t>(width), ' '));
+        }
+    }
+    m_c.buffer.setFocus();
+}
+
+void TypingLoop::displaypos()
+{
+    const LineColumn position = m_c.buffer.lineColumn(m_c.buffer.selStart());
+    m_c.pos.setText(QString::fromStdString(positionCaption(position)));
+}
+
+void TypingLoop::firstActivation()
+{
+    m_c.buffer.setFocus();
+    m_c.buffer.setSelStart(5);
+    m_wordstart = 5;
+    m_wordend = 5;
+    m_lastkey = 0;
+    m_indentarmed = true;
+    displaypos();
+}
+
+void TypingLoop::entry_Click()
+{
+    currentRowFromSelection();
+}
+
+void TypingLoop::currentRowFromSelection()
+{
+    const QString id = boundText();
+    if (id.isEmpty())
+        return;
+    EntryRecordset& rs = m_c.entries.source().recordset();
+    rs.moveFirst();
+    rs.find("id=" + id.toStdString());
+    display_description();
+}
+
+void TypingLoop::entry_DblClick()
+{
+    insertEntry();
+}
+
+void TypingLoop::entry_KeyPress(int keyAscii)
+{
+    if (keyAscii == kEnter && m_lastkey == kEnter) {
+        autoident(true);
+    } else if (keyAscii == kBackspace) {
+        const std::int64_t caret = m_c.buffer.selStart();
+        if (caret > 0) {
+            m_c.buffer.setSelStart(caret - 1);
+            m_c.buffer.setSelLength(1);
+            m_c.buffer.setSelText({});
+        }
+        m_c.buffer.setFocus();
+    } else if (keyAscii == kEnter) {
+        insertEntry();
+        m_indentarmed = false;
+    } else {
+        // A control character would be an invisible character in the source: not written.
+        if (keyAscii >= 32 && keyAscii != 127)
+            m_c.buffer.setSelText(std::string(1, static_cast<char>(keyAscii)));
+        m_c.buffer.setFocus();
+    }
+    m_lastkey = static_cast<std::int16_t>(keyAscii);
+    displaypos();
+}
+
+void TypingLoop::insertEntry()
+{
+    EntryRecordset& rs = m_c.entries.source().recordset();
+    if (rs.eof())
+        return;
+    const QString name = m_c.entries.currentField("name");
+    const WriteResult counted = rs.addUse();
+
+    m_c.buffer.setSelStart(m_wordstart - 1);
+    m_c.buffer.setSelLength(std::int64_t{m_wordend} - m_wordstart + 1);
+    m_c.buffer.setSelText(bufferBytes(name));
+    m_c.buffer.setFocus();
+
+    if (!counted.ok)
+        reportUncountedUse(counted.error);
+}
+
+void TypingLoop::reportUncountedUse(const std::string& reason)
+{
+    if (m_toldUncounted)
+        return;
+    m_toldUncounted = true;
+    m_prompts.message(&m_window, QStringLiteral("Vantor Scrivlet Database"),
+                      QStringLiteral("The use of an entry could not be counted in %1:\n%2\n"
+                                     "Entries are still inserted; their counts stay as they are.")
+                          .arg(QString::fromStdString(m_c.entries.source().databasePath()),
+                               QString::fromStdString(reason)),
+                      UserPrompts::Icon::Warning);
+}
+
+void TypingLoop::escapeFromList()
+{
+    m_escapeFromList = true;
+    m_c.buffer.setFocus();
+}
+
+void TypingLoop::handToEditor(const QKeyEvent& event)
+{
+    m_c.buffer.setFocus();
+    QKeyEvent copy(event.type(), event.key(), event.modifiers(), event.text(), event.isAutoRepeat(),
+                   static_cast<ushort>(event.count()));
+    QCoreApplication::sendEvent(&m_c.text, &copy);
+}
+
+QString TypingLoop::boundText() const
+{
+    const QModelIndex index = m_c.entry.selectionModel()->currentIndex();
+    if (!index.isValid() || !m_c.entry.selectionModel()->isSelected(index))
+        return {};
+    const auto& rs = m_c.entries.source().recordset();
+    const int idColumn = rs.columnIndex("id");
+    if (idColumn < 0)
+        return {};
+    return QString::fromStdString(fieldText(rs.value(static_cast<std::size_t>(index.row()), idColumn)));
+}
+
+void TypingLoop::setBoundText(const QString& id)
+{
+    QItemSelectionModel& selection = *m_c.entry.selectionModel();
+    bool ok = false;
+    const qlonglong number = id.toLongLong(&ok);
+    const auto row = ok ? m_c.entries.source().recordset().rowOfId(number) : std::nullopt;
+    if (!row) {
+        selection.clear();
+        return;
+    }
+    const QModelIndex index = m_c.entries.index(static_cast<int>(*row));
+    selection.setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_c.entry.scrollTo(index);
+}
+
+} // namespace scrivlet

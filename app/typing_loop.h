@@ -1,0 +1,100 @@
+#pragma once
+
+#include "editor/editor_rules.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QKeyEvent;
+class QLabel;
+
+namespace scrivlet {
+
+class EditorBuffer;
+class EntryListModel;
+class EntryListView;
+class SourceEditor;
+class UserPrompts;
+
+// The road of a typed letter between the editor and the reference list. After a key is
+// released in the editor the word around the caret is looked up and the list moves to the
+// first entry that begins with it; characters typed in the list go on into the editor, and
+// Enter writes the entry's name over the word and counts one use in the database file.
+//
+// State kept between events: `lastkey` (the last key code handled, by the editor or the list),
+// `indentarmed` (whether the editor's next Enter indents) and the word span. The focus moves
+// decide where the next key lands: a match with move focus gives the list the focus, every
+// key the list writes into the editor gives it back.
+class TypingLoop final : public QObject {
+    Q_OBJECT
+
+public:
+    struct Controls {
+        SourceEditor& text;
+        EditorBuffer& buffer;
+        EntryListView& entry;
+        EntryListModel& entries;
+        QLabel& description;
+        QAction& pos;
+        const QAction& beepOption;
+        const QAction& autoidentOption;
+    };
+
+    TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& window);
+
+    // Editor events.
+    void text_KeyUp(int keyCode);
+    void text_MouseUp();
+    // Reference list events.
+    void entry_Click();
+    void entry_DblClick();
+    void entry_KeyPress(int keyAscii);
+
+    void find_mnemonic(bool moveFocus);
+    void display_description();
+    void autoident(bool insertLineBreak);
+    void displaypos();
+
+    // The one-time set-up at the window's first activation: caret at offset 5, word span 5 and
+    // 5, lastkey 0, indentarmed True, read-out refreshed.
+    void firstActivation();
+
+    // What F3 released in the editor does (the search frame).
+    void setF3Action(std::function<void()> action) { m_f3 = std::move(action); }
+
+    // The list's bound text: the id of the selected entry, "" for none. Setting it selects
+    // the entry with that id and brings it into view.
+    QString boundText() const;
+    void setBoundText(const QString& id);
+
+    std::int16_t lastkey() const { return m_lastkey; }
+    bool indentarmed() const { return m_indentarmed; }
+    WordSpan wordSpan() const { return {m_wordstart, m_wordend}; }
+
+private:
+    void insertEntry();
+    void currentRowFromSelection();
+    void reportUncountedUse(const std::string& reason);
+    void handToEditor(const QKeyEvent& event);
+    void escapeFromList();
+
+    Controls m_c;
+    UserPrompts& m_prompts;
+    QWidget& m_window;
+    std::function<void()> m_f3;
+
+    std::int16_t m_lastkey = 0;
+    bool m_indentarmed = true;
+    std::int32_t m_wordstart = 5;
+    std::int32_t m_wordend = 5;
+    bool m_toldUncounted = false;
+    // Esc in the list gives the editor the focus; the release of that Esc, which then arrives
+    // in the editor, must not look up the word again and hand the focus straight back.
+    bool m_escapeFromList = false;
+};
+
+} // namespace scrivlet

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <string>
+#include <string_view>
+
+namespace scrivlet {
+
+// Conversions between the editor's bytes and the characters of its QTextDocument.
+// In the document every byte is one character (a lone CR or LF as its stand-in) and every
+// CR LF pair is one paragraph separator (U+2029), so a document position plus the number of
+// separators before it is the byte offset.
+
+// The document text of a byte string: CR LF becomes U+2029, a lone CR or LF its stand-in,
+// every other byte its Windows-1252 character.
+QString documentTextFromBytes(std::string_view bytes);
+
+// Appends the bytes of document text to `out`: U+2029 becomes CR LF, the stand-ins CR and LF,
+// a character without a byte becomes '?' (one byte for one character, so offsets hold).
+void appendBytesFromDocumentText(QStringView text, std::string& out);
+
+// Typed text made fit for the document: every character without a byte becomes '?' (a
+// surrogate pair counts as one character), so what the user sees is what is saved. Control
+// characters (the text of Enter, Tab, Backspace...) are left alone.
+QString typedDocumentText(QStringView typed);
+
+// Pasted or dropped text made fit for the document: each CR LF, lone CR, lone LF, U+2028 and
+// U+2029 becomes a line break (U+2029), and characters without a byte become '?'.
+QString pastedDocumentText(QStringView pasted);
+
+// True when typedDocumentText would change nothing.
+bool isTypedTextStorable(QStringView typed);
+
+} // namespace scrivlet

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "editor/editor_rules.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QTextBlock>
+
+class QPlainTextEdit;
+class QTextDocument;
+
+namespace scrivlet {
+
+// The editor buffer over a QPlainTextEdit: the text as bytes (one byte per character,
+// Windows-1252), lines separated by CR LF, and the caret and selection as 0-based byte offsets
+// that count both characters of each CR LF.
+//
+// Invariants: in the document every byte is one character (a lone CR or LF is shown as its
+// stand-in) and every CR LF is one block break, so offset = document position + block number.
+// No stand-in CR is ever directly followed by a stand-in LF in one line (edits through this
+// class join such a pair into a line break, as re-reading the bytes would).
+//
+// Offsets: an offset between the CR and the LF of one line break cannot hold the caret; set
+// there, the caret goes to the end of the line before the break (the offset of the CR), and
+// the end of a selection likewise.
+//
+// Reading the length, the caret, a slice or a line and column costs in proportion to what is
+// read, not to the text (block look-ups by position and by number are logarithmic).
+class EditorBuffer final {
+public:
+    explicit EditorBuffer(QPlainTextEdit& edit);
+
+    // The whole text, CR LF line breaks.
+    std::string text() const;
+    // Replaces everything: CR LF becomes a line break, a lone CR or LF stays a character.
+    // Caret at offset 0. Clears the undo history: a loaded or new text cannot be undone back
+    // into the text it replaced.
+    void setText(std::string_view bytes);
+    std::int64_t length() const;
+
+    std::int64_t selStart() const;
+    // Collapses the selection and puts the caret at the offset, clamped to [0, length].
+    void setSelStart(std::int64_t offset);
+    std::int64_t selLength() const;
+    // Selects from selStart on, the end clamped to [selStart, length].
+    void setSelLength(std::int64_t count);
+    std::string selText() const;
+    // Replaces the selection (or inserts at the caret); the caret ends after the new text with
+    // nothing selected. One step of the editor's undo.
+    void setSelText(std::string_view bytes);
+
+    // Bytes [from, to), both clamped to [0, length].
+    std::string slice(std::int64_t from, std::int64_t to) const;
+    // Line and column of an offset (clamped), as lineColumnOf counts them on the text before it.
+    LineColumn lineColumn(std::int64_t offset) const;
+    // The line ending with the last CR LF before the offset, without its CR LF; std::nullopt on
+    // the first line.
+    std::optional<std::string> previousLine(std::int64_t offset) const;
+    // The word span around the caret offset, read from the few characters around it.
+    WordSpan wordSpanAt(std::int64_t caret) const;
+
+    void setFocus();
+    QPlainTextEdit& widget() const;
+
+    // Byte offset of a document position, and the document position of a byte offset (clamped;
+    // an offset inside a CR LF goes to the position of its CR).
+    std::int64_t offsetOfPosition(int position) const;
+    int positionOfOffset(std::int64_t offset) const;
+
+private:
+    struct Place {
+        QTextBlock block;
+        int blockNumber = 0;
+        int blockPosition = 0;     // document position of the block's first character
+        std::int64_t blockOffset = 0;  // byte offset of the block's first character
+        int textLength = 0;        // characters of the block, its break not counted
+    };
+    Place placeOf(std::int64_t offset) const;
+    QTextDocument& document() const;
+
+    QPlainTextEdit& m_edit;
+};
+
+} // namespace scrivlet

@@ -1,0 +1,112 @@
+#include "editor/editor_rules.h"
+
+#include <algorithm>
+
+namespace scrivlet {
+namespace {
+
+// The character at 1-based position k, read from a slice starting at offset sliceStart.
+// Positions outside the slice read as a separator, so a scan never runs past what it was given.
+char charAtPosition(std::string_view slice, std::int64_t sliceStart, std::int64_t k)
+{
+    const std::int64_t index = k - 1 - sliceStart;
+    if (index < 0 || index >= static_cast<std::int64_t>(slice.size()))
+        return ' ';
+    return slice[static_cast<std::size_t>(index)];
+}
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+} // namespace
+
+ScanWindow wordScanWindow(std::int64_t caret, std::int64_t length)
+{
+    return {std::max<std::int64_t>(0, caret - kWordScanLimit - 1),
+            std::min<std::int64_t>(length, caret + kWordScanLimit + 1)};
+}
+
+WordSpan findWordSpan(std::string_view slice, std::int64_t sliceStart, std::int64_t caret,
+                      std::int64_t length)
+{
+    const std::int64_t p = caret;
+
+    std::int64_t i = p;
+    const std::int64_t backLimit = p - kWordScanLimit;
+    while (i >= 1 && !isWordSeparator(charAtPosition(slice, sliceStart, i)) && i > backLimit)
+        --i;
+
+    std::int64_t j = p + 1;
+    const std::int64_t forwardLimit = p + kWordScanLimit + 1;
+    while (j <= length && !isWordSeparator(charAtPosition(slice, sliceStart, j)) && j < forwardLimit)
+        ++j;
+
+    return {static_cast<std::int32_t>(i + 1), static_cast<std::int32_t>(j - 1)};
+}
+
+std::string_view lookupWord(std::string_view slice, std::int64_t sliceStart, WordSpan span)
+{
+    const std::int64_t n = span.length();
+    const std::int64_t first = std::int64_t{span.wordstart} - 1 - sliceStart;
+    if (n == 0 || first < 0 || first + n > static_cast<std::int64_t>(slice.size()))
+        return {};
+    return slice.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(n));
+}
+
+bool passesLookupGuard(std::string_view word)
+{
+    return !word.empty() && word.find('\'') == std::string_view::npos &&
+           word.find('%') == std::string_view::npos && word != "*";
+}
+
+std::string lookupCriteria(std::string_view word)
+{
+    std::string criteria = "name LIKE '";
+    criteria += word;
+    criteria += "%'";
+    return criteria;
+}
+
+LineColumn lineColumnOf(std::string_view textBeforeCaret)
+{
+    LineColumn position;
+    std::size_t lineStart = 0;
+    for (std::size_t at = textBeforeCaret.find(kLineBreak); at != std::string_view::npos;
+         at = textBeforeCaret.find(kLineBreak, at + kLineBreak.size())) {
+        ++position.line;
+        lineStart = at + kLineBreak.size();
+    }
+    position.column = static_cast<std::int64_t>(textBeforeCaret.size() - lineStart) + 1;
+    return position;
+}
+
+std::string positionCaption(LineColumn position)
+{
+    return "POS: " + std::to_string(position.line) + "," + std::to_string(position.column);
+}
+
+std::optional<std::string_view> previousLineOf(std::string_view textBeforeCaret)
+{
+    const std::size_t lastBreak = textBeforeCaret.rfind(kLineBreak);
+    if (lastBreak == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view before = textBeforeCaret.substr(0, lastBreak);
+    const std::size_t breakBefore = before.rfind(kLineBreak);
+    if (breakBefore == std::string_view::npos)
+        return before;
+    return before.substr(breakBefore + kLineBreak.size());
+}
+
+int indentWidth(std::string_view line)
+{
+    const std::size_t width = line.find_first_not_of(' ');
+    return static_cast<int>(width == std::string_view::npos ? line.size() : width);
+}
+
+std::string charat(std::string_view s, std::int64_t p)
+{
+    if (p < 1 || p > static_cast<std::int64_t>(s.size()))
+        return {};
+    return std::string(1, s[static_cast<std::size_t>(p - 1)]);
+}
+
+} // namespace scrivlet

@@ -1,0 +1,268 @@
+#include "reference/importer.h"
+
+#include "reference/importer_io.h"
+#include "reference/sqlite_database.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <unordered_map>
+
+namespace scrivlet {
+namespace {
+
+constexpr std::array<std::string_view, 5> kRequiredColumns = {"id", "name", "addr", "description",
+                                                              "usg"};
+constexpr std::size_t kLinesListedPerReason = 10;
+
+std::string lowerCase(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// A row of the database as the import compares it.
+struct ExistingRow {
+    std::int64_t id = 0;
+    std::string addr;
+    std::optional<std::string> description;
+};
+
+// The entries of all tables, one per name: a later table's address wins, and its description
+// when it has one.
+std::vector<TableEntry> mergeTables(const std::vector<TableFile>& tables, ImportSummary& summary)
+{
+    std::vector<TableEntry> merged;
+    std::unordered_map<std::string, std::size_t> byName;
+    for (const TableFile& file : tables) {
+        summary.files.push_back({file.path, file.format, file.table.entries.size(),
+                                 file.table.skipped, file.table.notes});
+        for (const TableEntry& entry : file.table.entries) {
+            const auto [it, isNew] = byName.try_emplace(entry.name, merged.size());
+            if (isNew) {
+                merged.push_back(entry);
+                continue;
+            }
+            ++summary.givenAgain;
+            TableEntry& kept = merged[it->second];
+            kept.addr = entry.addr;
+            if (!entry.description.empty())
+                kept.description = entry.description;
+        }
+    }
+    return merged;
+}
+
+std::unordered_map<std::string, std::vector<ExistingRow>> readExistingRows(SqliteDatabase& db)
+{
+    std::unordered_map<std::string, std::vector<ExistingRow>> rows;
+    auto select = db.prepare("SELECT id, name, addr, description FROM entries ORDER BY id");
+    while (select.step()) {
+        ExistingRow row;
+        row.id = select.integer(0);
+        row.addr = select.text(2);
+        if (!select.isNull(3))
+            row.description = select.text(3);
+        rows[select.text(1)].push_back(std::move(row));
+    }
+    return rows;
+}
+
+void writeEntries(const std::string& path, bool created, const std::vector<TableEntry>& entries,
+                  ImportSummary& summary)
+{
+    const auto opened =
+        created ? std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly)
+                : openEntryDatabase(path);
+    SqliteDatabase& db = *opened;
+    // Changed pages stay in memory until the commit, so a run that is killed midway has not
+    // touched the database file at all.
+    db.exec("PRAGMA cache_spill = OFF");
+    SqliteTransaction transaction(db);
+    if (created)
+        db.exec(kEntriesSchema);
+    const auto existing = readExistingRows(db);
+
+    auto insert =
+        db.prepare("INSERT INTO entries (name, addr, description, usg) VALUES (?1, ?2, ?3, 0)");
+    auto setAddress = db.prepare("UPDATE entries SET addr = ?1 WHERE id = ?2");
+    auto setBoth = db.prepare("UPDATE entries SET addr = ?1, description = ?2 WHERE id = ?3");
+    for (const TableEntry& entry : entries) {
+        const auto found = existing.find(entry.name);
+        if (found == existing.end()) {
+            insert.bind(1, entry.name);
+            insert.bind(2, entry.addr);
+            if (entry.description.empty())
+                insert.bindNull(3);
+            else
+                insert.bind(3, entry.description);
+            insert.step();
+            insert.reset();
+            ++summary.added;
+            continue;
+        }
+        bool changed = false;
+        for (const ExistingRow& row : found->second) {
+            const bool newDescription =
+                !entry.description.empty() && row.description != entry.description;
+            if (row.addr == entry.addr && !newDescription)
+                continue;
+            changed = true;
+            if (entry.description.empty()) {
+                setAddress.bind(1, entry.addr);
+                setAddress.bind(2, row.id);
+                setAddress.step();
+                setAddress.reset();
+            } else {
+                setBoth.bind(1, entry.addr);
+                setBoth.bind(2, entry.description);
+                setBoth.bind(3, row.id);
+                setBoth.step();
+                setBoth.reset();
+            }
+        }
+        ++(changed ? summary.updated : summary.unchanged);
+    }
+    transaction.commit();
+}
+
+// Makes an empty file at path, failing when one exists already; an empty file is an empty
+// SQLite database.
+void createEmptyFile(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wbx");
+    if (!file)
+        throw ReferenceError(path + ": the new database cannot be created");
+    if (std::fclose(file) != 0)
+        throw ReferenceError(path + ": the new database cannot be written");
+}
+
+std::string lineList(const std::vector<std::size_t>& lines)
+{
+    std::string out;
+    for (std::size_t i = 0; i < lines.size() && i < kLinesListedPerReason; ++i)
+        out += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+    if (lines.size() > kLinesListedPerReason)
+        out += ", ...";
+    return out;
+}
+
+std::string plural(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+} // namespace
+
+std::unique_ptr<SqliteDatabase> openEntryDatabase(const std::string& path)
+{
+    std::unique_ptr<SqliteDatabase> db;
+    std::vector<std::string> columns;
+    try {
+        db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly);
+        auto info = db->prepare("PRAGMA table_info(entries)");
+        while (info.step())
+            columns.push_back(lowerCase(info.text(1)));
+    } catch (const SqliteError& e) {
+        throw ReferenceError(path + ": not an entry database (" + e.what() + ")");
+    }
+    if (columns.empty())
+        throw ReferenceError(path + ": the database has no table entries");
+    for (const std::string_view required : kRequiredColumns) {
+        if (std::find(columns.begin(), columns.end(), required) == columns.end())
+            throw ReferenceError(path + ": the table entries has no column " +
+                                 std::string(required));
+    }
+    if (db->isReadOnly())
+        throw ReferenceError(path + ": the database cannot be written");
+    return db;
+}
+
+TableFile readTableFile(const std::string& path)
+{
+    const std::string text = readWholeFile(path);
+    const auto format = recogniseTableFormat(text);
+    if (!format)
+        throw ReferenceError(path + ": not a text file, so no entry table");
+    TableFile file{path, *format, parseTable(text, *format)};
+    if (file.table.entries.empty())
+        throw ReferenceError(path + ": no entries found (read as " +
+                             std::string(formatName(*format)) + ")");
+    return file;
+}
+
+ImportSummary importTables(const std::vector<TableFile>& tables, const std::string& databasePath)
+{
+    ImportSummary summary;
+    summary.databasePath = databasePath;
+    const std::vector<TableEntry> entries = mergeTables(tables, summary);
+
+    std::error_code ec;
+    const auto status = std::filesystem::status(databasePath, ec);
+    if (status.type() == std::filesystem::file_type::directory)
+        throw ReferenceError(databasePath + ": is a folder, not a database");
+    summary.created = status.type() == std::filesystem::file_type::not_found;
+    if (summary.created)
+        createEmptyFile(databasePath);
+    try {
+        writeEntries(databasePath, summary.created, entries, summary);
+    } catch (...) {
+        if (summary.created) {
+            std::filesystem::remove(databasePath, ec);
+            std::filesystem::remove(databasePath + "-journal", ec);
+        }
+        throw;
+    }
+    return summary;
+}
+
+ImportSummary importTableFiles(const std::vector<std::string>& paths,
+                               const std::string& databasePath)
+{
+    std::vector<TableFile> tables;
+    tables.reserve(paths.size());
+    for (const std::string& path : paths)
+        tables.push_back(readTableFile(path));
+    return importTables(tables, databasePath);
+}
+
+std::string describeImport(const ImportSummary& summary)
+{
+    std::string out = "Imported into " + summary.databasePath +
+                      (summary.created ? " (a new database):\n" : ":\n");
+    for (const TableFileSummary& file : summary.files) {
+        out += "  " + file.path + ": " + std::string(formatName(file.format)) + ", " +
+               plural(file.entries, "entry", "entries");
+        if (!file.skipped.empty())
+            out += ", " + plural(file.skipped.size(), "line", "lines") + " skipped";
+        out += "\n";
+        // Group the skipped lines by reason, reasons in the order they first occur.
+        std::vector<std::pair<std::string, std::vector<std::size_t>>> byReason;
+        for (const SkippedLine& s : file.skipped) {
+            auto it = std::find_if(byReason.begin(), byReason.end(),
+                                   [&s](const auto& group) { return group.first == s.reason; });
+            if (it == byReason.end())
+                it = byReason.insert(byReason.end(), {s.reason, {}});
+            it->second.push_back(s.line);
+        }
+        for (const auto& [reason, lines] : byReason)
+            out += "    " + reason + ": " + plural(lines.size(), "line", "lines") + " (" +
+                   lineList(lines) + ")\n";
+        for (const std::string& note : file.notes)
+            out += "    note: " + note + "\n";
+    }
+    out += "Added " + std::to_string(summary.added) + ", updated " +
+           std::to_string(summary.updated) + ", unchanged " + std::to_string(summary.unchanged) +
+           ".\n";
+    if (summary.givenAgain > 0)
+        out += plural(summary.givenAgain, "name was", "names were") +
+               " given again by a later file; the later address is used.\n";
+    return out;
+}
+
+} // namespace scrivlet

@@ -1,0 +1,117 @@
+#include "reference/reference_command.h"
+
+#include "reference/entry_source.h"
+#include "reference/importer.h"
+#include "reference/importer_io.h"
+#include "reference/sqlite_database.h"
+#include "reference/usage_learner.h"
+
+#include <iostream>
+
+namespace scrivlet {
+namespace {
+
+constexpr const char* kUsage = "usage: vantor-scrivlet --import FILE... [--database PATH]\n"
+                               "       vantor-scrivlet --learn PATH... [--database PATH]\n"
+                               "The database defaults to entries97.mdb in the current folder.\n";
+
+enum class Mode { None, Import, Learn };
+
+Mode modeOf(const std::string& argument)
+{
+    if (argument == "--import")
+        return Mode::Import;
+    if (argument == "--learn")
+        return Mode::Learn;
+    return Mode::None;
+}
+
+struct Request {
+    Mode mode = Mode::None;
+    std::string database = kDatabaseFileName;
+    std::vector<std::string> paths;
+    std::string error; // why the arguments are wrong, empty when they are right
+};
+
+Request parseRequest(const std::vector<std::string>& arguments)
+{
+    Request request;
+    bool optionsEnded = false;
+    bool databaseGiven = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded) {
+            request.paths.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (const Mode mode = modeOf(argument); mode != Mode::None) {
+            if (request.mode != Mode::None)
+                request.error = "give either --import or --learn, once";
+            request.mode = mode;
+        } else if (argument == "--database" || argument.rfind("--database=", 0) == 0) {
+            if (databaseGiven)
+                request.error = "--database is given twice";
+            databaseGiven = true;
+            if (argument != "--database") {
+                request.database = argument.substr(std::string("--database=").size());
+            } else if (i + 1 < arguments.size()) {
+                request.database = arguments[++i];
+            } else {
+                request.error = "--database needs a path";
+            }
+            if (request.database.empty() && request.error.empty())
+                request.error = "--database needs a path";
+        } else if (argument.size() > 1 && argument.front() == '-' && argument[1] == '-') {
+            request.error = "unknown option " + argument;
+        } else {
+            request.paths.push_back(argument);
+        }
+    }
+    if (request.error.empty() && request.mode == Mode::None)
+        request.error = "--database goes with --import or --learn";
+    if (request.error.empty() && request.paths.empty())
+        request.error =
+            request.mode == Mode::Import ? "no file to import" : "no file or folder to learn from";
+    return request;
+}
+
+} // namespace
+
+std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                                       std::ostream& err)
+{
+    if (arguments.empty())
+        return std::nullopt;
+    const std::string& first = arguments.front();
+    if (modeOf(first) == Mode::None && first != "--database" && first.rfind("--database=", 0) != 0)
+        return std::nullopt;
+
+    const Request request = parseRequest(arguments);
+    if (!request.error.empty()) {
+        err << "vantor-scrivlet: " << request.error << "\n" << kUsage;
+        return 2;
+    }
+    try {
+        if (request.mode == Mode::Import)
+            out << describeImport(importTableFiles(request.paths, request.database));
+        else
+            out << describeLearning(learnUsage(request.paths, request.database));
+        out.flush();
+        return 0;
+    } catch (const ReferenceError& e) {
+        err << "vantor-scrivlet: " << e.what() << "\n";
+    } catch (const SqliteError& e) {
+        err << "vantor-scrivlet: " << request.database << ": " << e.what() << "\n";
+    } catch (const std::exception& e) {
+        err << "vantor-scrivlet: " << e.what() << "\n";
+    }
+    err << "Nothing was changed in " << request.database << ".\n";
+    return 1;
+}
+
+std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments)
+{
+    return runReferenceCommand(arguments, std::cout, std::cerr);
+}
+
+} // namespace scrivlet

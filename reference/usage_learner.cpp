@@ -1,0 +1,209 @@
+#include "reference/usage_learner.h"
+
+#include "reference/importer.h"
+#include "reference/importer_io.h"
+#include "reference/sqlite_database.h"
+#include "reference/table_formats.h"
+#include "reference/usage_counter.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <set>
+
+namespace scrivlet {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::array<std::string_view, 5> kSourceExtensions = {"txt", "rpl", "s", "asm", "a"};
+constexpr std::size_t kUnknownNamesListed = 20;
+
+void addFile(const fs::path& path, SourceFiles& out, std::set<fs::path>& seen)
+{
+    std::error_code ec;
+    fs::path key = fs::weakly_canonical(path, ec);
+    if (ec)
+        key = path;
+    if (seen.insert(key).second)
+        out.files.push_back(path.string());
+}
+
+void searchFolder(const fs::path& folder, SourceFiles& out, std::set<fs::path>& seen)
+{
+    ++out.folders;
+    std::vector<fs::path> files;
+    std::vector<fs::path> folders;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::error_code typeError;
+        // Links to folders are not followed, so a link cycle cannot trap the search.
+        if (it->is_directory(typeError) && !it->is_symlink(typeError))
+            folders.push_back(it->path());
+        else if (it->is_regular_file(typeError) &&
+                 hasSourceExtension(it->path().filename().string()))
+            files.push_back(it->path());
+        else
+            ++out.passedOver;
+    }
+    if (ec)
+        throw ReferenceError(folder.string() + ": the folder cannot be read (" + ec.message() +
+                             ")");
+    std::sort(files.begin(), files.end());
+    std::sort(folders.begin(), folders.end());
+    for (const fs::path& file : files)
+        addFile(file, out, seen);
+    for (const fs::path& sub : folders)
+        searchFolder(sub, out, seen);
+}
+
+struct EntryNames {
+    std::vector<std::int64_t> ids;
+    std::vector<std::string> names;
+};
+
+EntryNames readEntryNames(SqliteDatabase& db)
+{
+    EntryNames out;
+    auto select = db.prepare("SELECT id, name FROM entries WHERE name IS NOT NULL ORDER BY id");
+    while (select.step()) {
+        out.ids.push_back(select.integer(0));
+        out.names.push_back(select.text(1));
+    }
+    return out;
+}
+
+std::string sizeText(std::uint64_t bytes)
+{
+    if (bytes < 10 * 1024)
+        return std::to_string(bytes) + " bytes";
+    if (bytes < 10 * 1024 * 1024)
+        return std::to_string(bytes / 1024) + " KB";
+    return std::to_string(bytes / (1024 * 1024)) + " MB";
+}
+
+std::string plural(std::uint64_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+} // namespace
+
+bool hasSourceExtension(std::string_view fileName)
+{
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string_view extension = fileName.substr(dot + 1, 3);
+    return std::find(kSourceExtensions.begin(), kSourceExtensions.end(), extension) !=
+           kSourceExtensions.end();
+}
+
+SourceFiles collectSourceFiles(const std::vector<std::string>& paths)
+{
+    SourceFiles out;
+    std::set<fs::path> seen;
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        const auto status = fs::status(path, ec);
+        if (status.type() == fs::file_type::not_found)
+            throw ReferenceError(path + ": no such file or folder");
+        if (status.type() == fs::file_type::directory)
+            searchFolder(path, out, seen);
+        else
+            addFile(path, out, seen);
+    }
+    return out;
+}
+
+LearnSummary learnUsage(const std::vector<std::string>& paths, const std::string& databasePath)
+{
+    LearnSummary summary;
+    summary.databasePath = databasePath;
+    std::error_code ec;
+    if (!fs::is_regular_file(databasePath, ec))
+        throw ReferenceError(databasePath +
+                             ": no such entry database; build one first with --import");
+    const auto opened = openEntryDatabase(databasePath);
+    SqliteDatabase& db = *opened;
+    EntryNames entries = readEntryNames(db);
+    UsageCounter counter(std::move(entries.names));
+
+    const SourceFiles sources = collectSourceFiles(paths);
+    summary.folders = sources.folders;
+    summary.passedOver = sources.passedOver;
+    std::set<std::string> unknownNames;
+    for (const std::string& path : sources.files) {
+        const std::string text = readWholeFile(path);
+        summary.bytes += text.size();
+        if (hasListingMarker(text)) {
+            ++summary.listings;
+            const auto listed = counter.countListing(text);
+            summary.unknownListingUses += listed.unknownUses;
+            unknownNames.insert(listed.unknownNames.begin(), listed.unknownNames.end());
+            continue;
+        }
+        ++summary.sources;
+        const auto counted = counter.countSource(text);
+        if (counted.unclosedCommentLine != 0)
+            summary.notes.push_back(path + ": the comment opened on line " +
+                                    std::to_string(counted.unclosedCommentLine) +
+                                    " is never closed; the rest of the file counted nothing");
+    }
+    summary.unknownListingNames.assign(unknownNames.begin(), unknownNames.end());
+
+    // Changed pages stay in memory until the commit, so a run that is killed midway has not
+    // touched the database file at all.
+    db.exec("PRAGMA cache_spill = OFF");
+    SqliteTransaction transaction(db);
+    auto addUses = db.prepare("UPDATE entries SET usg = COALESCE(usg, 0) + ?1 WHERE id = ?2");
+    const auto& counts = counter.counts();
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        if (counts[i] == 0)
+            continue;
+        addUses.bind(1, static_cast<std::int64_t>(counts[i]));
+        addUses.bind(2, entries.ids[i]);
+        addUses.step();
+        addUses.reset();
+        summary.uses += counts[i];
+        summary.counted.emplace_back(counter.names()[i], counts[i]);
+    }
+    transaction.commit();
+
+    std::sort(summary.counted.begin(), summary.counted.end(), [](const auto& a, const auto& b) {
+        return a.second != b.second ? a.second > b.second : a.first < b.first;
+    });
+    return summary;
+}
+
+std::string describeLearning(const LearnSummary& summary)
+{
+    std::string out = "Learned from " + plural(summary.sources, "source file", "source files") +
+                      " and " + plural(summary.listings, "loader listing", "loader listings") +
+                      " (" + sizeText(summary.bytes) + ")";
+    if (summary.folders > 0)
+        out += "; " + plural(summary.folders, "folder", "folders") + " searched, " +
+               plural(summary.passedOver, "file", "files") + " passed over by their extension";
+    out += ".\n";
+    for (const std::string& note : summary.notes)
+        out += "  note: " + note + "\n";
+    if (summary.unknownListingUses > 0) {
+        out += "  Not in the reference, so not counted: " +
+               plural(summary.unknownListingUses, "listed use", "listed uses") + " of";
+        for (std::size_t i = 0; i < summary.unknownListingNames.size() && i < kUnknownNamesListed;
+             ++i)
+            out += " " + summary.unknownListingNames[i];
+        if (summary.unknownListingNames.size() > kUnknownNamesListed)
+            out += " ... (" + std::to_string(summary.unknownListingNames.size()) + " names)";
+        out += "\n";
+    }
+    out += "Added " + plural(summary.uses, "use", "uses") + " to " +
+           plural(summary.counted.size(), "entry", "entries") + " of " + summary.databasePath +
+           (summary.counted.empty() ? ".\n" : ":\n");
+    for (const auto& [name, uses] : summary.counted)
+        out += "  +" + std::to_string(uses) + " " + name + "\n";
+    return out;
+}
+
+} // namespace scrivlet
