@@ -40,6 +40,8 @@ std::string usageText(const std::string& programName)
 {
     return "Usage: " + programName + " [FILE]\n"
            "       " + programName + " --screenshot PNG [FILE]\n"
+           "       " + programName + " --import FILE... [--database PATH]\n"
+           "       " + programName + " --learn PATH... [--database PATH]\n"
            "       " + programName + " --help | --version\n"
            "\n"
            "Vantor Scrivlet, an RPL editor with a reference book of entry points.\n"
@@ -51,6 +53,9 @@ std::string usageText(const std::string& programName)
            "The entry database entries97.mdb is read from the current directory.\n"
            "\n"
            "  --screenshot PNG  render the main window to the PNG file and quit\n"
+           "  --import FILE...  add and update entries from entry tables, no window\n"
+           "  --learn PATH...   add the uses counted in sources to the usage counts\n"
+           "  --database PATH   the database --import and --learn change\n"
            "  --help            print this text and quit\n"
            "  --version         print the version and quit\n";
 }

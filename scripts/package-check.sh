@@ -64,6 +64,8 @@ check_installed_files "$prefix"
 desktop-file-validate "$prefix/share/applications/$id.desktop"
 echo "desktop entry valid"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
+# The tree check also finds the desktop entry the metainfo launches.
+appstreamcli validate-tree --no-net "$prefix"
 # update-mime-database reports a broken package only in its output; the type must reach the
 # database it writes.
 update-mime-database "$prefix/share/mime" >"$work/mime.log" 2>&1 || { cat "$work/mime.log"; fail "update-mime-database failed"; }
