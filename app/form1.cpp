@@ -8,6 +8,9 @@
 #include "app/typing_loop.h"
 #include "app/window_placement.h"
 #include "editor/editor_buffer.h"
+#include "editor/search_panel.h"
+#include "files/file_commands.h"
+#include "files/source_texts.h"
 #include "editor/source_editor.h"
 #include "reference/entry_list_model.h"
 #include "reference/entry_list_view.h"
@@ -25,9 +28,6 @@
 namespace scrivlet {
 namespace {
 
-const QString kCaption = QStringLiteral("Vantor Scrivlet V1.5");
-// The editor's content at start: the new-file skeleton and one more line break.
-constexpr std::string_view kStartupText = "::\r\n\r\n;\r\n@\r\n";
 
 // Positions inside the reference panel are designed in twips, 15 to the pixel.
 QRect twips(int left, int top, int width, int height)
@@ -56,7 +56,7 @@ Form1::Form1(StartOptions options)
     : m_prompts(options.prompts ? std::move(options.prompts) : std::make_unique<DialogPrompts>()),
       m_commandLine(std::move(options.commandLine))
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(QLatin1String(kProgramCaption.data(), qsizetype(kProgramCaption.size())));
     setWindowIcon(applicationIcon());
     createControls();
     createMenus();
@@ -71,6 +71,9 @@ Form1::Form1(StartOptions options)
     m_loop = new TypingLoop({*m_text, *m_buffer, *m_entry, *m_entryModel, *m_description, *m_pos,
                              *m_options[kBeepOption], *m_options[kAutoidentOption]},
                             *m_prompts, *this);
+    m_search = new SearchPanel(*m_srepl, *m_buffer, *m_prompts, this);
+    m_files = new FileCommands(*this, *m_buffer, *m_prompts);
+    m_loop->setF3Action([this] { m_search->f3(); });
 
     Form_Load();
 }
@@ -268,6 +271,8 @@ void Form1::Form_Activate()
         return;
     m_loop->firstActivation();
     m_activated = true;
+    if (!m_commandLine.isEmpty())
+        m_files->openCommandLineFile(m_commandLine);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -287,6 +292,11 @@ void Form1::Form_Resize()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    // Exit and the close box both come here; changed text is not dropped without a question.
+    if (!m_files->confirmDiscard()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -313,12 +323,19 @@ QString Form1::positionReadout() const
 
 void Form1::file_Click(int index)
 {
-    if (index == 5)
-        close();
+    switch (index) {
+    case 1: m_files->newFile(); break;
+    case 2: m_files->openFile(); break;
+    case 3: m_files->saveAs(); break;
+    case 5: close(); break;
+    default: break;
+    }
 }
 
 void Form1::edit_Click(int)
 {
+    // Search and Replace both open the search frame.
+    m_search->showFrame();
 }
 
 void Form1::about_Click(int)

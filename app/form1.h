@@ -22,6 +22,8 @@ namespace scrivlet {
 class EditorBuffer;
 class EntryListModel;
 class EntryListView;
+class FileCommands;
+class SearchPanel;
 class SourceEditor;
 class TypingLoop;
 
@@ -122,6 +124,8 @@ private:
     EntryListModel* m_entryModel = nullptr;
 
     TypingLoop* m_loop = nullptr;
+    SearchPanel* m_search = nullptr;
+    FileCommands* m_files = nullptr;
 };
 
 } // namespace scrivlet

@@ -79,7 +79,7 @@ void TypingLoop::text_KeyUp(int keyCode)
     case 38:
     case 39:
     case 40:
-        find_mnemonic(false);
+        lookup(false);
         break;
     case kF3:
         if (m_f3)
@@ -87,34 +87,42 @@ void TypingLoop::text_KeyUp(int keyCode)
         break;
     case kEscape:
         if (!std::exchange(m_escapeFromList, false))
-            find_mnemonic(true);
+            lookup(true);
         break;
     default:
-        find_mnemonic(true);
+        lookup(true);
         break;
     }
-    displaypos();
+    if (const auto position = std::exchange(m_caretRead, std::nullopt))
+        showPosition(*position);
+    else
+        displaypos();
     m_lastkey = static_cast<std::int16_t>(keyCode);
     m_indentarmed = true;
 }
 
 void TypingLoop::text_MouseUp()
 {
-    find_mnemonic(false);
-    displaypos();
+    lookup(false);
+    showPosition(*std::exchange(m_caretRead, std::nullopt));
 }
 
 void TypingLoop::find_mnemonic(bool moveFocus)
 {
-    const std::int64_t caret = m_c.buffer.selStart();
-    const std::int64_t length = m_c.buffer.length();
-    const ScanWindow window = wordScanWindow(caret, length);
-    const std::string slice = m_c.buffer.slice(window.first, window.last);
-    const WordSpan span = findWordSpan(slice, window.first, caret, length);
+    lookup(moveFocus);
+    m_caretRead.reset();
+}
+
+void TypingLoop::lookup(bool moveFocus)
+{
+    const EditorBuffer::CaretView caret = m_c.buffer.caretView();
+    // The lookup changes no text: the caret read-out that follows can use this reading.
+    m_caretRead = caret.position;
+    const WordSpan span = findWordSpan(caret.slice, caret.sliceStart, caret.selStart, caret.length);
     m_wordstart = span.wordstart;
     m_wordend = span.wordend;
 
-    const std::string_view word = lookupWord(slice, window.first, span);
+    const std::string_view word = lookupWord(caret.slice, caret.sliceStart, span);
     if (!passesLookupGuard(word))
         return;
 
@@ -160,7 +168,11 @@ void TypingLoop::autoident(bool insertLineBreak)
 
 void TypingLoop::displaypos()
 {
-    const LineColumn position = m_c.buffer.lineColumn(m_c.buffer.selStart());
+    showPosition(m_c.buffer.caretView().position);
+}
+
+void TypingLoop::showPosition(LineColumn position)
+{
     m_c.pos.setText(QString::fromStdString(positionCaption(position)));
 }
 
@@ -246,7 +258,7 @@ void TypingLoop::reportUncountedUse(const std::string& reason)
     m_prompts.message(&m_window, QStringLiteral("Vantor Scrivlet Database"),
                       QStringLiteral("The use of an entry could not be counted in %1:\n%2\n"
                                      "Entries are still inserted; their counts stay as they are.")
-                          .arg(QString::fromStdString(m_c.entries.source().databasePath()),
+                          .arg(QString::fromStdString(m_c.entries.source().openedPath()),
                                QString::fromStdString(reason)),
                       UserPrompts::Icon::Warning);
 }

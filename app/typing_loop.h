@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QKeyEvent;
@@ -76,6 +77,9 @@ public:
     WordSpan wordSpan() const { return {m_wordstart, m_wordend}; }
 
 private:
+    // find_mnemonic, leaving the caret's line and column it read in m_caretRead.
+    void lookup(bool moveFocus);
+    void showPosition(LineColumn position);
     void insertEntry();
     void currentRowFromSelection();
     void reportUncountedUse(const std::string& reason);
@@ -92,6 +96,7 @@ private:
     std::int32_t m_wordstart = 5;
     std::int32_t m_wordend = 5;
     bool m_toldUncounted = false;
+    std::optional<LineColumn> m_caretRead;
     // Esc in the list gives the editor the focus; the release of that Esc, which then arrives
     // in the editor, must not look up the word again and hand the focus straight back.
     bool m_escapeFromList = false;

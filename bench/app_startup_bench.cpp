@@ -21,8 +21,8 @@ struct BigDatabase {
         rows.reserve(100000);
         for (int i = 0; i < 100000; ++i) {
             char addr[8];
-            std::snprintf(addr, sizeof addr, "%05X", (i * 7919) % 0xFFFFF);
-            rows.push_back({"ENTRY" + std::to_string((i * 104729) % 1000003), addr,
+            std::snprintf(addr, sizeof addr, "%05llX", (i * 7919LL) % 0xFFFFF);
+            rows.push_back({"ENTRY" + std::to_string((i * 104729LL) % 1000003), addr,
                             "( ob -> ob )%0AA description of moderate length for entry " + std::to_string(i),
                             (i * 31) % 97});
         }

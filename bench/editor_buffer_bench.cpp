@@ -1,14 +1,15 @@
 // Speed of the editor buffer: loading and reading whole texts, and the reads one key-up makes
 // (caret, word span, caret read-out) at the end of a small and of a very large text. The reads
 // must cost the same at both sizes.
+#include "editor/document_text.h"
 #include "editor/editor_buffer.h"
 #include "editor/editor_rules.h"
 #include "editor/source_editor.h"
 
 #include <QApplication>
-
+#include <QPlainTextDocumentLayout>
+#include <QTextDocument>
 #include <benchmark/benchmark.h>
-
 #include <map>
 #include <memory>
 #include <string>
@@ -72,6 +73,20 @@ void BM_SetText(benchmark::State& state)
         buffer.setText(text);
         QApplication::processEvents();
     }
+    state.counters["lines"] = edit.document()->blockCount();
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
+// What Qt itself needs to load the same lines into a plain-text document, already converted:
+// the floor under BM_SetText (the cost is per line: one block each).
+void BM_QtDocumentLoadFloor(benchmark::State& state)
+{
+    const QString text = documentTextFromBytes(sourceText(state.range(0)));
+    QTextDocument doc;
+    doc.setDocumentLayout(new QPlainTextDocumentLayout(&doc));
+    for (auto _ : state)
+        doc.setPlainText(text);
+    state.counters["lines"] = doc.blockCount();
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 
@@ -165,6 +180,11 @@ constexpr std::int64_t kLarge = 50 * kMB;
 } // namespace
 
 BENCHMARK(BM_SetText)->Arg(10 * kMB)->Arg(kLarge)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_QtDocumentLoadFloor)
+    ->Arg(10 * kMB)
+    ->Arg(kLarge)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_Text)->Arg(10 * kMB)->Arg(kLarge)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SelStartNearEnd)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SetSelStartNearEnd)->Arg(kSmall)->Arg(kLarge)->Unit(benchmark::kMicrosecond);

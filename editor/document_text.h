@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+class QTextCursor;
+
 #include <string>
 #include <string_view>
 
@@ -12,6 +14,9 @@ namespace scrivlet {
 // In the document every byte is one character (a lone CR or LF as its stand-in) and every
 // CR LF pair is one paragraph separator (U+2029), so a document position plus the number of
 // separators before it is the byte offset.
+
+// What separates two blocks in the document's raw text and in selections.
+inline constexpr char16_t kBlockBreak = u'\u2029';
 
 // The document text of a byte string: CR LF becomes U+2029, a lone CR or LF its stand-in,
 // every other byte its Windows-1252 character.
@@ -32,5 +37,10 @@ QString pastedDocumentText(QStringView pasted);
 
 // True when typedDocumentText would change nothing.
 bool isTypedTextStorable(QStringView typed);
+
+// When a stand-in CR at position - 1 is directly followed by a stand-in LF at position, the
+// two are bytes CR LF: replaces them by a line break (with `cursor`, inside whatever edit block
+// is open) and returns true.
+bool joinStandInPair(QTextCursor& cursor, int position);
 
 } // namespace scrivlet

@@ -1,19 +1,15 @@
 #include "editor/editor_buffer.h"
 
-#include "editor/code_page.h"
 #include "editor/document_text.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-
 #include <algorithm>
 
 namespace scrivlet {
 namespace {
-
-constexpr char16_t kParagraphSeparator = u'\u2029';
 
 // Appends the bytes of document positions [from, to), reading block by block from `block`,
 // the block that holds `from`. A long line is read character by character, so that reading a
@@ -44,19 +40,6 @@ void appendDocumentRange(QTextBlock block, int from, int to, std::string& out)
     }
 }
 
-// Joins a stand-in CR directly followed by a stand-in LF around `position` into a line break,
-// as one edit of the cursor's current edit block.
-void joinStandInPair(QTextCursor& cursor, int position)
-{
-    QTextDocument& doc = *cursor.document();
-    if (position < 1 || doc.characterAt(position - 1) != QChar(kCrStandIn) ||
-        doc.characterAt(position) != QChar(kLfStandIn))
-        return;
-    cursor.setPosition(position - 1);
-    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
-    cursor.insertText(QString(QChar(kParagraphSeparator)));
-}
-
 } // namespace
 
 EditorBuffer::EditorBuffer(QPlainTextEdit& edit) : m_edit(edit) {}
@@ -77,7 +60,11 @@ std::string EditorBuffer::text() const
 
 void EditorBuffer::setText(std::string_view bytes)
 {
-    m_edit.setPlainText(documentTextFromBytes(bytes));
+    // The document's own setPlainText: QPlainTextEdit::setPlainText would pass over the whole
+    // new text once more to give it the caret's character format, which plain text never has.
+    // Either way the undo history is cleared.
+    document().setPlainText(documentTextFromBytes(bytes));
+    m_edit.setTextCursor(QTextCursor(&document()));
 }
 
 std::int64_t EditorBuffer::length() const
@@ -156,7 +143,8 @@ void EditorBuffer::setSelLength(std::int64_t count)
     const QTextCursor current = m_edit.textCursor();
     const int start = current.selectionStart();
     const std::int64_t startOffset = offsetOfPosition(start);
-    const std::int64_t endOffset = startOffset + std::clamp<std::int64_t>(count, 0, length() - startOffset);
+    const std::int64_t endOffset =
+        startOffset + std::clamp<std::int64_t>(count, 0, length() - startOffset);
     QTextCursor cursor = current;
     cursor.setPosition(start);
     cursor.setPosition(positionOfOffset(endOffset), QTextCursor::KeepAnchor);
@@ -167,8 +155,8 @@ std::string EditorBuffer::selText() const
 {
     const QTextCursor cursor = m_edit.textCursor();
     std::string out;
-    appendDocumentRange(document().findBlock(cursor.selectionStart()), cursor.selectionStart(), cursor.selectionEnd(),
-                        out);
+    appendDocumentRange(document().findBlock(cursor.selectionStart()), cursor.selectionStart(),
+                        cursor.selectionEnd(), out);
     return out;
 }
 
@@ -177,7 +165,8 @@ void EditorBuffer::setSelText(std::string_view bytes)
     QTextCursor cursor = m_edit.textCursor();
     const int start = cursor.selectionStart();
     const int end = cursor.selectionEnd();
-    const std::int64_t caretAfter = offsetOfPosition(start) + static_cast<std::int64_t>(bytes.size());
+    const std::int64_t caretAfter =
+        offsetOfPosition(start) + static_cast<std::int64_t>(bytes.size());
 
     cursor.beginEditBlock();
     cursor.setPosition(start);
@@ -216,10 +205,40 @@ std::string EditorBuffer::slice(std::int64_t from, std::int64_t to) const
     const bool endsWithCr = to - last.blockOffset > last.textLength;
     if (endsWithCr)
         toPosition = last.blockPosition + last.textLength;
-    appendDocumentRange(startsWithLf ? first.block.next() : first.block, fromPosition, toPosition, out);
+    appendDocumentRange(startsWithLf ? first.block.next() : first.block, fromPosition, toPosition,
+                        out);
     if (endsWithCr)
         out += '\r';
     return out;
+}
+
+EditorBuffer::CaretView EditorBuffer::caretView() const
+{
+    const int position = m_edit.textCursor().selectionStart();
+    const QTextBlock block = document().findBlock(position);
+    const int number = block.blockNumber();
+    const int inBlock = position - block.position();
+    const int lineLength = block.length() - 1;
+
+    CaretView view;
+    view.selStart = std::int64_t{position} + number;
+    view.position = {std::int64_t{number} + 1, std::int64_t{inBlock} + 1};
+    view.length = length();
+
+    // A word never runs over a line break, so the caret's line within reach of the scans
+    // (and the break on either side, where there is one) is all a word span can see.
+    const int reach = static_cast<int>(kWordScanLimit) + 1;
+    const int from = std::max(0, inBlock - reach);
+    const int to = std::min(lineLength, inBlock + reach);
+    view.sliceStart = view.selStart - (inBlock - from);
+    if (from == 0 && number > 0) {
+        view.slice = "\r\n";
+        view.sliceStart -= 2;
+    }
+    appendBytesFromDocumentText(QStringView(block.text()).mid(from, to - from), view.slice);
+    if (to == lineLength && block.next().isValid())
+        view.slice += "\r\n";
+    return view;
 }
 
 LineColumn EditorBuffer::lineColumn(std::int64_t offset) const
@@ -236,7 +255,8 @@ std::optional<std::string> EditorBuffer::previousLine(std::int64_t offset) const
         return std::nullopt;
     const QTextBlock previous = place.block.previous();
     std::string line;
-    appendDocumentRange(previous, previous.position(), previous.position() + previous.length() - 1, line);
+    appendDocumentRange(previous, previous.position(), previous.position() + previous.length() - 1,
+                        line);
     return line;
 }
 
@@ -244,9 +264,18 @@ WordSpan EditorBuffer::wordSpanAt(std::int64_t caret) const
 {
     const std::int64_t size = length();
     caret = std::clamp<std::int64_t>(caret, 0, size);
+    // A word never reaches past its line: the bytes around a line are CR and LF, separators.
+    // So only the caret's line, within the scan window, is read.
+    const Place place = placeOf(caret);
     const ScanWindow window = wordScanWindow(caret, size);
-    const std::string around = slice(window.first, window.last);
-    return findWordSpan(around, window.first, caret, size);
+    const std::int64_t lineEnd = place.blockOffset + place.textLength;
+    const std::int64_t first = std::clamp(window.first, place.blockOffset, lineEnd);
+    const std::int64_t last = std::clamp(window.last, first, lineEnd);
+    std::string around;
+    appendDocumentRange(place.block,
+                        place.blockPosition + static_cast<int>(first - place.blockOffset),
+                        place.blockPosition + static_cast<int>(last - place.blockOffset), around);
+    return findWordSpan(around, first, caret, size);
 }
 
 void EditorBuffer::setFocus()

@@ -2,12 +2,11 @@
 
 #include "editor/editor_rules.h"
 
+#include <QTextBlock>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <QTextBlock>
 
 class QPlainTextEdit;
 class QTextDocument;
@@ -20,8 +19,9 @@ namespace scrivlet {
 //
 // Invariants: in the document every byte is one character (a lone CR or LF is shown as its
 // stand-in) and every CR LF is one block break, so offset = document position + block number.
-// No stand-in CR is ever directly followed by a stand-in LF in one line (edits through this
-// class join such a pair into a line break, as re-reading the bytes would).
+// A stand-in CR directly followed by a stand-in LF would read back as a line break: edits
+// through this class, and the keyboard, paste and input-method edits of SourceEditor, join
+// such a pair into a line break at once, as re-reading the bytes would.
 //
 // Offsets: an offset between the CR and the LF of one line break cannot hold the caret; set
 // there, the caret goes to the end of the line before the break (the offset of the CR), and
@@ -29,8 +29,9 @@ namespace scrivlet {
 //
 // Reading the length, the caret, a slice or a line and column costs in proportion to what is
 // read, not to the text (block look-ups by position and by number are logarithmic).
+// The editor must outlive the buffer.
 class EditorBuffer final {
-public:
+  public:
     explicit EditorBuffer(QPlainTextEdit& edit);
 
     // The whole text, CR LF line breaks.
@@ -59,6 +60,19 @@ public:
     // The line ending with the last CR LF before the offset, without its CR LF; std::nullopt on
     // the first line.
     std::optional<std::string> previousLine(std::int64_t offset) const;
+    // What one key release needs to know of the caret, read with a single look-up of the
+    // caret's line: its offset, line and column, the length of the text, and the bytes around
+    // it that a word span can reach (the caret's line near the caret, with the line breaks that
+    // bound it).
+    struct CaretView {
+        std::int64_t selStart = 0;
+        LineColumn position;
+        std::int64_t length = 0;
+        std::string slice;
+        std::int64_t sliceStart = 0;
+    };
+    CaretView caretView() const;
+
     // The word span around the caret offset, read from the few characters around it.
     WordSpan wordSpanAt(std::int64_t caret) const;
 
@@ -70,13 +84,13 @@ public:
     std::int64_t offsetOfPosition(int position) const;
     int positionOfOffset(std::int64_t offset) const;
 
-private:
+  private:
     struct Place {
         QTextBlock block;
         int blockNumber = 0;
-        int blockPosition = 0;     // document position of the block's first character
-        std::int64_t blockOffset = 0;  // byte offset of the block's first character
-        int textLength = 0;        // characters of the block, its break not counted
+        int blockPosition = 0;        // document position of the block's first character
+        std::int64_t blockOffset = 0; // byte offset of the block's first character
+        int textLength = 0;           // characters of the block, its break not counted
     };
     Place placeOf(std::int64_t offset) const;
     QTextDocument& document() const;

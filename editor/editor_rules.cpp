@@ -37,7 +37,8 @@ WordSpan findWordSpan(std::string_view slice, std::int64_t sliceStart, std::int6
 
     std::int64_t j = p + 1;
     const std::int64_t forwardLimit = p + kWordScanLimit + 1;
-    while (j <= length && !isWordSeparator(charAtPosition(slice, sliceStart, j)) && j < forwardLimit)
+    while (j <= length && !isWordSeparator(charAtPosition(slice, sliceStart, j)) &&
+           j < forwardLimit)
         ++j;
 
     return {static_cast<std::int32_t>(i + 1), static_cast<std::int32_t>(j - 1)};

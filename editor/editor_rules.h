@@ -19,12 +19,18 @@ struct WordSpan {
     std::int32_t wordstart = 0;
     std::int32_t wordend = 0;
 
-    std::int64_t length() const { return wordend >= wordstart ? std::int64_t{wordend} - wordstart + 1 : 0; }
+    std::int64_t length() const
+    {
+        return wordend >= wordstart ? std::int64_t{wordend} - wordstart + 1 : 0;
+    }
     bool operator==(const WordSpan&) const = default;
 };
 
 // True for the characters that end a word: space, CR and LF.
-constexpr bool isWordSeparator(char c) { return c == ' ' || c == '\r' || c == '\n'; }
+constexpr bool isWordSeparator(char c)
+{
+    return c == ' ' || c == '\r' || c == '\n';
+}
 
 // The text a word span must see: offsets [first, last) of a text of `length` characters with
 // the caret at `caret`. Any slice covering this range may be given to findWordSpan.
@@ -35,7 +41,9 @@ struct ScanWindow {
 ScanWindow wordScanWindow(std::int64_t caret, std::int64_t length);
 
 // The word span around the caret of a text of `length` characters. `slice` holds the text's
-// characters from offset `sliceStart` on and covers at least wordScanWindow(caret, length).
+// characters from offset `sliceStart` on and covers at least wordScanWindow(caret, length), or
+// at least the part of it that lies on the caret's line: characters outside the slice read as
+// separators.
 // The span starts after the nearest separator before the caret, at the start of the text or
 // 50 characters before the caret, whichever is nearest; it ends likewise after the caret.
 WordSpan findWordSpan(std::string_view slice, std::int64_t sliceStart, std::int64_t caret,

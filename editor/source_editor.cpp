@@ -10,11 +10,11 @@
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
 
 namespace scrivlet {
 namespace {
-
-constexpr char16_t kParagraphSeparator = u'\u2029';
 
 bool isEnterKey(int key)
 {
@@ -26,14 +26,26 @@ bool isDeletion(const QKeyEvent& event)
 {
     return event.key() == Qt::Key_Backspace || event.key() == Qt::Key_Delete ||
            event.matches(QKeySequence::Delete) || event.matches(QKeySequence::DeleteStartOfWord) ||
-           event.matches(QKeySequence::DeleteEndOfWord) || event.matches(QKeySequence::DeleteEndOfLine) ||
+           event.matches(QKeySequence::DeleteEndOfWord) ||
+           event.matches(QKeySequence::DeleteEndOfLine) ||
            event.matches(QKeySequence::DeleteCompleteLine) || event.matches(QKeySequence::Cut);
 }
 
-bool holdsStandIn(const QTextBlock& block)
+// True when a stand-in lies on the line of `position` within a short reach of it: what a
+// deletion there could bring next to another stand-in. (A deletion reaching further, of a long
+// word, still gets its join, as an undo step of its own.)
+bool standInNear(const QTextDocument& doc, int position)
 {
-    const QString text = block.text();
-    return text.contains(QChar(kCrStandIn)) || text.contains(QChar(kLfStandIn));
+    constexpr int kReach = 64;
+    const QTextBlock block = doc.findBlock(position);
+    const int first = std::max(block.position(), position - kReach);
+    const int last = std::min(block.position() + block.length() - 1, position + kReach);
+    for (int at = first; at < last; ++at) {
+        const QChar ch = doc.characterAt(at);
+        if (ch == QChar(kCrStandIn) || ch == QChar(kLfStandIn))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -50,8 +62,8 @@ void SourceEditor::keyPressEvent(QKeyEvent* event)
     // then joined into a line break: the deletion and the join make one undo step. Only such
     // deletions are grouped, so that Qt still merges consecutive deletions elsewhere.
     const QTextCursor before = textCursor();
-    const bool group = isDeletion(*event) && (holdsStandIn(document()->findBlock(before.selectionStart())) ||
-                                              holdsStandIn(document()->findBlock(before.selectionEnd())));
+    const bool group = isDeletion(*event) && (standInNear(*document(), before.selectionStart()) ||
+                                              standInNear(*document(), before.selectionEnd()));
     QTextCursor grouping(document());
     if (group)
         grouping.beginEditBlock();
@@ -63,7 +75,8 @@ void SourceEditor::keyPressEvent(QKeyEvent* event)
 
 void SourceEditor::forwardKeyPress(QKeyEvent* event)
 {
-    const bool shiftEnter = isEnterKey(event->key()) && event->modifiers().testFlag(Qt::ShiftModifier);
+    const bool shiftEnter =
+        isEnterKey(event->key()) && event->modifiers().testFlag(Qt::ShiftModifier);
     const bool unstorable = !isTypedTextStorable(event->text());
     if (shiftEnter || unstorable) {
         // Shift+Enter would insert a line separator inside the line; a character without a
@@ -103,8 +116,8 @@ void SourceEditor::inputMethodEvent(QInputMethodEvent* event)
         QPlainTextEdit::inputMethodEvent(event);
     } else {
         QInputMethodEvent replacement(event->preeditString(), event->attributes());
-        replacement.setCommitString(typedDocumentText(event->commitString()), event->replacementStart(),
-                                    event->replacementLength());
+        replacement.setCommitString(typedDocumentText(event->commitString()),
+                                    event->replacementStart(), event->replacementLength());
         QPlainTextEdit::inputMethodEvent(&replacement);
         event->setAccepted(replacement.isAccepted());
     }
@@ -117,7 +130,7 @@ QMimeData* SourceEditor::createMimeDataFromSelection() const
     // The selection's own characters, not QTextDocumentFragment's plain text (which turns a
     // non-breaking space into a space): copy and paste inside the editor changes nothing.
     QString text = textCursor().selectedText();
-    text.replace(QChar(kParagraphSeparator), QLatin1Char('\n'));
+    text.replace(QChar(kBlockBreak), QLatin1Char('\n'));
     auto* data = new QMimeData;
     data->setText(text);
     return data;
@@ -146,26 +159,19 @@ void SourceEditor::insertFromMimeData(const QMimeData* source)
 
 void SourceEditor::joinStandInPair(int position)
 {
-    QTextDocument& doc = *document();
-    if (position < 1 || doc.characterAt(position - 1) != QChar(kCrStandIn) ||
-        doc.characterAt(position) != QChar(kLfStandIn))
-        return;
     // The caret and anchor keep their byte offsets; one between the two becomes the offset of
     // the CR, as the buffer places every offset inside a line break.
-    const QTextCursor before = textCursor();
+    const int anchor = textCursor().anchor();
+    const int caret = textCursor().position();
     const auto moved = [position](int at) { return at < position ? at : at - 1; };
-    const int anchor = moved(before.anchor());
-    const int caret = moved(before.position());
-
-    QTextCursor cursor(&doc);
+    QTextCursor cursor(document());
     cursor.beginEditBlock();
-    cursor.setPosition(position - 1);
-    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
-    cursor.insertText(QString(QChar(kParagraphSeparator)));
+    const bool joined = scrivlet::joinStandInPair(cursor, position);
     cursor.endEditBlock();
-
-    cursor.setPosition(anchor);
-    cursor.setPosition(caret, QTextCursor::KeepAnchor);
+    if (!joined)
+        return;
+    cursor.setPosition(moved(anchor));
+    cursor.setPosition(moved(caret), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 

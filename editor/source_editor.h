@@ -15,14 +15,14 @@ namespace scrivlet {
 class SourceEditor final : public QPlainTextEdit {
     Q_OBJECT
 
-public:
+  public:
     explicit SourceEditor(QWidget* parent = nullptr);
 
-signals:
+  signals:
     void keyUp(int virtualKey);
     void mouseUp();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -31,7 +31,7 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
-private:
+  private:
     // Hands the key on to the editor, as Enter when it is Shift+Enter and with '?' for typed
     // characters that have no byte.
     void forwardKeyPress(QKeyEvent* event);

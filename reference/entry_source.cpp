@@ -60,7 +60,10 @@ std::string dataSourcePath(const std::string& connectionString)
 }
 
 EntrySource::EntrySource() = default;
-EntrySource::~EntrySource() = default;
+EntrySource::~EntrySource()
+{
+    close();
+}
 
 void EntrySource::setConnectionString(std::string connectionString)
 {
@@ -79,6 +82,16 @@ bool EntrySource::isReadOnly() const
 
 void EntrySource::close()
 {
+    // Leave the file in its ordinary journal mode, so that it stays readable where it cannot
+    // be written (a read-only copy, a read-only medium). Another running copy may still use
+    // the log; then it stays until that copy closes.
+    if (m_db && m_writeAheadLog) {
+        try {
+            m_db->exec("PRAGMA journal_mode=DELETE");
+        } catch (const SqliteError&) {
+        }
+    }
+    m_writeAheadLog = false;
     m_recordset = EntryRecordset();
     m_db.reset();
 }
@@ -86,7 +99,10 @@ void EntrySource::close()
 RefreshResult EntrySource::refresh()
 {
     close();
-    const std::string path = databasePath();
+    std::error_code absoluteError;
+    const auto absolute = std::filesystem::absolute(databasePath(), absoluteError);
+    m_openedPath = absoluteError ? databasePath() : absolute.lexically_normal().string();
+    const std::string& path = m_openedPath;
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (!std::filesystem::exists(status))
@@ -128,6 +144,16 @@ RefreshResult EntrySource::refresh()
         }
         m_db = std::move(db);
         m_recordset = EntryRecordset(std::move(columns), std::move(rows), this);
+        // A counted use is one durable commit; write-ahead logging makes that one sync of
+        // the log instead of several of the file and its journal. A file that cannot take
+        // it (read-only, or on a file system without shared memory) keeps its own mode.
+        if (!m_db->isReadOnly()) {
+            try {
+                m_db->exec("PRAGMA journal_mode=WAL");
+                m_writeAheadLog = true;
+            } catch (const SqliteError&) {
+            }
+        }
     } catch (const SqliteError& e) {
         close();
         return failure(path, std::string(e.what()) + ".");

@@ -48,6 +48,8 @@ public:
     std::string databasePath() const { return dataSourcePath(m_connectionString); }
 
     RefreshResult refresh();
+    // The full path of the file the last refresh read (or tried to), for messages.
+    const std::string& openedPath() const { return m_openedPath; }
     EntryRecordset& recordset() { return m_recordset; }
     const EntryRecordset& recordset() const { return m_recordset; }
     bool isOpen() const { return m_db != nullptr; }
@@ -61,6 +63,8 @@ private:
     std::string m_connectionString = kStartupConnectionString;
     std::string m_recordSource = kStartupRecordSource;
     std::unique_ptr<SqliteDatabase> m_db;
+    bool m_writeAheadLog = false;
+    std::string m_openedPath;
     EntryRecordset m_recordset;
 };
 

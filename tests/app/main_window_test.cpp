@@ -10,12 +10,14 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
+#include <filesystem>
 #include <fstream>
 
 using namespace scrivlet;
@@ -31,7 +33,8 @@ struct Started {
     std::shared_ptr<PromptLog> log = std::make_shared<PromptLog>();
     std::unique_ptr<Form1> window;
 
-    explicit Started(const std::function<void(const std::string&)>& makeDatabase)
+    explicit Started(const std::function<void(const std::string&)>& makeDatabase,
+                     const QString& commandLine = {})
     {
         makeDatabase(dir.file("entries97.mdb"));
         // The window's placement file goes to the test's folder, never the user's.
@@ -39,6 +42,7 @@ struct Started {
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
         StartOptions options;
         options.prompts = std::make_unique<fixtures::RecordingPrompts>(log);
+        options.commandLine = commandLine;
         window = std::make_unique<Form1>(std::move(options));
     }
     ~Started()
@@ -239,6 +243,77 @@ private slots:
         QVERIFY(s.window->entries().recordset().eof());
         QCOMPARE(s.child<QLabel>("addr")->text(), QStringLiteral("IDENTIFIED ENTRY"));
         QVERIFY(s.log->messages.empty());
+    }
+
+    void commandLineFileOpensAtTheFirstActivationOnly()
+    {
+        fixtures::TempDir files;
+        std::filesystem::create_directories(files.path() / "My Files");
+        const std::string path = (files.path() / "My Files" / "prog.rpl").string();
+        std::ofstream(path, std::ios::binary) << "::\n  DUP\r\n;";
+        Started s(sampleDatabase, QString::fromStdString(path));
+        s.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Vantor Scrivlet V1.5 - ") + QString::fromStdString(path));
+        QCOMPARE(s.window->buffer().text(), std::string("::\r\n  DUP\r\n;"));
+
+        // Another activation (switching away and back) neither moves the caret nor reloads.
+        s.window->buffer().setSelText("x");
+        const std::int64_t caret = s.window->buffer().selStart();
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(s.window.get(), &activate);
+        QCOMPARE(s.window->buffer().text(), std::string("x::\r\n  DUP\r\n;"));
+        QCOMPARE(s.window->buffer().selStart(), caret);
+    }
+
+    void aMissingCommandLineFileSaysSoAndKeepsTheStartupText()
+    {
+        Started s(sampleDatabase, QStringLiteral("/nonexistent/prog.rpl"));
+        s.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
+        QCOMPARE(int(s.log->messages.size()), 1);
+        QVERIFY(s.log->messages[0].text.contains(QStringLiteral("/nonexistent/prog.rpl")));
+        QCOMPARE(s.window->buffer().text(), std::string("::\r\n\r\n;\r\n@\r\n"));
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Vantor Scrivlet V1.5"));
+    }
+
+    void fileMenuNewAndExitAskBeforeDroppingChangedText()
+    {
+        Started s(sampleDatabase);
+        s.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
+        s.window->buffer().setSelText("DUP");
+
+        s.log->saveAnswers = {UserPrompts::SaveChoice::Cancel};
+        action(*s.window, "file5")->trigger();
+        QVERIFY(s.window->isVisible());
+        QCOMPARE(s.log->saveQuestions, 1);
+        QVERIFY(s.window->buffer().text().find("DUP") != std::string::npos);
+
+        s.log->saveAnswers = {UserPrompts::SaveChoice::Discard};
+        action(*s.window, "file1")->trigger();
+        QCOMPARE(s.window->buffer().text(), std::string("::\r\n\r\n;\r\n@"));
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Vantor Scrivlet V1.5"));
+
+        action(*s.window, "file5")->trigger(); // nothing changed since New: no question
+        QCOMPARE(s.log->saveQuestions, 2);
+        QVERIFY(!s.window->isVisible());
+    }
+
+    void editMenuAndF3OpenTheSearchFrame()
+    {
+        Started s(sampleDatabase);
+        s.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+        action(*s.window, "edit2")->trigger();
+        QVERIFY(s.child<QGroupBox>("srepl")->isVisible());
+        QVERIFY(s.child<QLineEdit>("sr")->hasFocus());
+        s.child<QPushButton>("Command7")->click();
+        QVERIFY(!s.child<QGroupBox>("srepl")->isVisible());
+        QVERIFY(s.child<QPlainTextEdit>("text")->hasFocus());
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_F3);
+        QVERIFY(s.child<QGroupBox>("srepl")->isVisible());
+        QVERIFY(s.log->messages.empty()); // showing the frame searches nothing
     }
 
     void exitClosesTheWindow()

@@ -4,7 +4,6 @@
 
 #include <QTextBlock>
 #include <QtTest>
-
 #include <random>
 #include <string>
 
@@ -41,8 +40,8 @@ std::string randomText(std::mt19937& random, int maxLength)
 // The byte offsets the buffer can hold the caret at: every offset but one between CR and LF.
 bool insideLineBreak(const std::string& text, std::int64_t offset)
 {
-    return offset > 0 && offset < static_cast<std::int64_t>(text.size()) && text[offset - 1] == '\r' &&
-           text[offset] == '\n';
+    return offset > 0 && offset < static_cast<std::int64_t>(text.size()) &&
+           text[offset - 1] == '\r' && text[offset] == '\n';
 }
 
 } // namespace
@@ -50,7 +49,7 @@ bool insideLineBreak(const std::string& text, std::int64_t offset)
 class EditorBufferTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void everyByteValueRoundTrips();
     void everyByteValueTypedThroughSelText();
     void lineBreaksAndLoneCrLf_data();
@@ -59,6 +58,7 @@ private slots:
     void offsetInsideCrLfGoesToTheEndOfTheLine();
     void setSelLengthClamps();
     void randomTextsAgreeWithTheReferenceRules();
+    void caretViewAgreesWithTheWholeText();
     void randomEditsKeepTheBytesInStep();
     void readsFarFromTheCaret();
     void readsInsideALongLine();
@@ -162,7 +162,7 @@ void EditorBufferTest::setSelLengthClamps()
     QCOMPARE(buffer.selText(), "b\r\ncd"s);
     buffer.setSelLength(-3);
     QCOMPARE(buffer.selLength(), 0);
-    buffer.setSelLength(2);  // ends inside the line break: the CR is left out
+    buffer.setSelLength(2); // ends inside the line break: the CR is left out
     QCOMPARE(buffer.selText(), "b"s);
     buffer.setSelStart(-7);
     QCOMPARE(buffer.selStart(), 0);
@@ -192,6 +192,35 @@ void EditorBufferTest::randomTextsAgreeWithTheReferenceRules()
     }
 }
 
+void EditorBufferTest::caretViewAgreesWithTheWholeText()
+{
+    // Long runs without separators and lines longer than the scans' reach, as well as short
+    // lines full of line breaks.
+    std::mt19937 random(7);
+    SourceEditor edit;
+    EditorBuffer buffer(edit);
+    for (int round = 0; round < 60; ++round) {
+        std::string text = randomText(random, 40);
+        std::uniform_int_distribution<int> runLength(0, 130);
+        text.insert(text.size() / 2, std::string(static_cast<std::size_t>(runLength(random)), 'x'));
+        buffer.setText(text);
+        const auto size = static_cast<std::int64_t>(text.size());
+        for (std::int64_t at = 0; at <= size; ++at) {
+            buffer.setSelStart(at);
+            const std::int64_t caret = buffer.selStart();
+            const EditorBuffer::CaretView view = buffer.caretView();
+            QCOMPARE(view.selStart, caret);
+            QCOMPARE(view.length, size);
+            QCOMPARE(view.position, lineColumnOf(std::string_view(text).substr(0, caret)));
+            QCOMPARE(view.slice, text.substr(view.sliceStart, view.slice.size()));
+            const WordSpan span = findWordSpan(view.slice, view.sliceStart, caret, size);
+            QCOMPARE(span, findWordSpan(text, 0, caret, size));
+            QCOMPARE(lookupWord(view.slice, view.sliceStart, span),
+                     lookupWord(text, 0, span));
+        }
+    }
+}
+
 void EditorBufferTest::randomEditsKeepTheBytesInStep()
 {
     std::mt19937 random(7);
@@ -203,7 +232,8 @@ void EditorBufferTest::randomEditsKeepTheBytesInStep()
         const auto size = static_cast<std::int64_t>(model.size());
         std::uniform_int_distribution<std::int64_t> at(0, size);
         std::int64_t start = at(random);
-        std::int64_t end = std::min<std::int64_t>(size, start + std::uniform_int_distribution<int>(0, 3)(random));
+        std::int64_t end =
+            std::min<std::int64_t>(size, start + std::uniform_int_distribution<int>(0, 3)(random));
         if (insideLineBreak(model, start))
             --start;
         if (insideLineBreak(model, end))
@@ -244,7 +274,8 @@ void EditorBufferTest::readsFarFromTheCaret()
     for (const std::int64_t caret : {std::int64_t{0}, size}) {
         buffer.setSelStart(caret);
         for (std::int64_t offset = 0; offset <= size; offset += 7) {
-            QCOMPARE(buffer.lineColumn(offset), lineColumnOf(std::string_view(text).substr(0, offset)));
+            QCOMPARE(buffer.lineColumn(offset),
+                     lineColumnOf(std::string_view(text).substr(0, offset)));
             QCOMPARE(buffer.offsetOfPosition(buffer.positionOfOffset(offset)),
                      insideLineBreak(text, offset) ? offset - 1 : offset);
             const std::int64_t to = std::min(size, offset + 30);
@@ -263,15 +294,19 @@ void EditorBufferTest::readsInsideALongLine()
     EditorBuffer buffer(edit);
     buffer.setText(text);
     QCOMPARE(edit.document()->blockCount(), 3);
-    for (const auto& [from, to] : {std::pair<std::int64_t, std::int64_t>{3, 60}, {7, 7 + 20000}, {15000, 15102},
-                                   {20000, 20015}, {2, 20020}}) {
+    for (const auto& [from, to] : {std::pair<std::int64_t, std::int64_t>{3, 60},
+                                   {7, 7 + 20000},
+                                   {15000, 15102},
+                                   {20000, 20015},
+                                   {2, 20020}}) {
         QCOMPARE(shown(buffer.slice(from, to)), shown(text.substr(from, to - from)));
         buffer.setSelStart(from);
         buffer.setSelLength(to - from);
         QCOMPARE(shown(buffer.selText()), shown(text.substr(from, to - from)));
     }
     buffer.setSelStart(15000);
-    QCOMPARE(buffer.wordSpanAt(15000), findWordSpan(text, 0, 15000, static_cast<std::int64_t>(text.size())));
+    QCOMPARE(buffer.wordSpanAt(15000),
+             findWordSpan(text, 0, 15000, static_cast<std::int64_t>(text.size())));
     QCOMPARE(buffer.lineColumn(15000), (LineColumn{2, 15000 - 7 + 1}));
 }
 

@@ -2,7 +2,6 @@
 #include "editor/editor_rules.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 #include <set>
 #include <string>
@@ -49,8 +48,18 @@ const std::vector<SpanCase>& spanCases()
         {"50-run, caret at its end", letters(50), 50, {1, 50}, letters(50), true},
         {"51-run, caret at its end", letters(51), 51, {2, 51}, letters(51).substr(1), true},
         {"60-run, caret at its start", letters(60), 0, {1, 50}, letters(50), true},
-        {"120-run, caret in the middle", letters(120), 60, {11, 110}, letters(120).substr(10, 100), true},
-        {"120-run after a separator", " " + letters(120), 61, {12, 111}, letters(120).substr(10, 100), true},
+        {"120-run, caret in the middle",
+         letters(120),
+         60,
+         {11, 110},
+         letters(120).substr(10, 100),
+         true},
+        {"120-run after a separator",
+         " " + letters(120),
+         61,
+         {12, 111},
+         letters(120).substr(10, 100),
+         true},
         {"word star alone", "1 *", 3, {3, 3}, "*", false},
         {"word star with a letter", "*A", 2, {1, 2}, "*A", true},
         {"word with an apostrophe", "'A", 2, {1, 2}, "'A", false},
@@ -83,15 +92,17 @@ TEST(WordSpan, TheScanWindowIsEnough)
     std::mt19937 random(99);
     const char alphabet[] = {'a', 'a', 'a', 'a', 'a', ' ', '\r', '\n'};
     for (int round = 0; round < 2000; ++round) {
-        std::string text(static_cast<std::size_t>(std::uniform_int_distribution<int>(0, 400)(random)), 'a');
+        std::string text(
+            static_cast<std::size_t>(std::uniform_int_distribution<int>(0, 400)(random)), 'a');
         const bool sparse = round % 2 == 0;
         for (char& c : text)
             c = sparse ? alphabet[std::uniform_int_distribution<int>(0, 7)(random)] : 'a';
         const auto size = static_cast<std::int64_t>(text.size());
         const std::int64_t caret = std::uniform_int_distribution<std::int64_t>(0, size)(random);
         const ScanWindow window = wordScanWindow(caret, size);
-        const std::string_view slice = std::string_view(text).substr(
-            static_cast<std::size_t>(window.first), static_cast<std::size_t>(window.last - window.first));
+        const std::string_view slice =
+            std::string_view(text).substr(static_cast<std::size_t>(window.first),
+                                          static_cast<std::size_t>(window.last - window.first));
         const WordSpan whole = findWordSpan(text, 0, caret, size);
         const WordSpan windowed = findWordSpan(slice, window.first, caret, size);
         ASSERT_EQ(windowed, whole) << "caret " << caret << " in " << text.size();
@@ -109,7 +120,7 @@ TEST(WordSpan, CriteriaCarryTheWordUnchanged)
 TEST(WordSpan, Guard)
 {
     const std::pair<std::string, bool> cases[] = {
-        {"", false}, {"*", false}, {"'", false}, {"%", false}, {"DU'P", false}, {"D%", false},
+        {"", false},  {"*", false}, {"'", false},  {"%", false},   {"DU'P", false}, {"D%", false},
         {"*A", true}, {"A*", true}, {"DUP", true}, {"\xA0", true}, {"**", true},
     };
     for (const auto& [word, passes] : cases)
@@ -122,7 +133,7 @@ TEST(CaretReadOut, LineAndColumn)
         {"", {1, 1}},
         {"::\r\na", {2, 2}},
         {"::\r\n", {2, 1}},
-        {"::\r\n\r", {2, 2}},  // a caret inside a line break counts the CR as a column
+        {"::\r\n\r", {2, 2}}, // a caret inside a line break counts the CR as a column
         {"a\r\nb\r\nabc", {3, 4}},
         {"ab\ncd", {1, 6}},
         {"ab\rcd", {1, 6}},
@@ -145,14 +156,10 @@ TEST(CaretReadOut, Caption)
 TEST(Indentation, PreviousLineAndWidth)
 {
     const std::pair<std::string, std::optional<std::string>> lines[] = {
-        {"", std::nullopt},
-        {"  x", std::nullopt},
-        {"  x\r\n", "  x"},
-        {"  x\r\nab", "  x"},
-        {"a\r\n   \r\nc", "   "},
-        {"a\r\n\r\n", ""},
-        {"a\rb\r\nc", "a\rb"},
-        {"    DUP \r\nSWAP", "    DUP "},
+        {"", std::nullopt},       {"  x", std::nullopt},
+        {"  x\r\n", "  x"},       {"  x\r\nab", "  x"},
+        {"a\r\n   \r\nc", "   "}, {"a\r\n\r\n", ""},
+        {"a\rb\r\nc", "a\rb"},    {"    DUP \r\nSWAP", "    DUP "},
     };
     for (const auto& [before, previous] : lines) {
         const auto found = previousLineOf(before);
@@ -163,7 +170,8 @@ TEST(Indentation, PreviousLineAndWidth)
     }
 
     const std::pair<std::string, int> widths[] = {
-        {"", 0}, {"x", 0}, {"  x", 2}, {"   ", 3}, {"\t  x", 0}, {" \tx", 1}, {"    DUP SWAP", 4}, {"\xA0x", 0},
+        {"", 0},      {"x", 0},    {"  x", 2},          {"   ", 3},
+        {"\t  x", 0}, {" \tx", 1}, {"    DUP SWAP", 4}, {"\xA0x", 0},
     };
     for (const auto& [line, width] : widths)
         EXPECT_EQ(indentWidth(line), width) << testing::PrintToString(line);
@@ -194,9 +202,10 @@ TEST(CodePage, EveryByteHasItsOwnCharacter)
 TEST(CodePage, Windows1252Characters)
 {
     const std::pair<unsigned char, char16_t> cases[] = {
-        {0x41, u'A'},      {0x80, u'\u20AC'}, {0x81, u'\u0081'}, {0x8A, u'\u0160'}, {0x8D, u'\u008D'},
-        {0x8F, u'\u008F'}, {0x90, u'\u0090'}, {0x93, u'\u201C'}, {0x99, u'\u2122'}, {0x9D, u'\u009D'},
-        {0x9F, u'\u0178'}, {0xA0, u'\u00A0'}, {0xAB, u'\u00AB'}, {0xFF, u'\u00FF'}, {0x00, u'\0'},
+        {0x41, u'A'},      {0x80, u'\u20AC'}, {0x81, u'\u0081'}, {0x8A, u'\u0160'},
+        {0x8D, u'\u008D'}, {0x8F, u'\u008F'}, {0x90, u'\u0090'}, {0x93, u'\u201C'},
+        {0x99, u'\u2122'}, {0x9D, u'\u009D'}, {0x9F, u'\u0178'}, {0xA0, u'\u00A0'},
+        {0xAB, u'\u00AB'}, {0xFF, u'\u00FF'}, {0x00, u'\0'},
     };
     for (const auto& [byte, ch] : cases)
         EXPECT_EQ(charFromByte(byte), ch) << int(byte);
@@ -207,7 +216,8 @@ TEST(CodePage, Windows1252Characters)
 
 TEST(CodePage, CharactersWithoutAByte)
 {
-    for (char16_t ch : {u'\u0100', u'\u0151', u'\u2028', u'\u2029', u'\u20AD', u'\uFFFD', char16_t{0xD83D}})
+    for (char16_t ch :
+         {u'\u0100', u'\u0151', u'\u2028', u'\u2029', u'\u20AD', u'\uFFFD', char16_t{0xD83D}})
         EXPECT_EQ(byteFromDocumentChar(ch), -1) << int(ch);
     // The stand-ins are document characters only; as text characters they have no byte.
     EXPECT_EQ(byteFromChar(kCrStandIn), -1);

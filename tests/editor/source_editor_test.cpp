@@ -5,12 +5,13 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QSignalSpy>
+#include <QFontDatabase>
 #include <QGlyphRun>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QtTest>
-
 #include <string>
 
 using namespace scrivlet;
@@ -47,7 +48,7 @@ struct ShownEditor {
 class SourceEditorTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void keyUpSpeaksVirtualKeyCodes_data();
     void keyUpSpeaksVirtualKeyCodes();
     void keysWithoutKeyboardClicks();
@@ -63,6 +64,7 @@ private slots:
     void backspaceBetweenLoneCrAndLfJoinsThemIntoALineBreak();
     void standInsAreDrawnWithARealGlyph();
     void noWordWrap();
+    void setTextShowsTheStartOfTheNewText();
 };
 
 void SourceEditorTest::keyUpSpeaksVirtualKeyCodes_data()
@@ -129,16 +131,19 @@ void SourceEditorTest::keyUpSpeaksVirtualKeyCodes()
     for (const QList<QVariant>& signal : editor.keyUps)
         reported << signal.at(0).toInt();
     QCOMPARE(reported, expected);
-    QCOMPARE(virtualKeyCode(key, Qt::KeyboardModifiers(modifiers).testFlag(Qt::KeypadModifier)), code);
+    QCOMPARE(virtualKeyCode(key, Qt::KeyboardModifiers(modifiers).testFlag(Qt::KeypadModifier)),
+             code);
 }
 
 void SourceEditorTest::keysWithoutKeyboardClicks()
 {
     const std::pair<Qt::Key, int> rows[] = {
-        {Qt::Key_unknown, 0}, {Qt::Key_Print, 44}, {Qt::Key_Pause, 19}, {Qt::Key_CapsLock, 20},
-        {Qt::Key_Meta, 91}, {Qt::Key_Menu, 93}, {Qt::Key_F24, 135}, {Qt::Key_NumLock, 144},
-        {Qt::Key_ScrollLock, 145}, {Qt::Key_Backtab, 9}, {Qt::Key_AltGr, 18}, {Qt::Key_Adiaeresis, 0},
-        {Qt::Key_BracketLeft, 219}, {Qt::Key_Bar, 220}, {Qt::Key_QuoteDbl, 222}, {Qt::Key_AsciiTilde, 192},
+        {Qt::Key_unknown, 0},       {Qt::Key_Print, 44},    {Qt::Key_Pause, 19},
+        {Qt::Key_CapsLock, 20},     {Qt::Key_Meta, 91},     {Qt::Key_Menu, 93},
+        {Qt::Key_F24, 135},         {Qt::Key_NumLock, 144}, {Qt::Key_ScrollLock, 145},
+        {Qt::Key_Backtab, 9},       {Qt::Key_AltGr, 18},    {Qt::Key_Adiaeresis, 0},
+        {Qt::Key_BracketLeft, 219}, {Qt::Key_Bar, 220},     {Qt::Key_QuoteDbl, 222},
+        {Qt::Key_AsciiTilde, 192},
     };
     for (const auto& [key, code] : rows)
         QCOMPARE(virtualKeyCode(key), code);
@@ -215,12 +220,12 @@ void SourceEditorTest::mouseUpIsReported()
 void SourceEditorTest::typedCharactersWithoutAByteBecomeQuestionMarks()
 {
     ShownEditor editor;
-    QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown, QString(QChar(0x0151)),
-                        Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
+                        QString(QChar(0x0151)), Qt::NoModifier);
     QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
                         QString::fromUtf16(u"\U0001F600"), Qt::NoModifier);
-    QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown, QString(QChar(0x2028)),
-                        Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
+                        QString(QChar(0x2028)), Qt::NoModifier);
     // What the editor shows is what will be saved.
     QCOMPARE(editor.edit.document()->toRawText(), QStringLiteral("???"));
     QCOMPARE(editor.buffer.text(), "???"s);
@@ -231,8 +236,8 @@ void SourceEditorTest::typedWindows1252CharactersAreKept()
 {
     ShownEditor editor;
     for (const char16_t ch : {u'\u20AC', u'\u00E9', u'\u00A0', u'\u0178', u'\u2122'})
-        QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown, QString(QChar(ch)),
-                            Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
+                            QString(QChar(ch)), Qt::NoModifier);
     QCOMPARE(shown(editor.buffer.text()), shown("\x80\xE9\xA0\x9F\x99"s));
 }
 
@@ -240,7 +245,8 @@ void SourceEditorTest::pastedLineEndsBecomeLineBreaks()
 {
     ShownEditor editor("[]");
     editor.buffer.setSelStart(1);
-    QApplication::clipboard()->setText(QString::fromUtf16(u"a\nb\r\nc\rd\u2028e\u2029f \u0151 \u20AC"));
+    QApplication::clipboard()->setText(
+        QString::fromUtf16(u"a\nb\r\nc\rd\u2028e\u2029f \u0151 \u20AC"));
     editor.edit.paste();
     QCOMPARE(shown(editor.buffer.text()), shown("[a\r\nb\r\nc\r\nd\r\ne\r\nf ? \x80]"s));
     QCOMPARE(editor.edit.document()->blockCount(), 6);
@@ -251,7 +257,8 @@ void SourceEditorTest::pastedLineEndsBecomeLineBreaks()
 
 void SourceEditorTest::copyAndPasteInsideTheEditorChangeNothing()
 {
-    const std::string text = "a\xA0" "b\rc\nd\r\n\x81\x9D\t";
+    const std::string text = "a\xA0"
+                             "b\rc\nd\r\n\x81\x9D\t";
     ShownEditor editor(text);
     editor.edit.selectAll();
     editor.edit.copy();
@@ -290,6 +297,16 @@ void SourceEditorTest::backspaceBetweenLoneCrAndLfJoinsThemIntoALineBreak()
     QCOMPARE(editor.buffer.text(), "a\r\r\n\nb"s);
     QCOMPARE(editor.edit.document()->blockCount(), 2);
 
+    // So does deleting a selected word between them.
+    editor.buffer.setText("a\rword\nb");
+    editor.buffer.setSelStart(2);
+    editor.buffer.setSelLength(4);
+    QTest::keyClick(&editor.edit, Qt::Key_Delete);
+    QCOMPARE(editor.buffer.text(), "a\r\nb"s);
+    QCOMPARE(editor.edit.document()->blockCount(), 2);
+    editor.edit.undo();
+    QCOMPARE(editor.buffer.text(), "a\rword\nb"s);
+
     // A pasted stand-in LF after a lone CR makes a line break too.
     editor.buffer.setText("a\rb");
     editor.buffer.setSelStart(2);
@@ -302,25 +319,40 @@ void SourceEditorTest::backspaceBetweenLoneCrAndLfJoinsThemIntoALineBreak()
 
 void SourceEditorTest::standInsAreDrawnWithARealGlyph()
 {
-    // The editor's font, or the font the system falls back to, has the stand-in glyphs.
-    const QFont font = SourceEditor().font();
-    QTextLayout layout(QString(QChar(kCrStandIn)) + QChar(kLfStandIn), font);
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
-    bool allFound = true;
-    for (const QGlyphRun& run : layout.glyphRuns()) {
-        const QList<quint32> indexes = run.glyphIndexes();
-        allFound = allFound && !indexes.contains(0);
+    // The editor's fonts, or the fonts the system falls back to, have the stand-in glyphs.
+    for (const QFont& font :
+         {SourceEditor().font(), QFontDatabase::systemFont(QFontDatabase::FixedFont)}) {
+        QTextLayout layout(QString(QChar(kCrStandIn)) + QChar(kLfStandIn), font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        QVERIFY(!runs.isEmpty());
+        for (const QGlyphRun& run : runs)
+            QVERIFY2(!run.glyphIndexes().contains(0), qPrintable(run.rawFont().familyName()));
     }
-    QVERIFY(!layout.glyphRuns().isEmpty());
-    QVERIFY(allFound);
 }
 
 void SourceEditorTest::noWordWrap()
 {
     SourceEditor edit;
     QCOMPARE(edit.lineWrapMode(), QPlainTextEdit::NoWrap);
+}
+
+void SourceEditorTest::setTextShowsTheStartOfTheNewText()
+{
+    std::string lines;
+    for (int i = 0; i < 500; ++i)
+        lines += "    DUP SWAP DROP " + std::to_string(i) + "\r\n";
+    ShownEditor editor(lines);
+    QVERIFY(QTest::qWaitForWindowExposed(&editor.edit));
+    editor.buffer.setSelStart(editor.buffer.length());
+    QVERIFY(editor.edit.verticalScrollBar()->value() > 0);
+    editor.buffer.setText(lines);
+    QCOMPARE(editor.buffer.selStart(), 0);
+    QCOMPARE(editor.edit.verticalScrollBar()->value(), 0);
+    QVERIFY(!editor.edit.document()->isUndoAvailable());
+    QCOMPARE(editor.edit.document()->blockCount(), 501);
 }
 
 QTEST_MAIN(SourceEditorTest)

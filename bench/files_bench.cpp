@@ -1,0 +1,194 @@
+// Opening and saving a 10 MB source (budget: under 1 s each) and importing a GROB file with
+// 512 KB of picture data (budget: under 50 ms), through the file commands on a real editor
+// pane, and the byte work alone for comparison.
+//
+//   cmake --preset release && cmake --build --preset release --target files_bench
+//   ./build/release/bench/files_bench
+
+#include "../tests/support/recording_prompts.h"
+#include "editor/editor_buffer.h"
+#include "editor/source_editor.h"
+#include "files/file_commands.h"
+#include "files/file_io.h"
+#include "files/grob.h"
+#include "files/line_ends.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace {
+
+// A source of about `bytes` bytes: indented lines of RPL words, 25 bytes long on average,
+// ended by LF with a CR LF every so often.
+std::string sourceText(std::size_t bytes)
+{
+    static const char* const words[] = {
+        "DUP", "SWAP", "DROP",  "ROT",     "OVER", "BINT5", "%1",     "%+",     "ITE",  "::",   ";",
+        "#>",  "CAR",  "2DROP", "NULLLAM", "BIND", "ABND",  "GETLAM", "PUTLAM", "TRUE", "FALSE"};
+    std::mt19937 random(1);
+    std::string text;
+    text.reserve(bytes + 128);
+    for (std::size_t line = 0; text.size() < bytes; ++line) {
+        text.append(2 * (random() % 5), ' ');
+        for (unsigned w = 0, n = 1 + random() % 8; w < n; ++w) {
+            if (w > 0)
+                text += ' ';
+            text += words[random() % 21];
+        }
+        text += (line % 11 == 0) ? "\r\n" : "\n";
+    }
+    return text;
+}
+
+// A GROB file whose length field announces the most data it can: 524280 bytes.
+std::string largestGrob()
+{
+    std::string file = "HPHP49-C";
+    const unsigned char fields[] = {0x1E, 0x2B, 0xF0, 0xFF, 0xFF, 0x20, 0x03, 0x30, 0x1E, 0x00};
+    for (unsigned char b : fields)
+        file += static_cast<char>(b);
+    std::mt19937 random(7);
+    for (std::size_t i = 0; i < 524280; ++i)
+        file += static_cast<char>(random());
+    return file;
+}
+
+class Folder {
+  public:
+    Folder() : m_path(std::filesystem::temp_directory_path() / "scrivlet-files-bench")
+    {
+        std::filesystem::create_directories(m_path);
+    }
+    ~Folder() { std::filesystem::remove_all(m_path); }
+    std::string file(const char* name) const { return (m_path / name).string(); }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+const Folder& folder()
+{
+    static const Folder f;
+    return f;
+}
+
+// A main window with the editor pane and the file commands on it; the prompts answer with
+// the files the benchmarks name.
+struct Window {
+    std::shared_ptr<scrivlet::fixtures::PromptLog> log =
+        std::make_shared<scrivlet::fixtures::PromptLog>();
+    scrivlet::fixtures::RecordingPrompts prompts{log};
+    QMainWindow window;
+    scrivlet::SourceEditor* editor = new scrivlet::SourceEditor(&window);
+    scrivlet::EditorBuffer buffer{*editor};
+    scrivlet::FileCommands files{window, buffer, prompts};
+
+    Window() { window.setCentralWidget(editor); }
+};
+
+void BM_FileOpen10MB(benchmark::State& state)
+{
+    const std::string path = folder().file("open.rpl");
+    std::ofstream(path, std::ios::binary) << sourceText(10 * 1024 * 1024);
+    Window w;
+    for (auto _ : state) {
+        w.log->openAnswers.push_back(QString::fromStdString(path));
+        w.files.openFile();
+        state.PauseTiming();
+        if (w.buffer.length() < 10 * 1024 * 1024)
+            state.SkipWithError("the file was not opened");
+        w.buffer.setText("");
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FileOpen10MB)->Unit(benchmark::kMillisecond);
+
+void BM_FileSaveAs10MB(benchmark::State& state)
+{
+    const std::string path = folder().file("save.rpl");
+    Window w;
+    w.buffer.setText(scrivlet::toEditorLineEnds(sourceText(10 * 1024 * 1024)));
+    for (auto _ : state) {
+        w.log->saveAsAnswers.push_back(QString::fromStdString(path));
+        if (!w.files.saveAs())
+            state.SkipWithError("the file was not saved");
+    }
+}
+BENCHMARK(BM_FileSaveAs10MB)->Unit(benchmark::kMillisecond);
+
+void BM_DropGrob512KB(benchmark::State& state)
+{
+    const std::string path = folder().file("drop.gro");
+    std::ofstream(path, std::ios::binary) << largestGrob();
+    Window w;
+    for (auto _ : state) {
+        w.files.dropFiles({QString::fromStdString(path)});
+        state.PauseTiming();
+        if (w.buffer.length() < 2 * 524280)
+            state.SkipWithError("the GROB line was not inserted");
+        w.buffer.setText("");
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DropGrob512KB)->Unit(benchmark::kMillisecond);
+
+// The byte work alone: read and line ends; line ends and atomic write; read and convert.
+void BM_BytesOpen10MB(benchmark::State& state)
+{
+    const std::string path = folder().file("open.rpl");
+    std::ofstream(path, std::ios::binary) << sourceText(10 * 1024 * 1024);
+    for (auto _ : state) {
+        const scrivlet::FileReadResult read = scrivlet::readWholeFile(path);
+        std::string text = scrivlet::toEditorLineEnds(read.bytes);
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(state.iterations() * 10 * 1024 * 1024);
+}
+BENCHMARK(BM_BytesOpen10MB)->Unit(benchmark::kMillisecond);
+
+void BM_BytesSaveAs10MB(benchmark::State& state)
+{
+    const std::string path = folder().file("save.rpl");
+    const std::string text = scrivlet::toEditorLineEnds(sourceText(10 * 1024 * 1024));
+    for (auto _ : state) {
+        const scrivlet::FileWriteResult written =
+            scrivlet::writeFileAtomically(path, scrivlet::toDiskLineEnds(text));
+        if (!written.ok)
+            state.SkipWithError(written.reason.c_str());
+    }
+    state.SetBytesProcessed(state.iterations() * 10 * 1024 * 1024);
+}
+BENCHMARK(BM_BytesSaveAs10MB)->Unit(benchmark::kMillisecond);
+
+void BM_BytesGrob512KB(benchmark::State& state)
+{
+    const std::string path = folder().file("pic.gro");
+    std::ofstream(path, std::ios::binary) << largestGrob();
+    for (auto _ : state) {
+        const scrivlet::FileReadResult read = scrivlet::readWholeFile(path);
+        const scrivlet::GrobConversion grob = scrivlet::convertGrob(read.bytes);
+        if (!grob.ok())
+            state.SkipWithError("the GROB file was not converted");
+        benchmark::DoNotOptimize(grob.line.data());
+    }
+}
+BENCHMARK(BM_BytesGrob512KB)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

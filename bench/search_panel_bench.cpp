@@ -1,0 +1,126 @@
+// Replace All through the search frame on a text in the editor: reading the text, the
+// replacement itself and writing the changed region back as one undo step. Also search next
+// to an occurrence near the end of the text.
+
+#include "app/user_prompts.h"
+#include "editor/editor_buffer.h"
+#include "editor/search_panel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+
+namespace {
+
+// Lines of 60 bytes and CR LF with `occurrences` bytes 'a' spread at random.
+std::string makeText(std::size_t size, std::size_t occurrences)
+{
+    static const std::string kOther = "BCDEFGHIJKLMNOPQRSTUVWXYZbcdefghijklmnopqrstuvwxyz0123456789 :;#@<>{}";
+    std::mt19937_64 rng(size ^ occurrences);
+    std::uniform_int_distribution<std::size_t> letter(0, kOther.size() - 1);
+    std::string text(size, ' ');
+    for (std::size_t i = 0; i < size; ++i)
+        text[i] = (i % 62 == 60) ? '\r' : (i % 62 == 61) ? '\n' : kOther[letter(rng)];
+    std::uniform_int_distribution<std::size_t> place(0, size - 1);
+    for (std::size_t placed = 0; placed < occurrences;) {
+        char& c = text[place(rng)];
+        if (c != 'a' && c != '\r' && c != '\n') {
+            c = 'a';
+            ++placed;
+        }
+    }
+    return text;
+}
+
+class SilentPrompts final : public scrivlet::UserPrompts {
+public:
+    void message(QWidget*, const QString&, const QString& text, Icon) override { last = text; }
+    SaveChoice askSaveChanges(QWidget*, const QString&, const QString&) override { return SaveChoice::Cancel; }
+    QString openFileName(QWidget*, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&) override { return {}; }
+    void beep() override {}
+    QString last;
+};
+
+struct Editor {
+    QWidget window;
+    QPlainTextEdit* edit = new QPlainTextEdit(&window);
+    QGroupBox* frame = new QGroupBox(&window);
+    QLineEdit* sr = new QLineEdit(frame);
+    QLineEdit* rp = new QLineEdit(frame);
+    SilentPrompts prompts;
+    scrivlet::EditorBuffer buffer{*edit};
+    std::unique_ptr<scrivlet::SearchPanel> panel;
+
+    Editor()
+    {
+        sr->setObjectName(QStringLiteral("sr"));
+        rp->setObjectName(QStringLiteral("rp"));
+        for (const char* name : {"Command5", "Command6", "Command7"})
+            (new QPushButton(frame))->setObjectName(QLatin1String(name));
+        edit->setGeometry(0, 0, 600, 400);
+        panel = std::make_unique<scrivlet::SearchPanel>(*frame, buffer, prompts);
+        window.resize(800, 500);
+        window.show();
+    }
+};
+
+void panelReplaceAll(benchmark::State& state)
+{
+    const auto size = static_cast<std::size_t>(state.range(0));
+    const std::string text = makeText(size, size / 10);
+    Editor editor;
+    editor.sr->setText(QStringLiteral("a"));
+    editor.rp->setText(QStringLiteral("b"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.buffer.setText(text);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        editor.panel->replaceAll();
+        QApplication::processEvents();
+    }
+    if (editor.prompts.last != QStringLiteral("Found and replaced : %1\noccurances.").arg(size / 10))
+        state.SkipWithError(qPrintable(editor.prompts.last));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+
+void panelSearchNear(benchmark::State& state)
+{
+    const auto size = static_cast<std::size_t>(state.range(0));
+    std::string text = makeText(size, 0);
+    text.replace(size - 100, 3, "xyz");
+    Editor editor;
+    editor.buffer.setText(text);
+    editor.sr->setText(QStringLiteral("xyz"));
+    for (auto _ : state) {
+        editor.buffer.setSelStart(static_cast<std::int64_t>(size) - 1000);
+        editor.panel->searchNext();
+    }
+    if (editor.buffer.selStart() != static_cast<std::int64_t>(size) - 100)
+        state.SkipWithError("not found");
+}
+
+BENCHMARK(panelReplaceAll)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(panelSearchNear)->Arg(10'000'000)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

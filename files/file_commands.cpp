@@ -1,0 +1,245 @@
+#include "files/file_commands.h"
+
+#include "app/user_prompts.h"
+#include "editor/editor_buffer.h"
+#include "files/busy_cursor.h"
+#include "files/drop_rule.h"
+#include "files/file_io.h"
+#include "files/grob.h"
+#include "files/line_ends.h"
+#include "files/source_texts.h"
+
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QUrl>
+#include <QWidget>
+#include <vector>
+
+namespace scrivlet {
+
+namespace {
+
+const QString kOpenFilter = QStringLiteral("Source Files|*.txt;*.asm;*.rpl;*.s;*.a;*.");
+const QString kSaveFilter = QStringLiteral("Source File|*.rpl");
+const QString kOpenTitle = QStringLiteral("Vantor Scrivlet Open");
+const QString kSaveTitle = QStringLiteral("Vantor Scrivlet Save As");
+const QString kDropTitle = QStringLiteral("Vantor Scrivlet Drop");
+const QString kChangesTitle = QStringLiteral("Vantor Scrivlet Save Changes");
+
+// The name the file system knows the path by.
+std::string localBytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString fromBytes(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// The local files a drag carries, in drag order; empty when it carries none.
+QStringList localFiles(const QMimeData* mime)
+{
+    QStringList paths;
+    if (mime == nullptr || !mime->hasUrls())
+        return paths;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
+FileCommands::FileCommands(QWidget& window, EditorBuffer& buffer, UserPrompts& prompts)
+    : QObject(&window), m_window(window), m_buffer(buffer), m_prompts(prompts)
+{
+    QWidget* viewport = m_buffer.widget().viewport();
+    viewport->setAcceptDrops(true);
+    viewport->installEventFilter(this);
+    markUnmodified();
+}
+
+FileCommands::~FileCommands() = default;
+
+QString FileCommands::caption(const QString& path)
+{
+    const QString program =
+        QString::fromLatin1(kProgramCaption.data(), static_cast<qsizetype>(kProgramCaption.size()));
+    return path.isEmpty() ? program : program + QStringLiteral(" - ") + path;
+}
+
+bool FileCommands::isModified() const
+{
+    return m_buffer.widget().document()->isModified();
+}
+
+void FileCommands::markUnmodified()
+{
+    m_buffer.widget().document()->setModified(false);
+}
+
+void FileCommands::tell(const QString& title, const QString& text)
+{
+    m_prompts.message(&m_window, title, text, UserPrompts::Icon::Warning);
+}
+
+void FileCommands::replaceText(std::string_view text, std::int64_t caret)
+{
+    m_buffer.setText(text);
+    m_buffer.setSelStart(caret);
+    m_buffer.setSelLength(0);
+    markUnmodified();
+}
+
+void FileCommands::newFile()
+{
+    if (!confirmDiscard())
+        return;
+    // The caret stands at the start of the empty line meant for the program's body.
+    replaceText(kNewFileSkeleton, 4);
+    m_window.setWindowTitle(caption({}));
+    m_buffer.setFocus();
+}
+
+void FileCommands::openFile()
+{
+    if (!confirmDiscard())
+        return;
+    const QString path = m_prompts.openFileName(&m_window, kOpenFilter);
+    if (path.isEmpty())
+        return;
+    if (loadFile(path, kOpenTitle))
+        m_buffer.setFocus();
+}
+
+void FileCommands::openCommandLineFile(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    loadFile(path, kOpenTitle);
+}
+
+bool FileCommands::loadFile(const QString& path, const QString& title)
+{
+    FileReadResult read = readWholeFile(localBytes(path));
+    if (!read.ok) {
+        tell(title, QStringLiteral("The file could not be opened:\n%1\n%2")
+                        .arg(path, fromBytes(read.reason)));
+        return false;
+    }
+    const std::string text = toEditorLineEnds(read.bytes);
+    read.bytes = std::string(); // the file's bytes are not needed twice
+    replaceText(text, 0);
+    m_window.setWindowTitle(caption(path));
+    return true;
+}
+
+bool FileCommands::saveAs()
+{
+    const QString path = m_prompts.saveFileName(&m_window, kSaveFilter);
+    if (path.isEmpty())
+        return false;
+    const FileWriteResult written =
+        writeFileAtomically(localBytes(path), toDiskLineEnds(m_buffer.text()));
+    if (!written.ok) {
+        tell(kSaveTitle, QStringLiteral("The file could not be saved:\n%1\n%2")
+                             .arg(path, fromBytes(written.reason)));
+        return false;
+    }
+    markUnmodified();
+    m_window.setWindowTitle(caption(path));
+    return true;
+}
+
+bool FileCommands::confirmDiscard()
+{
+    if (!isModified())
+        return true;
+    switch (m_prompts.askSaveChanges(&m_window, kChangesTitle,
+                                     QStringLiteral("The text has changed since it was last "
+                                                    "opened or saved.\nSave it first?"))) {
+    case UserPrompts::SaveChoice::Save:
+        return saveAs();
+    case UserPrompts::SaveChoice::Discard:
+        return true;
+    case UserPrompts::SaveChoice::Cancel:
+        return false;
+    }
+    return false;
+}
+
+void FileCommands::dropFiles(const QStringList& paths)
+{
+    // Everything is read and converted first, so that a file that cannot be read stops the
+    // whole drop before anything is inserted.
+    std::vector<std::string> pieces;
+    QStringList problems;
+    {
+        BusyCursor busy;
+        for (const QString& path : paths) {
+            const DropAction action = dropAction(path.toStdString());
+            if (action == DropAction::Skip)
+                continue;
+            FileReadResult read = readWholeFile(localBytes(path));
+            if (!read.ok) {
+                problems << path + QLatin1Char('\n') + fromBytes(read.reason);
+                continue;
+            }
+            if (action == DropAction::InsertText) {
+                pieces.push_back(toEditorLineEnds(read.bytes));
+                continue;
+            }
+            GrobConversion grob = convertGrob(read.bytes);
+            if (!grob.ok()) {
+                problems << path + QLatin1Char('\n') + fromBytes(grobProblemText(grob));
+                continue;
+            }
+            pieces.push_back(std::move(grob.line));
+        }
+    }
+    if (!problems.isEmpty()) {
+        tell(kDropTitle,
+             QStringLiteral("Nothing was inserted.\n") + problems.join(QLatin1Char('\n')));
+        return;
+    }
+    if (pieces.empty())
+        return;
+    BusyCursor busy;
+    for (const std::string& piece : pieces)
+        m_buffer.setSelText(piece);
+}
+
+bool FileCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (localFiles(drag->mimeData()).isEmpty())
+            break;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList paths = localFiles(drop->mimeData());
+        if (paths.isEmpty())
+            break;
+        drop->acceptProposedAction();
+        dropFiles(paths);
+        return true;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace scrivlet

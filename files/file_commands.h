@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace scrivlet {
+
+class EditorBuffer;
+class UserPrompts;
+
+// The File menu's commands, the command-line file and files dropped onto the editor, on one
+// editor buffer and one main window.
+//
+// Source files are read and written byte for byte: a file read into the editor gets CR LF for
+// every lone LF, and Save As writes every CR LF as LF, so opening and saving changes nothing
+// on disk but CR LF into LF. Save As goes through a temporary file and never leaves a
+// half-written file. The window caption names the file last opened or saved; drops never
+// change it. Text that changed since it was last started, opened or saved is never discarded
+// without asking. A failure says which file and why, and changes nothing.
+class FileCommands final : public QObject {
+    Q_OBJECT
+
+  public:
+    // The window gets the caption and parents the dialogs. The editor buffer's current text
+    // counts as unchanged from here on.
+    FileCommands(QWidget& window, EditorBuffer& buffer, UserPrompts& prompts);
+    ~FileCommands() override;
+
+    FileCommands(const FileCommands&) = delete;
+    FileCommands& operator=(const FileCommands&) = delete;
+
+    // File > New: after asking about changed text, the new-file skeleton with the caret at the
+    // start of its empty second line, and the caption without a file.
+    void newFile();
+    // File > Open: after asking about changed text, the chosen file with the caret at its start.
+    // A cancelled dialog or an unreadable file changes nothing (the latter says why).
+    void openFile();
+    // File > Save As: writes the text with LF line ends to the chosen file. The editor text and
+    // the caret are left as they are. Returns whether the file was written.
+    bool saveAs();
+    // Before the text is replaced or the window closes: true when that may go ahead, either
+    // because the text is unchanged or because the user saved it or chose to discard it.
+    bool confirmDiscard();
+    // The file named on the command line, opened as File > Open would, without asking.
+    // An empty path does nothing.
+    void openCommandLineFile(const QString& path);
+    // Dropped files in drop order: text files inserted at the caret, GROB files converted and
+    // inserted, others skipped. If any file to insert cannot be read, nothing is inserted and
+    // one message names each such file with the reason.
+    void dropFiles(const QStringList& paths);
+
+    // Whether the text changed since it was last started, opened or saved.
+    bool isModified() const;
+    // Makes the current text count as unchanged (for example after the window set it).
+    void markUnmodified();
+
+    // The window caption for a file (empty: no file).
+    static QString caption(const QString& path);
+
+  protected:
+    // File drops on the editor's viewport; every other event goes on to the editor.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    bool loadFile(const QString& path, const QString& title);
+    void replaceText(std::string_view text, std::int64_t caret);
+    void tell(const QString& title, const QString& text);
+
+    QWidget& m_window;
+    EditorBuffer& m_buffer;
+    UserPrompts& m_prompts;
+};
+
+} // namespace scrivlet
