@@ -19,6 +19,14 @@ std::string joinedPath(const std::vector<std::string>& arguments)
 CommandLine parseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine result;
+    if (arguments.size() == 1 && arguments[0] == "--help") {
+        result.action = CommandLine::Action::Help;
+        return result;
+    }
+    if (arguments.size() == 1 && arguments[0] == "--version") {
+        result.action = CommandLine::Action::Version;
+        return result;
+    }
     auto rest = arguments.begin();
     if (arguments.size() >= 2 && arguments[0] == "--screenshot") {
         result.screenshotFile = arguments[1];
@@ -26,6 +34,30 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
     }
     result.sourceFile = joinedPath(std::vector<std::string>(rest, arguments.end()));
     return result;
+}
+
+std::string usageText(const std::string& programName)
+{
+    return "Usage: " + programName + " [FILE]\n"
+           "       " + programName + " --screenshot PNG [FILE]\n"
+           "       " + programName + " --import FILE... [--database PATH]\n"
+           "       " + programName + " --learn PATH... [--database PATH]\n"
+           "       " + programName + " --help | --version\n"
+           "\n"
+           "Vantor Scrivlet, an RPL editor with a reference book of entry points.\n"
+           "\n"
+           "FILE is one path: every argument after the program name is joined with single\n"
+           "spaces and double quotes are removed, so a path with spaces opens as one file,\n"
+           "quoted or not. --help and --version are options only when they stand alone.\n"
+           "\n"
+           "The entry database entries97.mdb is read from the current directory.\n"
+           "\n"
+           "  --screenshot PNG  render the main window to the PNG file and quit\n"
+           "  --import FILE...  add and update entries from entry tables, no window\n"
+           "  --learn PATH...   add the uses counted in sources to the usage counts\n"
+           "  --database PATH   the database --import and --learn change\n"
+           "  --help            print this text and quit\n"
+           "  --version         print the version and quit\n";
 }
 
 } // namespace scrivlet

@@ -31,6 +31,16 @@ int main(int argc, char* argv[])
     if (const auto status = scrivlet::runReferenceCommand(arguments))
         return *status;
     const scrivlet::CommandLine command = scrivlet::parseCommandLine(arguments);
+    switch (command.action) {
+    case scrivlet::CommandLine::Action::Help:
+        std::fputs(scrivlet::usageText("vantor-scrivlet").c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case scrivlet::CommandLine::Action::Version:
+        std::fputs("Vantor Scrivlet " SCRIVLET_VERSION "\n", stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case scrivlet::CommandLine::Action::Run:
+        break;
+    }
     const bool screenshot = !command.screenshotFile.empty();
 
     if (!hasDisplay()) {
@@ -42,9 +52,16 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
-    QApplication app(argc, argv);
+    // Qt acts on arguments such as -reverse or -style; here every argument belongs to the file
+    // path, so Qt is given the program name alone (QT_QPA_PLATFORM and the like still apply).
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Vantor"));
+    QApplication::setOrganizationDomain(QStringLiteral("vantor.io"));
     QApplication::setApplicationName(QStringLiteral("Vantor Scrivlet"));
-    QApplication::setApplicationVersion(QStringLiteral("1.5"));
+    QApplication::setApplicationVersion(QStringLiteral(SCRIVLET_VERSION));
+    // Desktops match the window to io.vantor.Scrivlet.desktop for its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.vantor.Scrivlet"));
 
     scrivlet::StartOptions options;
     options.commandLine = QString::fromLocal8Bit(command.sourceFile.c_str());

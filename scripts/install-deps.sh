@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-freefont-ttf fonts-dejavu-core
+  desktop-file-utils appstream shared-mime-info dpkg-dev
 )
 
 missing=()
