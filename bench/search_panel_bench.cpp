@@ -113,14 +113,3 @@ BENCHMARK(panelReplaceAll)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->UseR
 BENCHMARK(panelSearchNear)->Arg(10'000'000)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
