@@ -5,13 +5,13 @@
 #include "app/user_prompts.h"
 #include "editor/editor_buffer.h"
 #include "editor/search_panel.h"
+#include "editor/source_editor.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <cstdlib>
@@ -52,7 +52,7 @@ public:
 
 struct Editor {
     QWidget window;
-    QPlainTextEdit* edit = new QPlainTextEdit(&window);
+    scrivlet::SourceEditor* edit = new scrivlet::SourceEditor(&window);
     QGroupBox* frame = new QGroupBox(&window);
     QLineEdit* sr = new QLineEdit(frame);
     QLineEdit* rp = new QLineEdit(frame);

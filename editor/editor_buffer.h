@@ -2,37 +2,32 @@
 
 #include "editor/editor_rules.h"
 
-#include <QTextBlock>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-class QPlainTextEdit;
-class QTextDocument;
-
 namespace scrivlet {
 
-// The editor buffer over a QPlainTextEdit: the text as bytes (one byte per character,
-// Windows-1252), lines separated by CR LF, and the caret and selection as 0-based byte offsets
-// that count both characters of each CR LF.
+class SourceEditor;
+
+// The editor buffer over the editor control: the text as bytes (one byte per character, shown
+// in the control's code page, Windows-1252 by default), lines separated by CR LF, and the caret
+// and selection as 0-based byte offsets that count both characters of each CR LF.
 //
-// Invariants: in the document every byte is one character (a lone CR or LF is shown as its
-// stand-in) and every CR LF is one block break, so offset = document position + block number.
-// A stand-in CR directly followed by a stand-in LF would read back as a line break: edits
-// through this class, and the keyboard, paste and input-method edits of SourceEditor, join
-// such a pair into a line break at once, as re-reading the bytes would.
+// Invariants: a lone CR or a lone LF is an ordinary character of its line. An edit that puts a
+// lone CR directly before a lone LF makes a line break of them at once, as re-reading the bytes
+// would.
 //
 // Offsets: an offset between the CR and the LF of one line break cannot hold the caret; set
-// there, the caret goes to the end of the line before the break (the offset of the CR), and
-// the end of a selection likewise.
+// there, the caret goes to the end of the line before the break (the offset of the CR), and the
+// end of a selection likewise.
 //
 // Reading the length, the caret, a slice or a line and column costs in proportion to what is
-// read, not to the text (block look-ups by position and by number are logarithmic).
-// The editor must outlive the buffer.
+// read, not to the text. The editor must outlive the buffer.
 class EditorBuffer final {
   public:
-    explicit EditorBuffer(QPlainTextEdit& edit);
+    explicit EditorBuffer(SourceEditor& edit);
 
     // The whole text, CR LF line breaks.
     std::string text() const;
@@ -50,7 +45,7 @@ class EditorBuffer final {
     void setSelLength(std::int64_t count);
     std::string selText() const;
     // Replaces the selection (or inserts at the caret); the caret ends after the new text with
-    // nothing selected. One step of the editor's undo.
+    // nothing selected. One step of the editor's undo, or part of the open UndoGroup.
     void setSelText(std::string_view bytes);
 
     // Bytes [from, to), both clamped to [0, length].
@@ -73,29 +68,28 @@ class EditorBuffer final {
     };
     CaretView caretView() const;
 
-    // The word span around the caret offset, read from the few characters around it.
-    WordSpan wordSpanAt(std::int64_t caret) const;
+    // Whether the text changed since it was last marked unmodified.
+    bool isModified() const;
+    void setModified(bool modified);
+
+    // While one exists, every setSelText (and every other edit) makes part of one undo step:
+    // several dropped files, a line break and its indentation.
+    class UndoGroup final {
+      public:
+        explicit UndoGroup(EditorBuffer& buffer);
+        ~UndoGroup();
+        UndoGroup(const UndoGroup&) = delete;
+        UndoGroup& operator=(const UndoGroup&) = delete;
+
+      private:
+        SourceEditor& m_edit;
+    };
 
     void setFocus();
-    QPlainTextEdit& widget() const;
-
-    // Byte offset of a document position, and the document position of a byte offset (clamped;
-    // an offset inside a CR LF goes to the position of its CR).
-    std::int64_t offsetOfPosition(int position) const;
-    int positionOfOffset(std::int64_t offset) const;
+    SourceEditor& widget() const;
 
   private:
-    struct Place {
-        QTextBlock block;
-        int blockNumber = 0;
-        int blockPosition = 0;        // document position of the block's first character
-        std::int64_t blockOffset = 0; // byte offset of the block's first character
-        int textLength = 0;           // characters of the block, its break not counted
-    };
-    Place placeOf(std::int64_t offset) const;
-    QTextDocument& document() const;
-
-    QPlainTextEdit& m_edit;
+    SourceEditor& m_edit;
 };
 
 } // namespace scrivlet

@@ -1,44 +1,209 @@
 #pragma once
 
-#include <QPlainTextEdit>
+#include "editor/code_page.h"
+#include "editor/glyph_cache.h"
+#include "editor/key_commands.h"
+#include "editor/line_highlighter.h"
+#include "editor/line_state_cache.h"
+#include "editor/text_model.h"
+#include "editor/text_style.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QClipboard>
+#include <QPoint>
+#include <QRect>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 namespace scrivlet {
 
-// The editor control `text`: a plain-text editor whose every character has a Windows-1252
-// byte. It reports each key release with its Windows virtual-key code (auto-repeated releases
-// are not reported, so a held key is reported once, at the end) and each mouse button release.
+class LineNumberGutter;
+
+// The editor control `text`: a plain-text editor over a byte text (TextModel) drawn in a fixed
+// cell grid with the widget's font. One byte is one character of the display code page; a CR LF
+// pair breaks the line; a lone CR or LF is a character shown as its stand-in (␍ ␊). No wrap.
 //
-// Invariants kept on input: a typed, pasted or dropped character without a byte becomes '?'
-// as it goes in; pasted line ends (LF, CR LF, CR) become line breaks; Shift+Enter breaks the
-// line like Enter; a stand-in CR left directly before a stand-in LF by an edit becomes a line
-// break, as it would be when the text is read back. No word wrap.
-class SourceEditor final : public QPlainTextEdit {
+// It reports each key release with its Windows virtual-key code (auto-repeated releases are not
+// reported, so a held key is reported once, at the end) and each mouse button release. A typed,
+// pasted or dropped character without a byte becomes '?' as it goes in; pasted line ends (LF,
+// CR LF, CR, U+2028, U+2029) become line breaks; Shift+Enter breaks the line like Enter.
+//
+// Invariants: the caret and the anchor never stand between the CR and the LF of a line break
+// (set there, they go to the CR). Consecutive typing, Backspaces or Deletes make one undo step
+// until the caret moves or another edit comes; every other edit is a step of its own, and
+// everything inside an undo group one step. Painting reads only the visible lines, and of a
+// long line only the visible cells; colouring runs only up to the lines painted.
+//
+// For tips and Ctrl+click, install an event filter on viewport() (QEvent::ToolTip,
+// QEvent::MouseButtonPress) and ask offsetAt() and rectForOffset(). Drops of files are left to
+// an event filter on viewport() as well; a drop of text is inserted at the drop point.
+class SourceEditor final : public QAbstractScrollArea, private TextModel::Observer {
     Q_OBJECT
 
   public:
     explicit SourceEditor(QWidget* parent = nullptr);
+    ~SourceEditor() override;
+
+    const TextModel& model() const { return m_model; }
+
+    // Replaces the text, forgets the undo history, puts the caret at offset 0 and shows the top
+    // left of the text. The text then counts as modified.
+    void setText(std::string_view bytes);
+
+    std::int64_t anchor() const { return m_selection.anchor; }
+    std::int64_t caret() const { return m_selection.caret; }
+    std::int64_t selectionStart() const;
+    std::int64_t selectionEnd() const;
+    // Selects from anchor to caret (clamped, each out of any line break) and shows the caret.
+    void setSelection(std::int64_t anchor, std::int64_t caret);
+    // Replaces the selection (or inserts at the caret); the caret ends after the new bytes with
+    // nothing selected. One undo step, or part of the open undo group.
+    void replaceSelection(std::string_view bytes);
+
+    void beginUndoGroup();
+    void endUndoGroup();
+    bool isUndoAvailable() const { return m_model.canUndo(); }
+    bool isRedoAvailable() const { return m_model.canRedo(); }
+    // Whether the text changed since it was last marked unmodified (undoing back to that state
+    // makes it unmodified again).
+    bool isModified() const { return m_model.history().isModified(); }
+    void setModified(bool modified);
+
+    // Which character each byte is drawn as and which byte a typed character becomes. The bytes
+    // stay as they are; the view is drawn again.
+    void setCodePage(const CodePage& page);
+    const CodePage& codePage() const { return m_codePage; }
+
+    void setLineNumbersVisible(bool visible);
+    bool lineNumbersVisible() const { return m_gutterVisible; }
+
+    // Colours the text with `highlighter` (nothing for none) and its style table; a span's style
+    // id indexes `styles`.
+    void setHighlighter(std::shared_ptr<const LineHighlighter> highlighter,
+                        std::vector<TextStyle> styles);
+    // A few byte ranges drawn in styles of their own; replaces the marks set before.
+    void setMarks(std::vector<TextMark> marks);
+
+    // The byte under a point of the viewport, or nothing when the point is past the end of its
+    // line or below the last line.
+    std::optional<std::int64_t> offsetAt(QPoint viewportPos) const;
+    // The cell of the byte at an offset (at the end of a line: the cell after it), in viewport
+    // coordinates.
+    QRect rectForOffset(std::int64_t offset) const;
+    // The caret, a thin rectangle in viewport coordinates.
+    QRect cursorRect() const;
+    void ensureCaretVisible();
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+  public slots:
+    void undo();
+    void redo();
+    void cut();
+    void copy();
+    void paste();
+    void selectAll();
 
   signals:
     void keyUp(int virtualKey);
     void mouseUp();
+    void modificationChanged(bool modified);
+    void selectionChanged();
+    // Around every change of the text: bytes [from, to) are about to be replaced (the text still
+    // holds them), then `removedBytes` bytes at `from` were replaced by `insertedBytes` bytes.
+    // The lines of from and to before, and of from and from + insertedBytes after, bound the
+    // lines that changed.
+    void aboutToChange(qint64 from, qint64 to);
+    void changed(qint64 from, qint64 removedBytes, qint64 insertedBytes);
 
   protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
-    QMimeData* createMimeDataFromSelection() const override;
-    bool canInsertFromMimeData(const QMimeData* source) const override;
-    void insertFromMimeData(const QMimeData* source) override;
+    void timerEvent(QTimerEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
   private:
-    // Hands the key on to the editor, as Enter when it is Shift+Enter and with '?' for typed
-    // characters that have no byte.
-    void forwardKeyPress(QKeyEvent* event);
-    // Joins a stand-in CR at position - 1 and a stand-in LF at position into a line break.
-    // Callers open the edit block of the edit that brought them together, so that the edit
-    // and the join undo as one step.
-    void joinStandInPair(int position);
+    void textAboutToChange(std::int64_t from, std::int64_t to) override;
+    void textChanged(const TextModel::Change& change) override;
+
+    // Edits and moves.
+    void edit(std::int64_t from, std::int64_t to, std::string_view bytes, EditKind kind);
+    void deleteOr(std::int64_t from, std::int64_t to, EditKind kind);
+    void moveCaret(std::int64_t caret, bool select);
+    void applySelection(Selection selection);
+    void runCommand(KeyCommand command, const QString& text);
+    std::int64_t verticalMove(std::int64_t lines);
+    void pasteFrom(QClipboard::Mode mode);
+    void offerSelectionToX11() const;
+    void afterUndoOrRedo(std::optional<Selection> selection, bool wasModified);
+    void reportModification(bool wasModified);
+
+    // Geometry.
+    void updateMetrics();
+    void updateScrollBars();
+    void updateGutter();
+    int visibleLines() const;
+    std::int64_t firstLine() const;
+    qreal originX() const;
+    std::int64_t columnOf(std::int64_t offset) const;
+    std::int64_t caretOffsetAt(QPointF viewportPos) const;
+    void recomputeLongestLine();
+
+    // Painting.
+    void paintLineNumbers(QPaintEvent* event);
+    void paintPreedit(QPainter& painter);
+    bool colourUpTo(std::int64_t line);
+    void restartBlinking();
+
+    TextModel m_model;
+    Selection m_selection;
+    std::int64_t m_preferredColumn = -1; // kept over consecutive vertical moves
+    CodePage m_codePage;
+    GlyphCache m_glyphs;
+
+    std::shared_ptr<const LineHighlighter> m_highlighter;
+    std::vector<TextStyle> m_styles;
+    LineStateCache m_states;
+    std::vector<TextMark> m_marks;
+
+    LineNumberGutter* m_gutter = nullptr;
+    bool m_gutterVisible = false;
+    int m_gutterWidth = -1;
+    qreal m_cellWidth = 8;
+    int m_lineHeight = 16;
+    qreal m_ascent = 12;
+    std::int64_t m_longestLine = 0; // in cells; at least the widest line seen
+    bool m_longestStale = false;
+    bool m_replacingAll = false; // setText is at work: the caches start afresh after it
+
+    QBasicTimer m_blinkTimer;
+    bool m_caretShown = true;
+    QBasicTimer m_scrollTimer; // scrolls while a drag-select is outside the view
+    QPoint m_dragPoint;
+    bool m_selecting = false;
+    QBasicTimer m_colourTimer; // colours far lines a piece at a time
+    std::int64_t m_colourTarget = 0;
+    QString m_preedit;
 };
 
 } // namespace scrivlet

@@ -2,6 +2,7 @@
 
 #include "app/user_prompts.h"
 #include "editor/editor_buffer.h"
+#include "editor/source_editor.h"
 #include "files/busy_cursor.h"
 #include "files/drop_rule.h"
 #include "files/file_io.h"
@@ -14,8 +15,6 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
-#include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QUrl>
 #include <QWidget>
 #include <vector>
@@ -77,12 +76,12 @@ QString FileCommands::caption(const QString& path)
 
 bool FileCommands::isModified() const
 {
-    return m_buffer.widget().document()->isModified();
+    return m_buffer.isModified();
 }
 
 void FileCommands::markUnmodified()
 {
-    m_buffer.widget().document()->setModified(false);
+    m_buffer.setModified(false);
 }
 
 void FileCommands::tell(const QString& title, const QString& text)

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "editor/editor_buffer.h"
+#include "editor/source_editor.h"
 #include "support/entry_fixtures.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -142,7 +142,7 @@ private slots:
         Started s(sampleDatabase);
         s.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
-        auto* text = s.child<QPlainTextEdit>("text");
+        auto* text = s.child<SourceEditor>("text");
         auto* desc = s.child<QGroupBox>("desc");
         auto* entry = s.child<QListView>("entry");
 
@@ -310,7 +310,7 @@ private slots:
         QVERIFY(s.child<QLineEdit>("sr")->hasFocus());
         s.child<QPushButton>("Command7")->click();
         QVERIFY(!s.child<QGroupBox>("srepl")->isVisible());
-        QVERIFY(s.child<QPlainTextEdit>("text")->hasFocus());
+        QVERIFY(s.child<SourceEditor>("text")->hasFocus());
         QTest::keyClick(s.window->windowHandle(), Qt::Key_F3);
         QVERIFY(s.child<QGroupBox>("srepl")->isVisible());
         QVERIFY(s.log->messages.empty()); // showing the frame searches nothing

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/typing_loop.h"
 #include "editor/editor_buffer.h"
+#include "editor/source_editor.h"
 #include "support/entry_fixtures.h"
 #include "support/recording_prompts.h"
 #include "support/temp_dir.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QListView>
-#include <QPlainTextEdit>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -51,7 +51,7 @@ struct Session {
     }
 
     QWindow* handle() const { return window->windowHandle(); }
-    QPlainTextEdit* editor() const { return window->findChild<QPlainTextEdit*>(QStringLiteral("text")); }
+    SourceEditor* editor() const { return window->findChild<SourceEditor*>(QStringLiteral("text")); }
     QListView* list() const { return window->findChild<QListView*>(QStringLiteral("entry")); }
     QString description() const { return window->findChild<QLabel*>(QStringLiteral("description"))->text(); }
     QString addr() const { return window->findChild<QLabel*>(QStringLiteral("addr"))->text(); }

@@ -1,12 +1,11 @@
 #include "editor/editor_buffer.h"
 #include "editor/search_panel.h"
+#include "editor/source_editor.h"
 #include "support/recording_prompts.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextDocument>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -29,7 +28,7 @@ struct Harness {
     std::shared_ptr<PromptLog> log = std::make_shared<PromptLog>();
     fixtures::RecordingPrompts prompts{log};
     QWidget window;
-    QPlainTextEdit* editor = new QPlainTextEdit(&window);
+    SourceEditor* editor = new SourceEditor(&window);
     QGroupBox* frame = new QGroupBox(QStringLiteral("SEARCH for :"), &window);
     QLineEdit* sr = new QLineEdit(frame);
     QLineEdit* rp = new QLineEdit(frame);
@@ -389,7 +388,7 @@ private slots:
         QCOMPARE(h.log->messages.back().title, kReplaceTitle);
         QCOMPARE(h.log->messages.back().text, replaced(count));
         QCOMPARE(h.log->messages.back().icon, UserPrompts::Icon::Information);
-        QCOMPARE(h.editor->document()->isUndoAvailable(), count > 0);
+        QCOMPARE(h.editor->isUndoAvailable(), count > 0);
     }
 
     void replaceAllIsOneUndoStep()
@@ -400,12 +399,12 @@ private slots:
         h.sr->setText(QStringLiteral("one"));
         h.rp->setText(QStringLiteral("1"));
         h.caretAt(0);
-        QVERIFY(!h.editor->document()->isUndoAvailable());
+        QVERIFY(!h.editor->isUndoAvailable());
         h.panel->replaceAll();
         QCOMPARE(h.buffer->text(), std::string("1 two 1\r\ntwo 1"));
         h.editor->undo();
         QCOMPARE(h.buffer->text(), text);
-        QVERIFY(!h.editor->document()->isUndoAvailable());
+        QVERIFY(!h.editor->isUndoAvailable());
         h.editor->redo();
         QCOMPARE(h.buffer->text(), std::string("1 two 1\r\ntwo 1"));
     }
@@ -419,7 +418,7 @@ private slots:
         h.panel->replaceAll();
         QCOMPARE(h.buffer->text(), std::string("abc"));
         QCOMPARE(h.buffer->selStart(), 1);
-        QVERIFY(!h.editor->document()->isUndoAvailable());
+        QVERIFY(!h.editor->isUndoAvailable());
         QCOMPARE(h.log->messages.size(), std::size_t{1});
         QCOMPARE(h.log->messages.back().title, kReplaceTitle);
         QCOMPARE(h.log->messages.back().icon, UserPrompts::Icon::Warning);
@@ -436,7 +435,7 @@ private slots:
         h.caretAt(0);
         h.panel->replaceAll();
         QCOMPARE(h.buffer->text(), std::string("aab"));
-        QVERIFY(!h.editor->document()->isUndoAvailable());
+        QVERIFY(!h.editor->isUndoAvailable());
         QCOMPARE(h.log->messages.size(), std::size_t{1});
         QCOMPARE(h.log->messages.back().icon, UserPrompts::Icon::Warning);
         QVERIFY2(h.lastMessage().startsWith(QStringLiteral("Replace All stopped after 1000003 replacements:\n")),

@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QUrl>
 #include <QtTest>
 #include <filesystem>

@@ -1,0 +1,131 @@
+#include "editor/caret_moves.h"
+
+#include "editor/text_model.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace scrivlet {
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::int64_t tabEnd(std::int64_t column)
+{
+    return column + kTabWidth - column % kTabWidth;
+}
+
+// The next tab at or after `from`, or the end of the line.
+std::size_t nextTab(std::string_view line, std::size_t from)
+{
+    if (from >= line.size())
+        return line.size();
+    const void* hit = std::memchr(line.data() + from, '\t', line.size() - from);
+    return hit == nullptr ? line.size()
+                          : static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+}
+
+} // namespace
+
+std::int64_t columnsOf(std::string_view lineBytes)
+{
+    return byteAtColumn(lineBytes, INT64_MAX).column;
+}
+
+ColumnPlace byteAtColumn(std::string_view lineBytes, std::int64_t column)
+{
+    // Between tabs a byte is a cell: runs without tabs are skipped whole.
+    std::int64_t at = 0;
+    std::size_t index = 0;
+    while (index < lineBytes.size()) {
+        const std::size_t tab = nextTab(lineBytes, index);
+        const auto run = static_cast<std::int64_t>(tab - index);
+        if (column < at + run)
+            return {static_cast<std::int64_t>(index) + (column - at), column};
+        at += run;
+        index = tab;
+        if (index == lineBytes.size())
+            break;
+        const std::int64_t next = tabEnd(at);
+        if (column < next)
+            return {static_cast<std::int64_t>(index), at};
+        at = next;
+        ++index;
+    }
+    return {static_cast<std::int64_t>(lineBytes.size()), at};
+}
+
+std::int64_t caretIndexAt(std::string_view lineBytes, double cells)
+{
+    if (cells <= 0)
+        return 0;
+    const auto column = static_cast<std::int64_t>(std::min(cells, 9.0e18));
+    const ColumnPlace place = byteAtColumn(lineBytes, column);
+    if (place.index >= static_cast<std::int64_t>(lineBytes.size()))
+        return place.index;
+    const std::int64_t end = lineBytes[static_cast<std::size_t>(place.index)] == '\t'
+                                 ? tabEnd(place.column)
+                                 : place.column + 1;
+    return cells - static_cast<double>(place.column) < static_cast<double>(end - place.column) / 2
+               ? place.index
+               : place.index + 1;
+}
+
+std::int64_t nextCharOffset(const TextModel& text, std::int64_t offset)
+{
+    return text.caretOffset(text.insideLineBreak(offset + 1) ? offset + 2 : offset + 1);
+}
+
+std::int64_t previousCharOffset(const TextModel& text, std::int64_t offset)
+{
+    return text.caretOffset(offset - 1);
+}
+
+std::int64_t nextWordOffset(const TextModel& text, std::int64_t offset)
+{
+    const std::int64_t line = text.lineOf(offset);
+    const std::int64_t end = text.lineEnd(line);
+    if (offset >= end)
+        return nextCharOffset(text, offset);
+    while (offset < end && !isBlank(text.at(offset)))
+        ++offset;
+    while (offset < end && isBlank(text.at(offset)))
+        ++offset;
+    return offset;
+}
+
+std::int64_t previousWordOffset(const TextModel& text, std::int64_t offset)
+{
+    const std::int64_t start = text.lineStart(text.lineOf(offset));
+    if (offset <= start)
+        return previousCharOffset(text, offset);
+    while (offset > start && isBlank(text.at(offset - 1)))
+        --offset;
+    while (offset > start && !isBlank(text.at(offset - 1)))
+        --offset;
+    return offset;
+}
+
+ByteRange wordAt(const TextModel& text, std::int64_t offset)
+{
+    const std::int64_t line = text.lineOf(offset);
+    const std::int64_t start = text.lineStart(line);
+    const std::int64_t end = text.lineEnd(line);
+    offset = std::clamp(offset, start, end);
+    if (start == end)
+        return {offset, offset};
+    // The byte after the caret decides, or the one before it at the end of the line.
+    const std::int64_t probe = offset < end ? offset : offset - 1;
+    const bool blank = isBlank(text.at(probe));
+    ByteRange range{probe, probe + 1};
+    while (range.from > start && isBlank(text.at(range.from - 1)) == blank)
+        --range.from;
+    while (range.to < end && isBlank(text.at(range.to)) == blank)
+        ++range.to;
+    return range;
+}
+
+} // namespace scrivlet

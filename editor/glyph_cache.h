@@ -1,0 +1,50 @@
+#pragma once
+
+#include "editor/code_page.h"
+
+#include <QFont>
+#include <QRawFont>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace scrivlet {
+
+// The glyph the editor draws for each of the 256 bytes, in the four variants of its font
+// (plain, bold, italic, bold italic), looked up once per byte and variant. A character the
+// editor's font lacks comes from the font Qt falls back to for it. Glyphs narrower than a cell
+// are centred in it.
+//
+// Invariant: every glyph refers to a font of fonts(); reset() forgets them all (a new font, a
+// new code page or a new cell width).
+class GlyphCache final {
+  public:
+    // What is drawn in a byte's cell: a glyph of fonts()[font], nothing (a blank or a tab), or an
+    // empty box (a character without a glyph anywhere, or a C1 control).
+    struct Glyph {
+        enum class Kind { Blank, Box, Glyph };
+        Kind kind = Kind::Blank;
+        int font = 0;
+        quint32 index = 0;
+        qreal xOffset = 0;
+    };
+
+    GlyphCache();
+    void reset(const QFont& font, const CodePage& page, qreal cellWidth);
+    const Glyph& glyph(unsigned char byte, bool bold, bool italic);
+    const QRawFont& font(int index) const { return m_fonts[static_cast<std::size_t>(index)]; }
+
+  private:
+    Glyph resolve(unsigned char byte, int variant);
+    QFont variantFont(int variant) const;
+    int fontIndex(const QRawFont& raw);
+
+    QFont m_font;
+    CodePage m_page;
+    qreal m_cellWidth = 0;
+    std::array<std::optional<QRawFont>, 4> m_primary;
+    std::vector<QRawFont> m_fonts;
+    std::array<std::array<std::optional<Glyph>, 256>, 4> m_glyphs;
+};
+
+} // namespace scrivlet
