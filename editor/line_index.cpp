@@ -17,8 +17,9 @@ LineIndex::Update LineIndex::update(const GapArray<char>& bytes, std::int64_t fr
 {
     // A break whose CR lies in [from - 1, from + removed] had a byte removed or an insertion
     // between its CR and LF: it goes, and the bytes around the edit are looked at again.
-    const std::size_t first = firstBreakFrom(from - 1);
-    const std::size_t last = firstBreakFrom(from + removed + 1);
+    const auto [firstLine, lastLine] = linesTouched(from, removed);
+    const auto first = static_cast<std::size_t>(firstLine);
+    const auto last = static_cast<std::size_t>(lastLine);
     m_breaks.moveGap(
         first, [this](std::int64_t& at, bool toFront) { at += toFront ? m_length : -m_length; });
     m_breaks.eraseAfterGap(last - first);
@@ -27,6 +28,13 @@ LineIndex::Update LineIndex::update(const GapArray<char>& bytes, std::int64_t fr
     scan(bytes, from - 1, from + inserted + 1);
     return {static_cast<std::int64_t>(first), static_cast<std::int64_t>(last - first),
             static_cast<std::int64_t>(m_breaks.size() - before)};
+}
+
+std::pair<std::int64_t, std::int64_t> LineIndex::linesTouched(std::int64_t from,
+                                                              std::int64_t removed) const
+{
+    return {static_cast<std::int64_t>(firstBreakFrom(from - 1)),
+            static_cast<std::int64_t>(firstBreakFrom(from + removed + 1))};
 }
 
 std::int64_t LineIndex::breakAt(std::size_t index) const

@@ -3,6 +3,7 @@
 #include "editor/gap_array.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace scrivlet {
 
@@ -31,6 +32,11 @@ class LineIndex final {
     // break the edit split or cut into is one no longer.
     Update update(const GapArray<char>& bytes, std::int64_t from, std::int64_t removed,
                   std::int64_t inserted);
+
+    // The lines an update for bytes [from, from + removed) will rewrite: [first, last] of the
+    // text as it is now (the line of `first` in the Update).
+    std::pair<std::int64_t, std::int64_t> linesTouched(std::int64_t from,
+                                                       std::int64_t removed) const;
 
     std::int64_t lineCount() const { return static_cast<std::int64_t>(m_breaks.size()) + 1; }
     // The line that holds the offset; an offset between the CR and the LF of a break belongs to

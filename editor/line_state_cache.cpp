@@ -21,7 +21,7 @@ void LineStateCache::linesChanged(std::int64_t line, std::int64_t removedBreaks,
 {
     const std::int64_t delta = insertedBreaks - removedBreaks;
     const std::int64_t lastChanged = line + removedBreaks; // in the old numbering
-    m_states.moveGap(static_cast<std::size_t>(line + 1));
+    m_states.moveGap(std::min(static_cast<std::size_t>(line + 1), m_states.size()));
     m_states.eraseAfterGap(static_cast<std::size_t>(removedBreaks));
     const std::vector<State> added(static_cast<std::size_t>(insertedBreaks), State{});
     m_states.insertAtGap(added.data(), added.size());

@@ -28,10 +28,10 @@ namespace {
 
 constexpr int kTextMargin = 4; // pixels left of column 0
 constexpr int kCaretWidth = 2;
-constexpr std::int64_t kManyLines = 4096; // edits of more lines re-measure the longest line
 constexpr qint64 kColourSliceMs = 8;      // colouring done at once, per paint or timer tick
 constexpr std::int64_t kColourStep = 256; // lines coloured between two looks at the clock
 constexpr std::int64_t kImeReach = 512;   // bytes around the caret an input method sees
+constexpr int kMeasureDelayMs = 500;      // the widest line is measured again after a pause
 
 QColor mixed(const QColor& a, const QColor& b, qreal share)
 {
@@ -79,7 +79,7 @@ void SourceEditor::setText(std::string_view bytes)
     m_marks.clear();
     m_preferredColumn = -1;
     applySelection({});
-    recomputeLongestLine();
+    m_longest.measure(m_model);
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
@@ -241,13 +241,10 @@ void SourceEditor::offerSelectionToX11() const
 
 void SourceEditor::textAboutToChange(std::int64_t from, std::int64_t to)
 {
-    // Removing the longest line leaves the scroll width stale: measure again later.
-    const std::int64_t first = m_model.lineOf(from);
-    const std::int64_t last = m_model.lineOf(to);
-    if (last - first > kManyLines)
-        m_longestStale = true;
-    for (std::int64_t line = first; line <= last && !m_longestStale; ++line)
-        m_longestStale = m_model.lineEnd(line) - m_model.lineStart(line) >= m_longestLine;
+    if (!m_replacingAll) {
+        const auto [first, last] = m_model.linesTouched(from, to);
+        m_longest.linesLeaving(m_model, first, last);
+    }
     emit aboutToChange(from, to);
 }
 
@@ -271,27 +268,16 @@ void SourceEditor::textChanged(const TextModel::Change& change)
         if (m_highlighter)
             m_states.linesChanged(change.lines.line, change.lines.removedBreaks,
                                   change.lines.insertedBreaks);
-        if (change.lines.insertedBreaks > kManyLines)
-            m_longestStale = true;
-        for (std::int64_t line = change.lines.line;
-             line <= change.lines.line + change.lines.insertedBreaks && !m_longestStale; ++line)
-            m_longestLine =
-                std::max(m_longestLine, m_model.lineEnd(line) - m_model.lineStart(line));
+        m_longest.linesArrived(m_model, change.lines.line,
+                               change.lines.line + change.lines.insertedBreaks);
+        if (m_longest.needsMeasuring() && !m_measureTimer.isActive())
+            m_measureTimer.start(kMeasureDelayMs, this);
         updateScrollBars();
     }
     viewport()->update();
     if (m_gutterVisible)
         m_gutter->update();
     emit changed(change.from, change.removed, change.inserted);
-}
-
-void SourceEditor::recomputeLongestLine()
-{
-    m_longestLine = 0;
-    const std::int64_t count = m_model.lineCount();
-    for (std::int64_t line = 0; line < count; ++line)
-        m_longestLine = std::max(m_longestLine, m_model.lineEnd(line) - m_model.lineStart(line));
-    m_longestStale = false;
 }
 
 // --- Display settings ----------------------------------------------------------------------------
@@ -361,8 +347,6 @@ qreal SourceEditor::originX() const
 
 void SourceEditor::updateScrollBars()
 {
-    if (m_longestStale)
-        recomputeLongestLine();
     const int lines = visibleLines();
     QScrollBar* vertical = verticalScrollBar();
     vertical->setRange(0, clampToInt(m_model.lineCount() - lines));
@@ -370,7 +354,7 @@ void SourceEditor::updateScrollBars()
     vertical->setSingleStep(1);
     const int width = viewport()->width();
     const auto content = static_cast<std::int64_t>(
-        std::ceil(kTextMargin + static_cast<qreal>(m_longestLine + 2) * m_cellWidth));
+        std::ceil(kTextMargin + static_cast<qreal>(m_longest.width() + 2) * m_cellWidth));
     QScrollBar* horizontal = horizontalScrollBar();
     horizontal->setRange(0, clampToInt(content - width));
     horizontal->setPageStep(std::max(1, width));
@@ -673,6 +657,12 @@ void SourceEditor::timerEvent(QTimerEvent* event)
     } else if (event->timerId() == m_scrollTimer.timerId()) {
         if (m_selecting)
             moveCaret(caretOffsetAt(m_dragPoint), true);
+    } else if (event->timerId() == m_measureTimer.timerId()) {
+        m_measureTimer.stop();
+        if (m_longest.needsMeasuring()) {
+            m_longest.measure(m_model);
+            updateScrollBars();
+        }
     } else if (event->timerId() == m_colourTimer.timerId()) {
         if (!m_highlighter || colourUpTo(m_colourTarget)) {
             m_colourTimer.stop();

@@ -5,6 +5,7 @@
 #include "editor/key_commands.h"
 #include "editor/line_highlighter.h"
 #include "editor/line_state_cache.h"
+#include "editor/longest_line.h"
 #include "editor/text_model.h"
 #include "editor/text_style.h"
 
@@ -167,7 +168,6 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     qreal originX() const;
     std::int64_t columnOf(std::int64_t offset) const;
     std::int64_t caretOffsetAt(QPointF viewportPos) const;
-    void recomputeLongestLine();
 
     // Painting.
     void paintLineNumbers(QPaintEvent* event);
@@ -192,8 +192,8 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     qreal m_cellWidth = 8;
     int m_lineHeight = 16;
     qreal m_ascent = 12;
-    std::int64_t m_longestLine = 0; // in cells; at least the widest line seen
-    bool m_longestStale = false;
+    LongestLine m_longest;
+    QBasicTimer m_measureTimer;  // measures every line once edits have narrowed the widest
     bool m_replacingAll = false; // setText is at work: the caches start afresh after it
 
     QBasicTimer m_blinkTimer;

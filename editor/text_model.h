@@ -54,6 +54,12 @@ class TextModel final {
     std::int64_t lineOf(std::int64_t offset) const { return m_lines.lineOf(offset); }
     std::int64_t lineStart(std::int64_t line) const { return m_lines.lineStart(line); }
     std::int64_t lineEnd(std::int64_t line) const { return m_lines.lineEnd(line); }
+    // The lines [first, last] that a change of bytes [from, to) rewrites; the change reports
+    // what they became.
+    std::pair<std::int64_t, std::int64_t> linesTouched(std::int64_t from, std::int64_t to) const
+    {
+        return m_lines.linesTouched(from, to - from);
+    }
     // True when the offset lies between the CR and the LF of a line break.
     bool insideLineBreak(std::int64_t offset) const;
     // Where a caret set at the offset stands: clamped to [0, length], and at the CR when the

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
+#include <QInputMethodEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
@@ -39,7 +41,47 @@ struct ShownEditor {
     }
 
     int lastKeyUp() const { return keyUps.isEmpty() ? -1 : keyUps.last().at(0).toInt(); }
+
+    // A point just inside the left edge of the byte's cell: a click there puts the caret before it.
+    QPoint before(std::int64_t offset) const
+    {
+        const QRect cell = edit.rectForOffset(offset);
+        return {cell.left() + 1, cell.center().y()};
+    }
+    void drag(std::int64_t from, std::int64_t to)
+    {
+        QTest::mousePress(edit.viewport(), Qt::LeftButton, {}, before(from));
+        QMouseEvent move(QEvent::MouseMove, before(to), edit.viewport()->mapToGlobal(before(to)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit.viewport(), &move);
+        QTest::mouseRelease(edit.viewport(), Qt::LeftButton, {}, before(to));
+    }
+    std::pair<std::int64_t, std::int64_t> selection() const
+    {
+        return {edit.anchor(), edit.caret()};
+    }
 };
+
+// Colours the first three bytes of every line in style 0.
+class FirstWord final : public LineHighlighter {
+  public:
+    State highlight(std::string_view line, State in, std::vector<StyleSpan>& out) const override
+    {
+        out.push_back({0, std::min<std::int64_t>(3, static_cast<std::int64_t>(line.size())), 0});
+        return in;
+    }
+};
+
+bool anyPixel(const QImage& image, const QRect& area, const QColor& colour)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixelColor(x, y) == colour)
+                return true;
+        }
+    }
+    return false;
+}
 
 } // namespace
 
@@ -62,6 +104,15 @@ class SourceEditorTest : public QObject {
     void backspaceBetweenLoneCrAndLfJoinsThemIntoALineBreak();
     void standInsAreDrawnWithARealGlyph();
     void setTextShowsTheStartOfTheNewText();
+    void typingMergesIntoOneUndoStepUntilTheCaretMoves();
+    void navigationKeys_data();
+    void navigationKeys();
+    void mouseClicksDragsAndDoubleClicksSelect();
+    void offsetAtAndRectForOffsetAgree();
+    void drawsSelectionCurrentLineStylesMarksAndGutter();
+    void inputMethodTextGoesInAsTyped();
+    void codePageDecidesCharactersNotBytes();
+    void everyEditIsAnnouncedBeforeAndAfter();
 };
 
 void SourceEditorTest::keyUpSpeaksVirtualKeyCodes_data()
@@ -337,6 +388,218 @@ void SourceEditorTest::setTextShowsTheStartOfTheNewText()
     QCOMPARE(editor.edit.verticalScrollBar()->value(), 0);
     QVERIFY(!editor.edit.isUndoAvailable());
     QCOMPARE(editor.edit.model().lineCount(), 501);
+}
+
+void SourceEditorTest::typingMergesIntoOneUndoStepUntilTheCaretMoves()
+{
+    ShownEditor editor;
+    QTest::keyClicks(&editor.edit, "abc");
+    QTest::keyClick(&editor.edit, Qt::Key_Left);
+    QTest::keyClicks(&editor.edit, "x");
+    QTest::keyClick(&editor.edit, Qt::Key_Backspace);
+    QTest::keyClick(&editor.edit, Qt::Key_Backspace);
+    QCOMPARE(editor.buffer.text(), "ac"s);
+    const std::pair<QKeyCombination, std::string> steps[] = {
+        {Qt::CTRL | Qt::Key_Z, "abxc"},
+        {Qt::CTRL | Qt::Key_Z, "abc"},
+        {Qt::CTRL | Qt::Key_Z, ""},
+        {Qt::CTRL | Qt::Key_Z, ""},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, "abc"},
+        {Qt::CTRL | Qt::Key_Y, "abxc"},
+        {Qt::CTRL | Qt::Key_Y, "ac"},
+    };
+    for (const auto& [key, text] : steps) {
+        QTest::keyClick(&editor.edit, key.key(), key.keyboardModifiers());
+        QCOMPARE(editor.buffer.text(), text);
+    }
+    QCOMPARE(editor.buffer.selStart(), 1);
+}
+
+void SourceEditorTest::navigationKeys_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("caret");
+    // Lines "one  two" [0, 8), "\tx" [10, 12), "last line" [14, 23).
+    const struct {
+        const char* name;
+        int start;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int presses, anchor, caret;
+    } rows[] = {
+        {"right over a line break", 8, Qt::Key_Right, {}, 1, 10, 10},
+        {"left over a line break", 10, Qt::Key_Left, {}, 1, 8, 8},
+        {"shift right", 7, Qt::Key_Right, Qt::ShiftModifier, 2, 7, 10},
+        {"home", 12, Qt::Key_Home, {}, 1, 10, 10},
+        {"end", 10, Qt::Key_End, {}, 1, 12, 12},
+        {"shift end", 1, Qt::Key_End, Qt::ShiftModifier, 1, 1, 8},
+        {"ctrl home", 20, Qt::Key_Home, Qt::ControlModifier, 1, 0, 0},
+        {"ctrl end", 3, Qt::Key_End, Qt::ControlModifier, 1, 23, 23},
+        {"ctrl right", 0, Qt::Key_Right, Qt::ControlModifier, 3, 10, 10},
+        {"ctrl left", 14, Qt::Key_Left, Qt::ControlModifier, 2, 11, 11},
+        {"ctrl shift left", 8, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier, 1, 8, 5},
+        {"down into a tab", 3, Qt::Key_Down, {}, 1, 10, 10},
+        {"down keeps the column", 3, Qt::Key_Down, {}, 2, 17, 17},
+        {"down past a short line's end", 12, Qt::Key_Down, {}, 1, 23, 23},
+        {"up", 16, Qt::Key_Up, {}, 1, 10, 10},
+        {"up on the first line stays", 2, Qt::Key_Up, {}, 1, 2, 2},
+        {"shift down", 0, Qt::Key_Down, Qt::ShiftModifier, 1, 0, 10},
+        {"page down", 1, Qt::Key_PageDown, {}, 1, 15, 15},
+        {"select all", 5, Qt::Key_A, Qt::ControlModifier, 1, 0, 23},
+    };
+    for (const auto& row : rows)
+        QTest::newRow(row.name) << row.start << int(row.key) << int(row.modifiers) << row.presses
+                                << row.anchor << row.caret;
+}
+
+void SourceEditorTest::navigationKeys()
+{
+    QFETCH(int, start);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, presses);
+    QFETCH(int, anchor);
+    QFETCH(int, caret);
+    ShownEditor editor("one  two\r\n\tx\r\nlast line");
+    editor.buffer.setSelStart(start);
+    for (int i = 0; i < presses; ++i)
+        QTest::keyClick(&editor.edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(editor.selection(), std::make_pair(std::int64_t{anchor}, std::int64_t{caret}));
+}
+
+void SourceEditorTest::mouseClicksDragsAndDoubleClicksSelect()
+{
+    ShownEditor editor("DUP SWAP\r\nDROP");
+    QVERIFY(QTest::qWaitForWindowExposed(&editor.edit));
+    QTest::mouseClick(editor.edit.viewport(), Qt::LeftButton, {}, editor.before(5));
+    QCOMPARE(editor.selection(), std::make_pair(std::int64_t{5}, std::int64_t{5}));
+    editor.drag(4, 8);
+    QCOMPARE(editor.buffer.selText(), "SWAP"s);
+    QTest::mouseClick(editor.edit.viewport(), Qt::LeftButton, Qt::ShiftModifier, editor.before(12));
+    QCOMPARE(editor.buffer.selText(), "SWAP\r\nDR"s);
+    QTest::mouseDClick(editor.edit.viewport(), Qt::LeftButton, {}, editor.before(11));
+    QCOMPARE(editor.buffer.selText(), "DROP"s);
+    // A click past the end of a line puts the caret at its end.
+    QTest::mouseClick(editor.edit.viewport(), Qt::LeftButton, {},
+                      editor.edit.rectForOffset(3).center() + QPoint(300, 0));
+    QCOMPARE(editor.buffer.selStart(), 8);
+}
+
+void SourceEditorTest::offsetAtAndRectForOffsetAgree()
+{
+    const std::string line = "\tDUP\t\tSWAP " + std::string(300, 'x');
+    const auto second = static_cast<std::int64_t>(line.size()) + 2;
+    ShownEditor editor(line + "\r\n12345678ab");
+    QVERIFY(QTest::qWaitForWindowExposed(&editor.edit));
+    for (const int scroll : {0, 120}) {
+        editor.edit.horizontalScrollBar()->setValue(scroll);
+        for (std::int64_t offset = 0; offset < 40; ++offset) {
+            const QRect cell = editor.edit.rectForOffset(offset);
+            if (cell.left() >= 0)
+                QCOMPARE(editor.edit.offsetAt(cell.center()), std::optional<std::int64_t>(offset));
+        }
+        // A tab reaches to the next multiple of eight cells.
+        QCOMPARE(editor.edit.rectForOffset(1).left(), editor.edit.rectForOffset(second + 8).left());
+    }
+    const QRect pastTheEnd = editor.edit.rectForOffset(editor.buffer.length());
+    QCOMPARE(editor.edit.offsetAt(pastTheEnd.center()), std::nullopt);
+    QCOMPARE(editor.edit.offsetAt(pastTheEnd.center() + QPoint(0, pastTheEnd.height())),
+             std::nullopt);
+}
+
+void SourceEditorTest::drawsSelectionCurrentLineStylesMarksAndGutter()
+{
+    ShownEditor editor("DUP SWAP\r\nDROP\r\n");
+    QVERIFY(QTest::qWaitForWindowExposed(&editor.edit));
+    const QColor blue(0, 0, 255);
+    const QColor red(255, 0, 0);
+    editor.edit.setHighlighter(std::make_shared<FirstWord>(),
+                               {TextStyle{blue, {}, true, false, {}}});
+    editor.edit.setMarks({{10, 14, TextStyle{{}, {}, false, false, red}}});
+    editor.buffer.setSelStart(4);
+    editor.buffer.setSelLength(4);
+    const QPalette& palette = editor.edit.palette();
+    const QImage image = editor.edit.viewport()->grab().toImage();
+    const int width = image.width();
+    QVERIFY(anyPixel(image, editor.edit.rectForOffset(5),
+                     palette.color(QPalette::Active, QPalette::Highlight)));
+    QVERIFY(anyPixel(image, editor.edit.rectForOffset(0), blue));
+    QVERIFY(!anyPixel(image, editor.edit.rectForOffset(4), blue));
+    QVERIFY(anyPixel(image, editor.edit.rectForOffset(11), red));
+    // The caret's line is shaded to the right edge; the others are not.
+    const QRect lineEnds[] = {editor.edit.rectForOffset(8), editor.edit.rectForOffset(14)};
+    const QColor base = palette.color(QPalette::Base);
+    QCOMPARE_NE(image.pixelColor(width - 3, lineEnds[0].center().y()), base);
+    QCOMPARE(image.pixelColor(width - 3, lineEnds[1].center().y()), base);
+
+    const int textLeft = editor.edit.viewport()->x();
+    editor.edit.setLineNumbersVisible(true);
+    QVERIFY(editor.edit.viewport()->x() > textLeft);
+    const QImage withNumbers = editor.edit.grab().toImage();
+    const QRect gutter(textLeft, 0, editor.edit.viewport()->x() - textLeft, lineEnds[0].height());
+    QVERIFY(anyPixel(withNumbers, gutter, palette.color(QPalette::Text)));
+}
+
+void SourceEditorTest::inputMethodTextGoesInAsTyped()
+{
+    ShownEditor editor("<>");
+    editor.buffer.setSelStart(1);
+    QInputMethodEvent preedit(QStringLiteral("e\u0301"), {});
+    QApplication::sendEvent(&editor.edit, &preedit);
+    QCOMPARE(editor.buffer.text(), "<>"s);
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf16(u"\u00E9\u20AC\u0151"));
+    QApplication::sendEvent(&editor.edit, &commit);
+    QCOMPARE(shown(editor.buffer.text()), shown("<\xE9\x80?>"s));
+    QCOMPARE(editor.buffer.selStart(), 4);
+    QCOMPARE(editor.edit.inputMethodQuery(Qt::ImSurroundingText).toString(),
+             QString::fromUtf16(u"<\u00E9\u20AC?>"));
+    QCOMPARE(editor.edit.inputMethodQuery(Qt::ImCursorPosition).toInt(), 4);
+}
+
+void SourceEditorTest::codePageDecidesCharactersNotBytes()
+{
+    std::array<char16_t, 256> latin9{};
+    for (int b = 0; b < 256; ++b)
+        latin9[static_cast<std::size_t>(b)] = static_cast<char16_t>(b);
+    latin9[0xA4] = u'\u20AC';
+    ShownEditor editor("\x80\xA4");
+    editor.buffer.setSelStart(2);
+    editor.edit.setCodePage(CodePage(latin9));
+    QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
+                        QString(QChar(u'\u20AC')), Qt::NoModifier);
+    QCOMPARE(shown(editor.buffer.text()), shown("\x80\xA4\xA4"s));
+    editor.edit.selectAll();
+    editor.edit.copy();
+    QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf16(u"\u0080\u20AC\u20AC"));
+}
+
+void SourceEditorTest::everyEditIsAnnouncedBeforeAndAfter()
+{
+    ShownEditor editor("a\rb");
+    QSignalSpy before(&editor.edit, &SourceEditor::aboutToChange);
+    QSignalSpy after(&editor.edit, &SourceEditor::changed);
+    QSignalSpy modified(&editor.edit, &SourceEditor::modificationChanged);
+    editor.edit.setModified(false);
+    editor.buffer.setSelStart(2);
+    editor.buffer.setSelText("\n"); // after the lone CR: a line break
+    QCOMPARE(editor.edit.model().lineCount(), 2);
+    editor.edit.undo();
+    const QList<QList<QVariant>> expectedBefore = {{2, 2}, {2, 3}};
+    const QList<QList<QVariant>> expectedAfter = {{2, 0, 1}, {2, 1, 0}};
+    QCOMPARE(before.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(before.at(i).at(0).toLongLong(), expectedBefore[i][0].toLongLong());
+        QCOMPARE(before.at(i).at(1).toLongLong(), expectedBefore[i][1].toLongLong());
+        for (int j = 0; j < 3; ++j)
+            QCOMPARE(after.at(i).at(j).toLongLong(), expectedAfter[i][j].toLongLong());
+    }
+    QCOMPARE(modified.size(), 3); // unmodified, modified, back to unmodified
+    QCOMPARE(modified.last().at(0).toBool(), false);
 }
 
 QTEST_MAIN(SourceEditorTest)
