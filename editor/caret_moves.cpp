@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace scrivlet {
 namespace {
@@ -72,6 +73,60 @@ std::int64_t caretIndexAt(std::string_view lineBytes, double cells)
     return cells - static_cast<double>(place.column) < static_cast<double>(end - place.column) / 2
                ? place.index
                : place.index + 1;
+}
+
+std::int64_t columnOfOffset(const TextModel& text, std::int64_t offset)
+{
+    std::string scratch;
+    return columnsOf(text.view(text.lineStart(text.lineOf(offset)), offset, scratch));
+}
+
+std::int64_t offsetAtColumn(const TextModel& text, std::int64_t line, std::int64_t column)
+{
+    const std::int64_t start = text.lineStart(line);
+    std::string scratch;
+    return start + byteAtColumn(text.view(start, text.lineEnd(line), scratch), column).index;
+}
+
+std::optional<std::int64_t> moveTarget(const TextModel& text, EditorCommand command,
+                                       std::int64_t caret, std::int64_t& preferredColumn,
+                                       std::int64_t pageLines)
+{
+    const std::int64_t line = text.lineOf(caret);
+    const auto vertical = [&](std::int64_t lines) {
+        if (preferredColumn < 0)
+            preferredColumn = columnOfOffset(text, caret);
+        const std::int64_t target = std::clamp<std::int64_t>(line + lines, 0, text.lineCount() - 1);
+        return target == line ? caret : offsetAtColumn(text, target, preferredColumn);
+    };
+    switch (command) {
+    case EditorCommand::NextChar:
+        return nextCharOffset(text, caret);
+    case EditorCommand::PreviousChar:
+        return previousCharOffset(text, caret);
+    case EditorCommand::NextWord:
+        return nextWordOffset(text, caret);
+    case EditorCommand::PreviousWord:
+        return previousWordOffset(text, caret);
+    case EditorCommand::LineUp:
+        return vertical(-1);
+    case EditorCommand::LineDown:
+        return vertical(1);
+    case EditorCommand::PageUp:
+        return vertical(-pageLines);
+    case EditorCommand::PageDown:
+        return vertical(pageLines);
+    case EditorCommand::LineStart:
+        return text.lineStart(line);
+    case EditorCommand::LineEnd:
+        return text.lineEnd(line);
+    case EditorCommand::DocumentStart:
+        return 0;
+    case EditorCommand::DocumentEnd:
+        return text.length();
+    default:
+        return std::nullopt;
+    }
 }
 
 std::int64_t nextCharOffset(const TextModel& text, std::int64_t offset)

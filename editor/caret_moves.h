@@ -1,6 +1,9 @@
 #pragma once
 
+#include "editor/editor_command.h"
+
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace scrivlet {
@@ -27,6 +30,18 @@ ColumnPlace byteAtColumn(std::string_view lineBytes, std::int64_t column);
 // The caret position in a line nearest to an x position given in cells (a click lands before a
 // byte on its left half, after it on its right half).
 std::int64_t caretIndexAt(std::string_view lineBytes, double cells);
+
+// The cell column of an offset in its line.
+std::int64_t columnOfOffset(const TextModel& text, std::int64_t offset);
+// The offset of a line at a cell column: the byte that covers it, or the line's end.
+std::int64_t offsetAtColumn(const TextModel& text, std::int64_t line, std::int64_t column);
+
+// Where a move command takes the caret; nothing for a command that is no move. Consecutive
+// vertical moves keep the column in `preferredColumn` (-1 when there is none yet); a page is
+// `pageLines` lines. Up on the first line and Down on the last stay where they are.
+std::optional<std::int64_t> moveTarget(const TextModel& text, EditorCommand command,
+                                       std::int64_t caret, std::int64_t& preferredColumn,
+                                       std::int64_t pageLines);
 
 // Moves over the text. Each gives an offset the caret can stand at.
 std::int64_t nextCharOffset(const TextModel& text, std::int64_t offset);

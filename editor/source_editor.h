@@ -1,13 +1,12 @@
 #pragma once
 
 #include "editor/code_page.h"
-#include "editor/glyph_cache.h"
-#include "editor/key_commands.h"
+#include "editor/editor_input.h"
 #include "editor/line_highlighter.h"
-#include "editor/line_state_cache.h"
 #include "editor/longest_line.h"
 #include "editor/text_model.h"
 #include "editor/text_style.h"
+#include "editor/view_renderer.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -64,6 +63,11 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     // Replaces the selection (or inserts at the caret); the caret ends after the new bytes with
     // nothing selected. One undo step, or part of the open undo group.
     void replaceSelection(std::string_view bytes);
+    // Replaces bytes [from, to) as an edit of the given kind (typing merges with the typing
+    // before it); the caret ends after the new bytes with nothing selected.
+    void replaceRange(std::int64_t from, std::int64_t to, std::string_view bytes, EditKind kind);
+    // Moves the caret, taking the selection along when `extend`, and shows it.
+    void moveCaret(std::int64_t caret, bool extend);
 
     void beginUndoGroup();
     void endUndoGroup();
@@ -77,7 +81,7 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     // Which character each byte is drawn as and which byte a typed character becomes. The bytes
     // stay as they are; the view is drawn again.
     void setCodePage(const CodePage& page);
-    const CodePage& codePage() const { return m_codePage; }
+    const CodePage& codePage() const { return m_view.codePage(); }
 
     void setLineNumbersVisible(bool visible);
     bool lineNumbersVisible() const { return m_gutterVisible; }
@@ -97,6 +101,10 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     QRect rectForOffset(std::int64_t offset) const;
     // The caret, a thin rectangle in viewport coordinates.
     QRect cursorRect() const;
+    // Where a click at a point of the viewport puts the caret.
+    std::int64_t caretOffsetAt(QPointF viewportPos) const;
+    // The lines the viewport shows whole (at least one).
+    int visibleLines() const;
     void ensureCaretVisible();
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -107,6 +115,7 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     void cut();
     void copy();
     void paste();
+    void pasteFrom(QClipboard::Mode mode);
     void selectAll();
 
   signals:
@@ -147,63 +156,34 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     void textAboutToChange(std::int64_t from, std::int64_t to) override;
     void textChanged(const TextModel::Change& change) override;
 
-    // Edits and moves.
-    void edit(std::int64_t from, std::int64_t to, std::string_view bytes, EditKind kind);
-    void deleteOr(std::int64_t from, std::int64_t to, EditKind kind);
-    void moveCaret(std::int64_t caret, bool select);
     void applySelection(Selection selection);
-    void runCommand(KeyCommand command, const QString& text);
-    std::int64_t verticalMove(std::int64_t lines);
-    void pasteFrom(QClipboard::Mode mode);
-    void offerSelectionToX11() const;
     void afterUndoOrRedo(std::optional<Selection> selection, bool wasModified);
     void reportModification(bool wasModified);
 
-    // Geometry.
+    // Geometry and painting.
     void updateMetrics();
     void updateScrollBars();
     void updateGutter();
-    int visibleLines() const;
-    std::int64_t firstLine() const;
-    qreal originX() const;
-    std::int64_t columnOf(std::int64_t offset) const;
-    std::int64_t caretOffsetAt(QPointF viewportPos) const;
-
-    // Painting.
+    ViewRenderer::Scroll scroll() const;
     void paintLineNumbers(QPaintEvent* event);
-    void paintPreedit(QPainter& painter);
-    bool colourUpTo(std::int64_t line);
     void restartBlinking();
 
     TextModel m_model;
     Selection m_selection;
-    std::int64_t m_preferredColumn = -1; // kept over consecutive vertical moves
-    CodePage m_codePage;
-    GlyphCache m_glyphs;
-
-    std::shared_ptr<const LineHighlighter> m_highlighter;
-    std::vector<TextStyle> m_styles;
-    LineStateCache m_states;
-    std::vector<TextMark> m_marks;
+    ViewRenderer m_view;
 
     LineNumberGutter* m_gutter = nullptr;
     bool m_gutterVisible = false;
     int m_gutterWidth = -1;
-    qreal m_cellWidth = 8;
-    int m_lineHeight = 16;
-    qreal m_ascent = 12;
     LongestLine m_longest;
     QBasicTimer m_measureTimer;  // measures every line once edits have narrowed the widest
     bool m_replacingAll = false; // setText is at work: the caches start afresh after it
 
     QBasicTimer m_blinkTimer;
     bool m_caretShown = true;
-    QBasicTimer m_scrollTimer; // scrolls while a drag-select is outside the view
-    QPoint m_dragPoint;
-    bool m_selecting = false;
     QBasicTimer m_colourTimer; // colours far lines a piece at a time
     std::int64_t m_colourTarget = 0;
-    QString m_preedit;
+    EditorInput m_input{*this};
 };
 
 } // namespace scrivlet
