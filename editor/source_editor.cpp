@@ -49,7 +49,7 @@ SourceEditor::~SourceEditor()
     m_model.setObserver(nullptr);
 }
 
-// --- Text, selection and edits -----------------------------------------------------------------
+// --- Text, selection and edits ---
 
 void SourceEditor::setText(std::string_view bytes)
 {
@@ -198,7 +198,7 @@ void SourceEditor::selectAll()
     setSelection(0, m_model.length());
 }
 
-// --- What the model reports ----------------------------------------------------------------------
+// --- What the model reports ---
 
 void SourceEditor::textAboutToChange(std::int64_t from, std::int64_t to)
 {
@@ -215,6 +215,7 @@ void SourceEditor::textChanged(const TextModel::Change& change)
     const auto moved = [&](std::int64_t at) {
         return at >= change.from + change.removed ? at + delta : std::min(at, change.from);
     };
+    const Selection before = m_selection;
     m_selection = {moved(m_selection.anchor), moved(m_selection.caret)};
     m_view.textChanged(change, m_replacingAll);
     if (!m_replacingAll) {
@@ -228,9 +229,11 @@ void SourceEditor::textChanged(const TextModel::Change& change)
     if (m_gutterVisible)
         m_gutter->update();
     emit changed(change.from, change.removed, change.inserted);
+    if (m_selection != before)
+        emit selectionChanged();
 }
 
-// --- Display settings ----------------------------------------------------------------------------
+// --- Display settings ---
 
 void SourceEditor::setCodePage(const CodePage& page)
 {
@@ -258,7 +261,7 @@ void SourceEditor::setMarks(std::vector<TextMark> marks)
     viewport()->update();
 }
 
-// --- Geometry ------------------------------------------------------------------------------------
+// --- Geometry ---
 
 void SourceEditor::updateMetrics()
 {
@@ -353,16 +356,16 @@ std::int64_t SourceEditor::caretOffsetAt(QPointF viewportPos) const
     return m_view.caretOffsetAt(viewportPos, scroll());
 }
 
-// --- Painting
-// --------------------------------------------------------------------------------------
+// --- Painting ---
 
 void SourceEditor::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     const ViewRenderer::Scroll at = scroll();
     // Far lines are coloured a piece at a time, so that no key waits for them.
-    if (!m_view.colourUpTo(m_view.linesIn(event->rect(), at).second, kColourSliceMs)) {
-        m_colourTarget = m_view.linesIn(event->rect(), at).second;
+    const std::int64_t lastLine = m_view.linesIn(event->rect(), at).second;
+    if (!m_view.colourUpTo(lastLine, kColourSliceMs)) {
+        m_colourTarget = lastLine;
         m_colourTimer.start(0, this);
     }
     m_view.paint(painter, event->rect(), at,
@@ -387,8 +390,7 @@ void SourceEditor::restartBlinking()
     viewport()->update(cursorRect().adjusted(-1, 0, 1, 0));
 }
 
-// --- Events
-// ----------------------------------------------------------------------------------------
+// --- Events ---
 
 bool SourceEditor::event(QEvent* event)
 {
