@@ -1,8 +1,9 @@
 #include "app/form1.h"
 
-#include "about/application_icon.h"
+#include "common/application_icon.h"
 #include "about/frm_about.h"
-#include "app/design_fonts.h"
+#include "common/design_fonts.h"
+#include "common/design_geometry.h"
 #include "app/layout_rule.h"
 #include "app/menu_tables.h"
 #include "app/typing_loop.h"
@@ -28,19 +29,6 @@
 namespace scrivlet {
 namespace {
 
-
-// Positions inside the reference panel are designed in twips, 15 to the pixel.
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
-
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 void fillWithWindowColour(QWidget* widget)
 {
@@ -103,10 +91,10 @@ void Form1::createControls()
     createSearchFrame();
 
     const std::array<std::pair<const char*, QRect>, 4> buttons = {{
-        {"ABC", twips(90, 1800, 720, 285)},
-        {"Usage", twips(1530, 1800, 810, 285)},
-        {"Addr", twips(810, 1800, 720, 285)},
-        {"V", twips(2340, 1800, 450, 285)},
+        {"ABC", twipsRect(90, 1800, 720, 285)},
+        {"Usage", twipsRect(1530, 1800, 810, 285)},
+        {"Addr", twipsRect(810, 1800, 720, 285)},
+        {"V", twipsRect(2340, 1800, 450, 285)},
     }};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         auto* button = new QPushButton(QLatin1String(buttons[i].first), m_desc);
@@ -121,26 +109,26 @@ void Form1::createControls()
     connect(m_sortButtons[3], &QPushButton::clicked, this, &Form1::Command4_Click);
 
     m_entry = named(new EntryListView(m_desc), "entry");
-    m_entry->setGeometry(twips(90, 2085, 2700, 5520));
+    m_entry->setGeometry(twipsRect(90, 2085, 2700, 5520));
     m_entry->setFont(lucidaConsole(9.75));
     m_entry->setUniformItemSizes(true);
     m_entry->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_entry->setSelectionMode(QAbstractItemView::SingleSelection);
 
     m_description = named(new QLabel(m_desc), "description");
-    m_description->setGeometry(twips(75, 270, 2715, 1140));
+    m_description->setGeometry(twipsRect(75, 270, 2715, 1140));
     m_description->setFont(msSansSerif(8.25));
     m_description->setWordWrap(true);
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     fillWithWindowColour(m_description);
 
     m_addr = named(new QLabel(QStringLiteral("IDENTIFIED ENTRY"), m_desc), "addr");
-    m_addr->setGeometry(twips(1350, 1395, 1440, 255));
+    m_addr->setGeometry(twipsRect(1350, 1395, 1440, 255));
     m_addr->setFont(msSansSerif(9.75, true));
     fillWithWindowColour(m_addr);
 
     m_label1 = named(new QLabel(QStringLiteral("ADDR (hex)"), m_desc), "Label1");
-    m_label1->setGeometry(twips(75, 1395, 2190, 270));
+    m_label1->setGeometry(twipsRect(75, 1395, 2190, 270));
     m_label1->setFont(msSansSerif(9.75, true));
 
     // The address row lies over its caption; the search frame, when shown, lies over both.
@@ -151,37 +139,37 @@ void Form1::createControls()
 void Form1::createSearchFrame()
 {
     m_srepl = named(new QGroupBox(QStringLiteral("SEARCH for :"), m_desc), "srepl");
-    m_srepl->setGeometry(twips(0, 30, 2880, 1740));
+    m_srepl->setGeometry(twipsRect(0, 30, 2880, 1740));
     m_srepl->setAutoFillBackground(true);
     m_srepl->setFont(msSansSerif(8.25));
     m_srepl->hide();
 
     m_check1 = named(new QCheckBox(QStringLiteral("Case sensitive"), m_srepl), "Check1");
-    m_check1->setGeometry(twips(1485, 1080, 1320, 270));
+    m_check1->setGeometry(twipsRect(1485, 1080, 1320, 270));
     m_check1->setChecked(true);
     m_check1->setEnabled(false);
 
     m_command5 = named(new QPushButton(QStringLiteral("Search F3"), m_srepl), "Command5");
-    m_command5->setGeometry(twips(90, 1350, 930, 330));
+    m_command5->setGeometry(twipsRect(90, 1350, 930, 330));
     m_command6 = named(new QPushButton(QStringLiteral("Replace All"), m_srepl), "Command6");
-    m_command6->setGeometry(twips(1050, 1350, 1065, 330));
+    m_command6->setGeometry(twipsRect(1050, 1350, 1065, 330));
 
     m_sr = named(new QLineEdit(m_srepl), "sr");
-    m_sr->setGeometry(twips(90, 225, 2700, 300));
+    m_sr->setGeometry(twipsRect(90, 225, 2700, 300));
     m_rp = named(new QLineEdit(m_srepl), "rp");
-    m_rp->setGeometry(twips(90, 750, 2700, 300));
+    m_rp->setGeometry(twipsRect(90, 750, 2700, 300));
 
     m_command7 = named(new QPushButton(QStringLiteral("Close"), m_srepl), "Command7");
-    m_command7->setGeometry(twips(2145, 1350, 645, 330));
+    m_command7->setGeometry(twipsRect(2145, 1350, 645, 330));
     m_command7->setFont(msSansSerif(8.25, true));
 
     m_option1 = named(new QRadioButton(QStringLiteral("From cur. down"), m_srepl), "Option1");
-    m_option1->setGeometry(twips(60, 1110, 1395, 225));
+    m_option1->setGeometry(twipsRect(60, 1110, 1395, 225));
     m_option1->setChecked(true);
     m_option1->setEnabled(false);
 
     m_label2 = named(new QLabel(QStringLiteral("REPLACE with :"), m_srepl), "Label2");
-    m_label2->setGeometry(twips(75, 540, 1155, 195));
+    m_label2->setGeometry(twipsRect(75, 540, 1155, 195));
 
     const QFont frameFont = msSansSerif(8.25);
     for (QWidget* w : m_srepl->findChildren<QWidget*>())

@@ -1,6 +1,6 @@
 #include "app/typing_loop.h"
 
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 #include "editor/code_page.h"
 #include "editor/document_text.h"
 #include "editor/editor_buffer.h"

@@ -2,7 +2,7 @@
 // replacement itself and writing the changed region back as one undo step. Also search next
 // to an occurrence near the end of the text.
 
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 #include "editor/editor_buffer.h"
 #include "editor/search_panel.h"
 

@@ -7,4 +7,4 @@ scrivlet_rules_library(scrivlet_search_rules
 scrivlet_widgets_library(scrivlet_search_ui
   search_panel.cpp
 )
-target_link_libraries(scrivlet_search_ui PUBLIC scrivlet_search_rules scrivlet_editor_ui)
+target_link_libraries(scrivlet_search_ui PUBLIC scrivlet_search_rules scrivlet_editor_ui scrivlet_common_ui)

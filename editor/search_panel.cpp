@@ -1,6 +1,6 @@
 #include "editor/search_panel.h"
 
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 #include "editor/code_page.h"
 #include "editor/editor_buffer.h"
 #include "editor/search_rules.h"

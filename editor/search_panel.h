@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 
 #include <QObject>
 #include <QString>

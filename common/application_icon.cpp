@@ -1,4 +1,4 @@
-#include "about/application_icon.h"
+#include "common/application_icon.h"
 
 #include <QString>
 

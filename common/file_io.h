@@ -6,7 +6,9 @@
 
 namespace scrivlet {
 
-// Whole-file reads and writes for source files and dropped files, byte for byte.
+// Whole-file reads and writes, byte for byte: the one way the program reads a file it is given
+// (sources, dropped files, entry tables, the placement file, the registry export) and writes a
+// file it replaces (saved sources, the placement file).
 //
 // A read refuses what is not a regular file (folders, devices, pipes, sockets) and files over
 // a size limit, and says why. A write never leaves a half-written file: the bytes go to a
@@ -19,8 +21,10 @@ inline constexpr std::uint64_t kMaxOpenBytes = 64ull * 1024 * 1024;
 
 struct FileReadResult {
     bool ok = false;
-    std::string bytes;  // the whole file when ok
-    std::string reason; // why not, as a sentence, when not ok
+    bool missing = false;  // not ok because nothing has the name
+    bool tooLarge = false; // not ok because the file holds more than the limit
+    std::string bytes;     // the whole file when ok
+    std::string reason;    // why not, as a sentence, when not ok
 };
 
 struct FileWriteResult {

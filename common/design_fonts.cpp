@@ -1,4 +1,4 @@
-#include "app/design_fonts.h"
+#include "common/design_fonts.h"
 
 #include <QFontDatabase>
 #include <QStringList>

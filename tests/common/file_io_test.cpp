@@ -1,4 +1,4 @@
-#include "files/file_io.h"
+#include "common/file_io.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 

@@ -11,7 +11,7 @@ namespace scrivlet {
 // QFileDialog itself, so tests can answer for the user and a run without a user
 // (--screenshot) can write its messages to standard error.
 class UserPrompts {
-public:
+  public:
     enum class Icon { None, Information, Warning, Critical };
     enum class SaveChoice { Save, Discard, Cancel };
 
@@ -20,7 +20,8 @@ public:
     // A modal message with one OK button.
     virtual void message(QWidget* parent, const QString& title, const QString& text, Icon icon) = 0;
     // Asks whether changed text is to be saved before it is replaced.
-    virtual SaveChoice askSaveChanges(QWidget* parent, const QString& title, const QString& text) = 0;
+    virtual SaveChoice askSaveChanges(QWidget* parent, const QString& title,
+                                      const QString& text) = 0;
     // The chosen file, or an empty string when the dialog was cancelled. The filter is in the
     // form "Description|*.a;*.b".
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
@@ -30,7 +31,7 @@ public:
 
 // The real dialogs.
 class DialogPrompts final : public UserPrompts {
-public:
+  public:
     void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
     SaveChoice askSaveChanges(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
@@ -41,9 +42,12 @@ public:
 // For runs nobody watches: messages go to standard error, questions get the answer that
 // keeps everything as it is, dialogs are cancelled.
 class ConsolePrompts final : public UserPrompts {
-public:
+  public:
     void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
-    SaveChoice askSaveChanges(QWidget*, const QString&, const QString&) override { return SaveChoice::Cancel; }
+    SaveChoice askSaveChanges(QWidget*, const QString&, const QString&) override
+    {
+        return SaveChoice::Cancel;
+    }
     QString openFileName(QWidget*, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&) override { return {}; }
     void beep() override {}

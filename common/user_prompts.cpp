@@ -1,10 +1,9 @@
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-
 #include <cstdio>
 
 namespace scrivlet {
@@ -15,10 +14,18 @@ void DialogPrompts::message(QWidget* parent, const QString& title, const QString
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
-    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
@@ -75,7 +82,8 @@ QString qtNameFilter(const QString& filter)
         if (p == QLatin1String("*."))
             p = QStringLiteral("*");
     }
-    return filter.left(bar) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    return filter.left(bar) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+           QLatin1Char(')');
 }
 
 } // namespace scrivlet

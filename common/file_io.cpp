@@ -1,4 +1,4 @@
-#include "files/file_io.h"
+#include "common/file_io.h"
 
 #include <cerrno>
 #include <climits>
@@ -95,11 +95,13 @@ bool writeAll(int fd, std::string_view bytes)
     std::size_t left = bytes.size();
     while (left > 0) {
         const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        if (n < 0 && errno == EINTR)
+            continue;
+        // A write that makes no progress would be tried for ever: it is a failure too.
+        if (n == 0)
+            errno = EIO;
+        if (n <= 0)
             return false;
-        }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
@@ -118,6 +120,7 @@ FileReadResult readWholeFile(const std::string& path, std::uint64_t limit)
     // Look before opening: opening a device or a pipe can block or have effects of its own.
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
+        result.missing = errno == ENOENT;
         result.reason = errnoText(errno);
         return result;
     }
@@ -137,6 +140,7 @@ FileReadResult readWholeFile(const std::string& path, std::uint64_t limit)
     if (result.reason = kindProblem(st); !result.reason.empty())
         return result;
     const auto tooLarge = [&](std::uint64_t size) {
+        result.tooLarge = true;
         result.reason = "The file holds " + std::to_string(size) + " bytes; files over " +
                         megabytes(limit) + " are not opened.";
     };
