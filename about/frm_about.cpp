@@ -82,8 +82,8 @@ QString aboutAuthor()
 {
     const QStringList lines = {
         QStringLiteral("Written by Vantor Software, December 2026"),
-        QStringLiteral("https://vantor.example/scrivlet"),
-        QStringLiteral("More tools: https://vantor.example/tools"),
+        QStringLiteral("https://vantor.io/scrivlet"),
+        QStringLiteral("More tools: https://vantor.io/tools"),
     };
     return lines.join(QLatin1Char('\n'));
 }

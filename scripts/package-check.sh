@@ -27,6 +27,7 @@ check_installed_files() {
         bin/vantor-scrivlet bin/vantor-scrivlet-launch
         "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
         "share/mime/packages/$id.xml" "share/$id/entries97.mdb"
+        share/doc/vantor-scrivlet/copyright
     )
     if [ -e common/icons/scrivlet.svg ]; then
         files+=("share/icons/hicolor/scalable/apps/$id.svg")
