@@ -304,8 +304,12 @@ void reportUnknownNames()
         alone[d] += a.unknown;
         withFolder[d] += b.unknown;
         std::string words;
-        for (const auto& [word, count] : b.unknownWords)
-            words += word + (count > 1 ? "x" + std::to_string(count) : "") + " ";
+        for (const auto& [word, count] : b.unknownWords) {
+            words += word;
+            if (count > 1)
+                words.append("x").append(std::to_string(count));
+            words += ' ';
+        }
         static const char* const kDialects[] = {"?", "System", "User"};
         std::printf("%-44s %-7s %6zu %8zu %8zu  %s\n",
                     fs::relative(file, std::getenv("SCRIVLET_RPL_CORPUS")).c_str(), kDialects[d],

@@ -38,13 +38,15 @@ namespace scrivlet {
 // - { } [ ] end a word wherever they stand;
 // - DIR name object name object ... END (a directory as the calculator transfers it): each name
 //   is a DefinedName (a Variable).
+// In User RPL the System RPL compiler words are ordinary names (DEFINE and LABEL are commands
+// there), and in System RPL the User RPL control words are (DO, UNTIL, END are entries).
 // The dialect is decided by the first decisive word (::, a defining word, !RPL ... for System
 // RPL; «, →, a %%HP: header for User RPL) and kept from then on; it may also be given in the
 // state of the first line.
 //
-// Invariants: tokens are in order, do not overlap, lie within the line and never contain a
-// separator at either end; lexing allocates nothing but the output vector's growth and never
-// reads outside the line.
+// Invariants: tokens are in order, do not overlap, are not empty and lie within the line; only a
+// string token may begin or end with a separator (its own blanks). Lexing allocates nothing but
+// the output vector's growth and never reads outside the line.
 enum class RplDialect : std::uint8_t { Unknown, System, User };
 
 enum class TokenKind : std::uint8_t {
@@ -52,7 +54,7 @@ enum class TokenKind : std::uint8_t {
     Comment,      // ( ... ), * lines, @ ... @, the %%HP: header
     String,       // "...", assembler string operands, xTITLE text
     Character,    // the x of CHR x
-    Structure,    // :: ; { } {{ }} [ ] « » \<< \>> UNIT SYMBOL SYMBOLIC MATRIX
+    Structure,    // :: ; { } {{ }} [ ] « » \<< \>> UNIT SYMBOL SYMBOLIC MATRIX DIR END
     Number,       // numbers in every notation, with their prefix words
     Name,         // a word that may be an entry name
     Identifier,   // a name that is no entry: after ID, LAM, TAG, INCLUDE

@@ -27,7 +27,7 @@ enum class PairStatus : std::uint8_t {
 };
 
 struct PairLimits {
-    std::size_t maxBytes = std::size_t{1} << 20;
+    std::size_t maxBytes = std::size_t{512} << 10;
 };
 
 struct PairMatch {
