@@ -27,7 +27,8 @@ class RplLines {
     // The bytes of line `index` (without its CR LF). An implementation may build them in
     // `scratch` and return a view of it; the view stays valid until the next call.
     virtual std::string_view lineText(std::size_t index, std::string& scratch) const = 0;
-    // The lexer state at the start of line `index`.
+    // The lexer state at the start of line `index`. Should be cheap (a cached value): the pair
+    // matcher asks for it on every line it scans backwards.
     virtual LexState stateBefore(std::size_t index) const = 0;
 };
 
