@@ -42,8 +42,8 @@ ParsedPriors parseUsagePriors(std::string_view text);
 
 // The rows of the shipped database, in the order of the table of every entry.
 struct ShippedRows {
-    std::vector<TableEntry> entries;  // descriptions joined in
-    std::vector<std::int64_t> usage;  // one starting usage count per entry
+    std::vector<TableEntry> entries;   // descriptions joined in
+    std::vector<std::int64_t> usage;   // one starting usage count per entry
     std::vector<std::string> problems; // why the tables do not fit together, if they do not
 };
 

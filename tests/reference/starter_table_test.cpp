@@ -85,8 +85,8 @@ TEST(ShippedTables, ReadingAndJoiningRejectWhatDoesNotFit)
 
     const ParsedTable described =
         parseShippedEntryTable("DUP\t03189\t( a -> a a )%0Ax\nSWAP\t03223\t( a b -> b a )%0Ay\n");
-    const ShippedRows rows = joinShippedTables(
-        all, described, {{"DUP", 103, 7, 1}, {"#+", 2, 2, 2}, {"ROT", 1, 1, 3}});
+    const ShippedRows rows =
+        joinShippedTables(all, described, {{"DUP", 103, 7, 1}, {"#+", 2, 2, 2}, {"ROT", 1, 1, 3}});
     ASSERT_EQ(rows.problems.size(), 3u); // DUP's address, SWAP and ROT unknown
     EXPECT_EQ(rows.usage, (std::vector<std::int64_t>{2, 7}));
     EXPECT_TRUE(rows.entries[1].description.empty());
