@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
-#include <string>
 #include <vector>
 
 using namespace scrivlet;
@@ -25,8 +24,8 @@ TEST(TransferEscapes, EveryByteStringComesBackUnchanged)
     }
     for (const std::string& bytes : samples) {
         const BytesToEscapesResult escaped = bytesToEscapes(bytes);
-        EXPECT_TRUE(std::all_of(escaped.text.begin(), escaped.text.end(),
-                                [](char c) { return static_cast<unsigned char>(c) < 128; }));
+        EXPECT_TRUE(std::none_of(escaped.text.begin(), escaped.text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) > 127; }));
         const EscapesToBytesResult back = escapesToBytes(escaped.text);
         ASSERT_EQ(back.bytes, bytes);
         EXPECT_EQ(back.converted, escaped.converted);
@@ -34,36 +33,16 @@ TEST(TransferEscapes, EveryByteStringComesBackUnchanged)
     }
 }
 
-TEST(TransferEscapes, EscapesAsTranslationModeThreeWritesThem)
+TEST(TransferEscapes, EscapesAsTranslationModeThreeWritesThemAndUnknownOnesKept)
 {
-    const struct {
-        int byte;
-        std::string escape;
-    } cases[] = {{128, "\\<)"}, {133, "\\GS"}, {141, "\\->"}, {159, "\\oo"},  {160, "\\160"},
-                 {171, "\\<<"}, {176, "\\^o"}, {181, "\\Gm"}, {187, "\\>>"},  {215, "\\.x"},
-                 {216, "\\O/"}, {223, "\\Gb"}, {247, "\\:-"}, {255, "\\255"}, {'\\', "\\\\"},
-                 {'A', ""},     {'\n', ""}};
-    for (const auto& c : cases)
-        EXPECT_EQ(transferEscape(static_cast<unsigned char>(c.byte)), c.escape) << c.byte;
+    const std::pair<int, std::string> cases[] = {
+        {128, "\\<)"}, {133, "\\GS"},  {141, "\\->"},  {159, "\\oo"}, {160, "\\160"}, {171, "\\<<"},
+        {176, "\\^o"}, {181, "\\Gm"},  {187, "\\>>"},  {215, "\\.x"}, {216, "\\O/"},  {223, "\\Gb"},
+        {247, "\\:-"}, {255, "\\255"}, {'\\', "\\\\"}, {'A', ""},     {'\n', ""}};
+    for (const auto& [byte, escape] : cases)
+        EXPECT_EQ(transferEscape(static_cast<unsigned char>(byte)), escape) << byte;
     EXPECT_EQ(escapesToBytes("\\065\\000\\255").bytes, std::string("A\0\xFF", 3));
-}
-
-TEST(TransferEscapes, UserRplProgramBothWays)
-{
-    const std::string text = "%%HP: T(3)A(R)F(.);\r\n\\<< \\-> x\r\n  \\<< x SQ \\>>\r\n\\>>";
-    const std::string bytes = "%%HP: T(3)A(R)F(.);\r\n\xAB \x8D x\r\n  \xAB x SQ \xBB\r\n\xBB";
-    const EscapesToBytesResult read = escapesToBytes(text);
-    EXPECT_EQ(read.bytes, bytes);
-    EXPECT_EQ(read.converted, 5u);
-    const CalculatorFileText file = calculatorFileText(bytes);
-    EXPECT_EQ(file.text, text);
-    EXPECT_EQ(file.converted, 5u);
-    EXPECT_FALSE(file.headerAdded);
-    EXPECT_EQ(file.translationMode, 3);
-}
-
-TEST(TransferEscapes, UnknownEscapesAreKeptAndCounted)
-{
+    // Backslashes that start no escape are kept and counted.
     const std::string text = "\"C:\\q\" \\256 \\12 \\0/ \\";
     const EscapesToBytesResult read = escapesToBytes(text);
     EXPECT_EQ(read.bytes, text);
@@ -71,8 +50,16 @@ TEST(TransferEscapes, UnknownEscapesAreKeptAndCounted)
     EXPECT_EQ(read.converted, 0u);
 }
 
-TEST(CalculatorFile, HeaderIsAddedUnlessTheTextStartsWithOne)
+// A header already there is kept as it is, and says which translation mode it asks for.
+TEST(CalculatorFile, UserRplProgramBothWaysAndTheHeaderKeptOrAdded)
 {
+    const std::string text = "%%HP: T(3)A(R)F(.);\r\n\\<< \\-> x\r\n  \\<< x SQ \\>>\r\n\\>>";
+    const std::string bytes = "%%HP: T(3)A(R)F(.);\r\n\xAB \x8D x\r\n  \xAB x SQ \xBB\r\n\xBB";
+    EXPECT_EQ(escapesToBytes(text).bytes, bytes);
+    const CalculatorFileText file = calculatorFileText(bytes);
+    EXPECT_EQ(file.text, text);
+    EXPECT_EQ(file.converted, 5u);
+    EXPECT_EQ(file.translationMode, 3);
     const CalculatorFileText added = calculatorFileText("\xAB 1 \xBB");
     EXPECT_EQ(added.text, "%%HP: T(3)A(R)F(.);\r\n\\<< 1 \\>>");
     EXPECT_TRUE(added.headerAdded);
