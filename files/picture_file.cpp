@@ -33,6 +33,7 @@ PictureGrob grobFromPictureBytes(const QByteArray& bytes, DarkRule rule, const Q
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    reader.setAutoTransform(true); // a photograph stands the way its camera says
     if (!reader.canRead())
         return refused(tr("%1 is not a picture this program can read (PNG, BMP, GIF, JPEG, PBM, "
                           "PGM, PPM, XBM).")
