@@ -76,7 +76,8 @@ bool isPictureFile(const QString& path)
         return false;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
-    return reader.canRead();
+    // A text that merely starts like a picture ("BM" for a bitmap) has no readable size.
+    return reader.canRead() && reader.size().isValid();
 }
 
 } // namespace scrivlet

@@ -28,8 +28,8 @@ PictureLine pictureFileLine(const QString& path, DarkRule rule);
 // The bytes of a picture file turned into a GROB; `subject` starts a problem sentence.
 PictureGrob grobFromPictureBytes(const QByteArray& bytes, DarkRule rule, const QString& subject);
 
-// Whether the path names a regular file whose first bytes one of Qt's image readers knows.
-// Only the start of the file is read.
+// Whether the path names a regular file whose header one of Qt's image readers knows and
+// reads a size from. Only the start of the file is read.
 bool isPictureFile(const QString& path);
 
 } // namespace scrivlet

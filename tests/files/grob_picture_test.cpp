@@ -146,6 +146,7 @@ TEST(PictureFile, DecidesByContentAndRefusesWhatCannotBecomeAGrob)
     EXPECT_EQ(pictureFileLine(write("moving", gif), DarkRule::Threshold).line, "GROB 2 1 10\r\n");
     EXPECT_TRUE(isPictureFile(dir.filePath("pic.txt")) && !isPictureFile(dir.path()));
     EXPECT_FALSE(isPictureFile(write("notes.png", "GROB 8 2 C35A\r\n")));
+    EXPECT_FALSE(isPictureFile(write("start.s", "BMOD DUP\r\n"))); // "BM" starts a bitmap
 
     const std::pair<QString, QString> cases[] = {
         {write("wide.png", png({2049, 1, std::string(257, '\0')})),
