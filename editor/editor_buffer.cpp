@@ -160,7 +160,17 @@ std::string EditorBuffer::selText() const
     return out;
 }
 
-void EditorBuffer::setSelText(std::string_view bytes)
+EditorBuffer::UndoGroup::UndoGroup(EditorBuffer& buffer) : m_buffer(buffer)
+{
+    QTextCursor(&m_buffer.document()).beginEditBlock();
+}
+
+EditorBuffer::UndoGroup::~UndoGroup()
+{
+    QTextCursor(&m_buffer.document()).endEditBlock();
+}
+
+void EditorBuffer::setSelText(std::string_view bytes, UndoStep step)
 {
     QTextCursor cursor = m_edit.textCursor();
     const int start = cursor.selectionStart();
@@ -168,7 +178,10 @@ void EditorBuffer::setSelText(std::string_view bytes)
     const std::int64_t caretAfter =
         offsetOfPosition(start) + static_cast<std::int64_t>(bytes.size());
 
-    cursor.beginEditBlock();
+    if (step == UndoStep::JoinPrevious)
+        cursor.joinPreviousEditBlock();
+    else
+        cursor.beginEditBlock();
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     cursor.insertText(documentTextFromBytes(bytes));

@@ -87,6 +87,13 @@ void compareOne(std::mt19937& rng, const std::string& alphabet, Counts& counts)
     const Passes slow = slowPasses(text, term, replacement, caret, kPassLimit);
     const ReplaceResult fast = replaceAll(text, term, replacement, caret, kPassLimit);
     expectOnlyChangedRegionDiffers(text, fast);
+    // What the editor writes back through its selection makes the same text.
+    const TextChange change = selectableChange(text, fast);
+    EXPECT_FALSE(insideLineBreak(text, change.start) ||
+                 insideLineBreak(text, change.start + change.oldLength));
+    EXPECT_EQ(text.substr(0, static_cast<std::size_t>(change.start)) + std::string(change.bytes) +
+                  text.substr(static_cast<std::size_t>(change.start + change.oldLength)),
+              fast.text);
 
     if (replacement.find(term) != std::string::npos) {
         // The passes never end once there is an occurrence.
@@ -149,6 +156,15 @@ TEST(ReplaceAllDifferential, ThreeLetters)
         compareOne(rng, "abc", counts);
     EXPECT_GT(counts.formed, 100);
     EXPECT_GT(counts.heldTerm, 500);
+}
+
+TEST(ReplaceAllDifferential, LineBreaks)
+{
+    std::mt19937 rng(13);
+    Counts counts;
+    for (int i = 0; i < 10000 && !HasFailure(); ++i)
+        compareOne(rng, "a\r\n", counts);
+    EXPECT_GT(counts.formed, 50);
 }
 
 TEST(ReplaceAllDifferential, LengthLimitStopsBeforeTheFirstPassBeyondIt)
