@@ -160,14 +160,18 @@ std::string EditorBuffer::selText() const
     return out;
 }
 
+// A group is not one edit block held open: the editor lays out changed lines only when the edit
+// block closes, and placing its caret on a line not yet laid out fails. Each change closes its
+// block, and every change after the group's first joins that first change's step.
 EditorBuffer::UndoGroup::UndoGroup(EditorBuffer& buffer) : m_buffer(buffer)
 {
-    QTextCursor(&m_buffer.document()).beginEditBlock();
+    if (m_buffer.m_undoGroups++ == 0)
+        m_buffer.m_undoStepsBeforeGroup = m_buffer.document().availableUndoSteps();
 }
 
 EditorBuffer::UndoGroup::~UndoGroup()
 {
-    QTextCursor(&m_buffer.document()).endEditBlock();
+    --m_buffer.m_undoGroups;
 }
 
 void EditorBuffer::setSelText(std::string_view bytes, UndoStep step)
@@ -178,7 +182,9 @@ void EditorBuffer::setSelText(std::string_view bytes, UndoStep step)
     const std::int64_t caretAfter =
         offsetOfPosition(start) + static_cast<std::int64_t>(bytes.size());
 
-    if (step == UndoStep::JoinPrevious)
+    const bool groupHasStep =
+        m_undoGroups > 0 && document().availableUndoSteps() > m_undoStepsBeforeGroup;
+    if (step == UndoStep::JoinPrevious || groupHasStep)
         cursor.joinPreviousEditBlock();
     else
         cursor.beginEditBlock();

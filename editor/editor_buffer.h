@@ -54,7 +54,7 @@ class EditorBuffer final {
     enum class UndoStep {
         New,          // a step of its own, or a part of the UndoGroup that is open
         JoinPrevious, // a part of the step before it (the indentation after the editor's own
-                      // line break); no UndoGroup may be open
+                      // line break)
     };
     // Replaces the selection (or inserts at the caret); the caret ends after the new text with
     // nothing selected.
@@ -117,6 +117,8 @@ class EditorBuffer final {
     QTextDocument& document() const;
 
     QPlainTextEdit& m_edit;
+    int m_undoGroups = 0;           // UndoGroups open
+    int m_undoStepsBeforeGroup = 0; // the undo steps there were when the outermost one opened
 };
 
 } // namespace scrivlet

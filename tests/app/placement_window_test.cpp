@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-
 #include <fstream>
 
 using scrivlet::fixtures::TempDir;
@@ -18,7 +17,7 @@ std::string file(const std::string& line2, const std::string& line4)
 WindowSession::Prepare placementFile(const std::string& bytes)
 {
     return [bytes](const TempDir& dir) {
-        WindowSession::sampleEntries(dir);
+        WindowSession::withSampleEntries(dir);
         std::ofstream(dir.file("Kelvane.ini"), std::ios::binary) << bytes;
     };
 }
@@ -28,17 +27,18 @@ WindowSession::Prepare placementFile(const std::string& bytes)
 class PlacementWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void theFileGivesTheOuterRectangleAndClosingWritesItBack()
     {
         WindowSession s(placementFile(file("1200,900", "9000,6000")));
         QVERIFY(s.showActive());
         QTRY_COMPARE(s.window->frameGeometry(), QRect(80, 60, 600, 400));
-        s.window->setGeometry(s.window->geometry().translated(20, 10));
+        s.window->move(s.window->pos() + QPoint(20, 10));
         const QRect moved = s.window->frameGeometry();
         QVERIFY(s.window->close());
         QCOMPARE(TempDir::readBytes(s.dir.file("Kelvane.ini")),
-                 file(std::to_string(moved.x() * 15) + "," + std::to_string(moved.y() * 15), "9000,6000"));
+                 file(std::to_string(moved.x() * 15) + "," + std::to_string(moved.y() * 15),
+                      "9000,6000"));
         s.start();
         QVERIFY(s.showActive());
         QTRY_COMPARE(s.window->frameGeometry(), moved);
@@ -48,19 +48,15 @@ private slots:
     {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         const QSize size(qRound(screen.width() * 2.0 / 3.0), qRound(screen.height() * 2.0 / 3.0));
-        const QRect fallback(screen.topLeft() + QPoint(qRound((screen.width() - size.width()) / 2.0),
-                                                       qRound((screen.height() - size.height()) / 2.0)),
-                             size);
+        const QPoint offset(qRound((screen.width() - size.width()) / 2.0),
+                            qRound((screen.height() - size.height()) / 2.0));
+        const QRect fallback(screen.topLeft() + offset, size);
         WindowSession s(placementFile(file("abc,900", "9000,6000")));
         QVERIFY(s.showActive());
         QTRY_COMPARE(s.window->frameGeometry(), fallback);
-
         std::filesystem::remove(s.dir.path() / "Kelvane.ini");
         std::filesystem::create_directory(s.dir.path() / "Kelvane.ini");
-        s.start();
-        QVERIFY(s.showActive());
-        QTRY_COMPARE(s.window->frameGeometry(), fallback);
-        QVERIFY(s.window->close()); // the window closes although the file cannot be written
+        QVERIFY(s.window->close()); // although the file cannot be written
         QVERIFY(std::filesystem::is_directory(s.dir.path() / "Kelvane.ini"));
     }
 };

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
-
 #include <sys/stat.h>
 
 using namespace scrivlet;
@@ -17,45 +16,47 @@ using namespace scrivlet;
 namespace {
 
 struct Session : fixtures::WindowSession {
-    explicit Session(const Prepare& prepare = sampleEntries) : WindowSession(prepare)
+    // With content, the editor holds it and the caret stands at its end.
+    explicit Session(const char* content = nullptr, const Prepare& prepare = withSampleEntries)
+        : WindowSession(prepare)
     {
         if (!showActive())
             qWarning("the main window did not become active");
+        if (content) {
+            buffer().setText(content);
+            buffer().setSelStart(std::ssize(std::string_view(content)));
+        }
     }
     QPlainTextEdit* editor() const { return child<QPlainTextEdit>("text"); }
     QListView* list() const { return child<QListView>("entry"); }
     QString current() const { return list()->currentIndex().data().toString(); }
     QString description() const { return child<QLabel>("description")->text(); }
     EditorBuffer& buffer() const { return window->buffer(); }
-    const TypingLoop& loop() const { return window->typingLoop(); }
     std::string text() const { return buffer().text(); }
-    std::int64_t usage(const std::string& name) const { return fixtures::usageInFile(dir.file("entries97.mdb"), name); }
-
+    std::int64_t usage(const char* name) const
+    {
+        return fixtures::usageInFile(dir.file("entries97.mdb"), name);
+    }
     void type(const char* keys) const
     {
         for (const char* k = keys; *k; ++k)
             QTest::keyClick(window->windowHandle(), *k);
     }
-    void key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) const
+    void key(Qt::Key key, Qt::KeyboardModifiers mods = {}) const
     {
         QTest::keyClick(window->windowHandle(), key, mods);
     }
-    void undo() const { key(Qt::Key_Z, Qt::ControlModifier); }
+    void option(const char* name) const { window->findChild<QAction*>(name)->trigger(); }
     QPoint at(const QString& name) const
     {
         const auto* model = list()->model();
-        for (int r = 0; r < model->rowCount(); ++r)
-            if (model->index(r, 0).data().toString() == name)
-                return list()->visualRect(model->index(r, 0)).center();
-        return {};
+        const auto rows =
+            model->match(model->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+        return list()->visualRect(rows.value(0)).center();
     }
-    void click(const QString& name) const { QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at(name)); }
-    // The text in the editor and the caret at its end, as the user would find it.
-    void start(std::string_view content) const
+    void click(const QString& name) const
     {
-        buffer().setText(content);
-        buffer().setSelStart(static_cast<std::int64_t>(content.size()));
-        editor()->setFocus();
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at(name));
     }
 };
 
@@ -64,83 +65,73 @@ struct Session : fixtures::WindowSession {
 class TypingLoopTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void typedPrefixIsProposedAndEnterInsertsAndCounts()
     {
         Session s;
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,1"));
-        QVERIFY(s.editor()->hasFocus());
         s.type("D");
         QVERIFY(s.list()->hasFocus());
         QCOMPARE(s.current(), QStringLiteral("DUP"));
         QCOMPARE(s.child<QLabel>("addr")->text(), QStringLiteral("03188"));
         QCOMPARE(s.description(), QStringLiteral("( ob -> ob ob )\nDuplicates level 1."));
-
         s.type("U"); // pressed in the list, written into the editor, released in the editor
         QCOMPARE(s.text(), std::string("::\r\nDU\r\n;\r\n@\r\n"));
         QVERIFY(s.list()->hasFocus());
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,3"));
-
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("::\r\nDUP\r\n;\r\n@\r\n"));
         QVERIFY(s.editor()->hasFocus());
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,4"));
         QCOMPARE(s.usage("DUP"), 10);
-        QCOMPARE(s.loop().lastkey(), 13);
-        QVERIFY(s.loop().indentarmed());
-        s.undo(); // the insertion is one step; undo takes back the text, not the count
+        QCOMPARE(s.window->typingLoop().lastkey(), 13);
+        QVERIFY(s.window->typingLoop().indentarmed());
+        s.editor()->undo(); // one step; it takes back the text, not the count
         QCOMPARE(s.text(), std::string("::\r\nDU\r\n;\r\n@\r\n"));
         QCOMPARE(s.usage("DUP"), 10);
     }
 
-    void arrowsLookUpInPlaceAndTheWholeSpanIsReplaced()
+    void arrowsAndClicksLookUpWithoutMovingTheFocus()
     {
-        Session s;
-        s.start("x dUP");
+        Session s("x dUP");
         s.buffer().setSelStart(3);
         s.key(Qt::Key_Right);
         QVERIFY(s.editor()->hasFocus());
         QCOMPARE(s.current(), QStringLiteral("DUP"));
-        QCOMPARE(s.loop().wordSpan(), (WordSpan{3, 5}));
+        QCOMPARE(s.window->typingLoop().wordSpan(), (WordSpan{3, 5}));
         s.click(QStringLiteral("SWAP"));
         QCOMPARE(s.child<QLabel>("addr")->text(), QStringLiteral("03223"));
-        s.key(Qt::Key_Return);
+        s.key(Qt::Key_Return); // the whole span, also after the caret, is replaced
         QCOMPARE(s.text(), std::string("x SWAP"));
         QCOMPARE(s.usage("SWAP"), 8);
+        s.buffer().setText("DROP");
+        s.buffer().setSelStart(2);
+        QTest::mouseClick(s.editor()->viewport(), Qt::LeftButton, {},
+                          s.editor()->cursorRect().center());
+        QVERIFY(s.editor()->hasFocus());
+        QCOMPARE(s.current(), QStringLiteral("DROP"));
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,3"));
     }
 
-    void aMissClearsTheSelectionAndKeepsTheFocus()
+    void aMissKeepsTheFocusAndSpaceLetsAnEntryInAtTheCaret()
     {
-        Session s;
-        s.start("");
+        Session s("");
         s.type("DQ");
-        QCOMPARE(s.text(), std::string("DQ"));
         QVERIFY(s.editor()->hasFocus());
         QVERIFY(s.list()->selectionModel()->selectedIndexes().isEmpty());
         QCOMPARE(s.description(), QStringLiteral("( ob -> ob ob )\nDuplicates level 1."));
-        s.key(Qt::Key_Return); // no entry: an ordinary line break
-        QCOMPARE(s.text(), std::string("DQ\r\n"));
-    }
-
-    void spaceEmptiesTheSpanSoADoubleClickInsertsAtTheCaret()
-    {
-        Session s;
-        s.start("");
-        s.type("S ");
-        QVERIFY(s.editor()->hasFocus());
-        QCOMPARE(s.loop().wordSpan(), (WordSpan{3, 2}));
+        s.type(" S ");
+        QCOMPARE(s.window->typingLoop().wordSpan(), (WordSpan{6, 5}));
         s.click(QStringLiteral("DROP"));
         QTest::mouseDClick(s.list()->viewport(), Qt::LeftButton, {}, s.at(QStringLiteral("DROP")));
-        QCOMPARE(s.text(), std::string("S DROP"));
+        QCOMPARE(s.text(), std::string("DQ S DROP"));
         QCOMPARE(s.usage("DROP"), 6);
     }
 
     void backspaceFromTheListDeletesWhatTheEditorWould()
     {
-        Session s;
-        s.start("ab\r\n");
+        Session s("ab\r\n");
         s.type("D");
-        QVERIFY(s.list()->hasFocus());
         s.key(Qt::Key_Backspace);
         QCOMPARE(s.text(), std::string("ab\r\n"));
         QVERIFY(s.editor()->hasFocus());
@@ -156,87 +147,61 @@ private slots:
 
     void enterAndItsIndentationAreOneUndoStep()
     {
-        Session s;
-        s.start("    ");
+        Session s("    ");
         s.type("D");
         s.key(Qt::Key_Return); // accepts DUP; its release in the editor does not indent
         QCOMPARE(s.text(), std::string("    DUP"));
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("    DUP\r\n    "));
-        s.click(QStringLiteral("SWAP")); // a click leaves lastkey: Enter in the list breaks the line
-        s.key(Qt::Key_Return);
-        QCOMPARE(s.text(), std::string("    DUP\r\n    \r\n        ")); // its release indents again
+        s.click(
+            QStringLiteral("SWAP")); // a click leaves lastkey: Enter in the list breaks the line
+        s.key(Qt::Key_Return);       // and its release indents once more
+        QCOMPARE(s.text(), std::string("    DUP\r\n    \r\n        "));
         QCOMPARE(s.usage("SWAP"), 7);
-        QVERIFY(s.editor()->hasFocus());
-        s.undo();
+        s.editor()->undo();
         QCOMPARE(s.text(), std::string("    DUP\r\n    "));
-        s.undo();
+        s.editor()->undo();
         QCOMPARE(s.text(), std::string("    DUP"));
-
-        s.window->findChild<QAction*>(QStringLiteral("options2"))->trigger();
-        s.editor()->setFocus();
+        s.option("options2");
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("    DUP\r\n"));
     }
 
-    void keyboardMovesInTheListChooseWhatEnterInserts()
+    void keysInTheListMoveItOrGoBackToTheEditor()
     {
-        Session s;
-        s.start("");
+        Session s("");
+        s.option("options1");
         s.type("D");
         s.key(Qt::Key_Down);
         QCOMPARE(s.current(), QStringLiteral("SWAP"));
         QCOMPARE(s.description(), QStringLiteral("( 1 2 -> 2 1 )"));
-        s.key(Qt::Key_Return);
-        QCOMPARE(s.text(), std::string("SWAP"));
-    }
-
-    void escAndShortcutsInTheListGoBackToTheEditorUnwritten()
-    {
-        Session s;
-        s.start("");
-        s.type("D");
-        s.window->findChild<QAction*>(QStringLiteral("options1"))->trigger();
-        s.key(Qt::Key_Escape);
+        s.key(Qt::Key_Escape); // not written; its release does not look up again
         QCOMPARE(s.text(), std::string("D"));
         QVERIFY(s.editor()->hasFocus());
         s.type("U");
-        QCOMPARE(s.log->beeps, 1);
         QVERIFY(s.list()->hasFocus());
-        s.undo(); // from the list; the typed word was one step
+        s.key(Qt::Key_Z, Qt::ControlModifier); // handed to the editor: the typed word is one step
         QCOMPARE(s.text(), std::string(""));
         s.type("Q");
-        QCOMPARE(s.log->beeps, 1); // a miss does not beep
+        QCOMPARE(s.log->beeps, 2); // D and DU matched; a miss does not beep
     }
 
     void aCountThatCannotBeWrittenStillInsertsAndSaysSoOnce()
     {
         fixtures::Unprivileged asUser; // so that the file's permissions bind even for root
-        Session s([](const fixtures::TempDir& dir) {
-            fixtures::WindowSession::sampleEntries(dir);
+        Session s("", [](const fixtures::TempDir& dir) {
+            fixtures::WindowSession::withSampleEntries(dir);
             chmod(dir.file("entries97.mdb").c_str(), 0444);
         });
-        QCOMPARE(int(s.log->messages.size()), 1); // read-only, said at start
-        s.start("");
         s.type("D");
         s.key(Qt::Key_Return);
         s.type(" S");
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("DUP SWAP"));
-        QCOMPARE(int(s.log->messages.size()), 2); // told once per session
-        QVERIFY(s.log->messages[1].text.contains(QString::fromStdString(s.dir.file("entries97.mdb"))));
+        QCOMPARE(int(s.log->messages.size()), 2); // read-only at the start, then once
+        QVERIFY(
+            s.log->messages[1].text.contains(QString::fromStdString(s.dir.file("entries97.mdb"))));
         QCOMPARE(s.usage("SWAP"), 7);
-    }
-
-    void mouseClickInTheEditorLooksUpWithoutMovingTheFocus()
-    {
-        Session s;
-        s.start("SWAP DROP");
-        s.buffer().setSelStart(1);
-        QTest::mouseClick(s.editor()->viewport(), Qt::LeftButton, {}, s.editor()->cursorRect().center());
-        QVERIFY(s.editor()->hasFocus());
-        QCOMPARE(s.current(), QStringLiteral("SWAP"));
-        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,2"));
     }
 };
 

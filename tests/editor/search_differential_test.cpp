@@ -1,8 +1,7 @@
-#include "editor/search_rules.h"
 #include "editor/search_result_checks.h"
+#include "editor/search_rules.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 
@@ -15,7 +14,7 @@ namespace {
 struct Passes {
     std::string text;
     std::int64_t count = 0;
-    bool ended = false;   // no occurrence left at or after the scan start
+    bool ended = false; // no occurrence left at or after the scan start
     std::int64_t lastAt = -1;
 };
 
@@ -48,7 +47,8 @@ Passes onceEach(const std::string& text, const std::string& term, const std::str
     std::size_t from = caret >= 1 ? static_cast<std::size_t>(caret - 1) : 0;
     Passes passes;
     passes.text = text.substr(0, from);
-    for (std::size_t at; (at = text.find(term, from)) != std::string::npos; from = at + term.size()) {
+    for (std::size_t at; (at = text.find(term, from)) != std::string::npos;
+         from = at + term.size()) {
         passes.text += text.substr(from, at - from) + replacement;
         ++passes.count;
     }
@@ -80,9 +80,10 @@ void compareOne(std::mt19937& rng, const std::string& alphabet, Counts& counts)
     const std::string text = randomWord(rng, alphabet, 0, 14);
     const std::string term = randomWord(rng, alphabet, 1, 3);
     const std::string replacement = randomWord(rng, alphabet, 0, 4);
-    const std::int64_t caret = std::uniform_int_distribution<std::int64_t>(0, std::ssize(text))(rng);
-    SCOPED_TRACE("text '" + text + "' term '" + term + "' replacement '" + replacement + "' caret " +
-                 std::to_string(caret));
+    const std::int64_t caret =
+        std::uniform_int_distribution<std::int64_t>(0, std::ssize(text))(rng);
+    SCOPED_TRACE("text '" + text + "' term '" + term + "' replacement '" + replacement +
+                 "' caret " + std::to_string(caret));
 
     const Passes slow = slowPasses(text, term, replacement, caret, kPassLimit);
     const ReplaceResult fast = replaceAll(text, term, replacement, caret, kPassLimit);
@@ -109,8 +110,8 @@ void compareOne(std::mt19937& rng, const std::string& alphabet, Counts& counts)
     // the fast run is the same sequence of passes.
     EXPECT_EQ(fast.text, slow.text);
     EXPECT_EQ(fast.count, slow.count);
-    EXPECT_EQ(fast.outcome,
-              slow.ended ? ReplaceResult::Outcome::Finished : ReplaceResult::Outcome::StoppedAtBound);
+    EXPECT_EQ(fast.outcome, slow.ended ? ReplaceResult::Outcome::Finished
+                                       : ReplaceResult::Outcome::StoppedAtBound);
     if (slow.count > 0) {
         EXPECT_EQ(fast.caret, slow.lastAt + std::ssize(replacement));
     }
@@ -124,7 +125,8 @@ void compareOne(std::mt19937& rng, const std::string& alphabet, Counts& counts)
 
     // A smaller bound stops the same sequence of passes early.
     if (slow.count > 1) {
-        const std::int64_t bound = std::uniform_int_distribution<std::int64_t>(0, slow.count - 1)(rng);
+        const std::int64_t bound =
+            std::uniform_int_distribution<std::int64_t>(0, slow.count - 1)(rng);
         const Passes cut = slowPasses(text, term, replacement, caret, bound);
         const ReplaceResult stopped = replaceAll(text, term, replacement, caret, bound);
         EXPECT_EQ(stopped.text, cut.text);
@@ -176,9 +178,10 @@ TEST(ReplaceAllDifferential, LengthLimitStopsBeforeTheFirstPassBeyondIt)
         const std::string replacement = randomWord(rng, "ab", 2, 5);
         if (replacement.find(term) != std::string::npos)
             continue;
-        const std::int64_t maxLength = std::ssize(text) + std::uniform_int_distribution<int>(0, 8)(rng);
-        SCOPED_TRACE("text '" + text + "' term '" + term + "' replacement '" + replacement + "' max " +
-                     std::to_string(maxLength));
+        const std::int64_t maxLength =
+            std::ssize(text) + std::uniform_int_distribution<int>(0, 8)(rng);
+        SCOPED_TRACE("text '" + text + "' term '" + term + "' replacement '" + replacement +
+                     "' max " + std::to_string(maxLength));
         const ReplaceResult fast = replaceAll(text, term, replacement, 0, 300, maxLength);
         EXPECT_LE(std::ssize(fast.text), maxLength);
         // The passes up to the first one that would go beyond the limit.

@@ -24,7 +24,8 @@ struct Harness {
     QLineEdit* sr = panel->findChild<QLineEdit*>(QStringLiteral("sr"));
     QLineEdit* rp = panel->findChild<QLineEdit*>(QStringLiteral("rp"));
 
-    Harness(std::string_view text, std::int64_t caret, const QString& term, const QString& replacement = {})
+    Harness(std::string_view text, std::int64_t caret, const QString& term,
+            const QString& replacement = {})
     {
         auto* layout = new QVBoxLayout(&window);
         layout->addWidget(panel);
@@ -40,8 +41,14 @@ struct Harness {
         rp->setText(replacement);
     }
     void key(Qt::Key key) { QTest::keyClick(window.windowHandle(), key); }
-    void click(const char* button) { panel->findChild<QPushButton*>(QLatin1String(button))->click(); }
-    QString message() const { return log->messages.empty() ? QString() : log->messages.back().text; }
+    void click(const char* button)
+    {
+        panel->findChild<QPushButton*>(QLatin1String(button))->click();
+    }
+    QString message() const
+    {
+        return log->messages.empty() ? QString() : log->messages.back().text;
+    }
 };
 
 } // namespace
@@ -49,7 +56,7 @@ struct Harness {
 class SearchPanelTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void f3ShowsTheFrameFirstAndSearchesOnceItIsShown()
     {
         Harness h("abcabc", 0, QStringLiteral("abc"));
@@ -128,10 +135,13 @@ private slots:
         QTest::addColumn<QString>("term");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty term") << QString() << "x" << "There is no search term:\nnothing was replaced.";
-        QTest::newRow("endless") << "ab" << "bbaa"
-                                 << "Replace All stopped after 1000003 replacements:\nevery replacement "
-                                    "formed a new occurrence.\nThe text was not changed.";
+        QTest::newRow("empty term") << QString() << "x"
+                                    << "There is no search term:\nnothing was replaced.";
+        QTest::newRow("endless")
+            << "ab"
+            << "bbaa"
+            << "Replace All stopped after 1000003 replacements:\nevery replacement "
+               "formed a new occurrence.\nThe text was not changed.";
     }
 
     void replaceAllThatCannotFinishChangesNothing()

@@ -3,7 +3,6 @@
 #include "editor/search_rules.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace scrivlet {

@@ -2,7 +2,6 @@
 #include "editor/search_rules.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 
@@ -48,7 +47,9 @@ TEST(SearchNext, FindsTheFirstSelectableOccurrenceAfterTheCaret)
 TEST(SearchNext, PiecesFindWhatTheWholeTextGivesReadingOnlyNearIt)
 {
     std::mt19937 rng(3);
-    const auto random = [&rng](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    const auto random = [&rng](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(rng);
+    };
     const char alphabet[] = "ab\r\n";
     for (int i = 0; i < 20000 && !HasFailure(); ++i) {
         std::string text, term;
@@ -65,7 +66,8 @@ TEST(SearchNext, PiecesFindWhatTheWholeTextGivesReadingOnlyNearIt)
             return text.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
         };
         const auto found = searchNextInPieces(reader, length, term, caret, piece);
-        ASSERT_EQ(found, searchNext(text, term, caret)) << testing::PrintToString(text) << " " << term;
+        ASSERT_EQ(found, searchNext(text, term, caret))
+            << testing::PrintToString(text) << " " << term;
         EXPECT_LE(read, 4 * (found.value_or(length) - caret + piece + std::ssize(term)));
     }
 }
@@ -116,7 +118,8 @@ TEST(ReplaceAll, GivesTextCountOutcomeAndCaret)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const ReplaceResult r = replaceAll(c.text, c.term, c.replacement, c.caret, c.bound, c.maxLength);
+        const ReplaceResult r =
+            replaceAll(c.text, c.term, c.replacement, c.caret, c.bound, c.maxLength);
         EXPECT_EQ(r.text, c.expected);
         EXPECT_EQ(r.count, c.count);
         EXPECT_EQ(r.outcome, c.outcome);

@@ -9,8 +9,6 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-#include <functional>
-
 namespace scrivlet::fixtures {
 
 // The main window started as the program starts it, in a folder of the test's own. The window
@@ -19,32 +17,31 @@ namespace scrivlet::fixtures {
 // folder before the start (by default with the sample entries).
 struct WindowSession {
     using Prepare = std::function<void(const TempDir&)>;
-    static void sampleEntries(const TempDir& dir)
+    static void withSampleEntries(const TempDir& dir)
     {
-        writeEntryDatabase(dir.file("entries97.mdb"), fixtures::sampleEntries());
+        writeEntryDatabase(dir.file("entries97.mdb"), sampleEntries());
     }
 
-    explicit WindowSession(const Prepare& prepare = sampleEntries, const QString& commandLine = {})
+    explicit WindowSession(const Prepare& prepare = withSampleEntries)
     {
         QStandardPaths::setTestModeEnabled(true);
         prepare(dir);
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
-        qputenv("windir", QByteArray::fromStdString(dir.path().string()));
-        start(commandLine);
+        qputenv("windir", dir.path().c_str());
+        start();
     }
     ~WindowSession()
     {
         window.reset();
         QDir::setCurrent(m_previousDir);
-        m_hadWindir ? qputenv("windir", m_previousWindir) : qunsetenv("windir");
+        m_previousWindir.isNull() ? qunsetenv("windir") : qputenv("windir", m_previousWindir);
     }
-
-    // A new window in place of the one before, as at a new start.
+    // A new window in place of the one before, as at a new start of the program.
     void start(const QString& commandLine = {})
     {
         window.reset();
-        StartOptions options{std::make_unique<RecordingPrompts>(log), commandLine};
-        window = std::make_unique<Form1>(std::move(options));
+        window = std::make_unique<Form1>(
+            StartOptions{std::make_unique<RecordingPrompts>(log), commandLine});
     }
     bool showActive() const
     {
@@ -52,19 +49,13 @@ struct WindowSession {
         window->activateWindow();
         return QTest::qWaitForWindowActive(window.get());
     }
-    template <typename T> T* child(const char* name) const
-    {
-        return window->findChild<T*>(QLatin1String(name));
-    }
+    template <typename T> T* child(const char* name) const { return window->findChild<T*>(name); }
 
     TempDir dir;
     std::shared_ptr<PromptLog> log = std::make_shared<PromptLog>();
     std::unique_ptr<Form1> window;
-
-private:
-    QString m_previousDir = QDir::currentPath();
-    bool m_hadWindir = qEnvironmentVariableIsSet("windir");
-    QByteArray m_previousWindir = qgetenv("windir");
+    const QString m_previousDir = QDir::currentPath();
+    const QByteArray m_previousWindir = qgetenv("windir");
 };
 
 } // namespace scrivlet::fixtures
