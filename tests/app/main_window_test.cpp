@@ -44,6 +44,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,0"));
         QVERIFY(s.showActive());
         QCOMPARE(s.window->windowTitle(), QStringLiteral("Vantor Scrivlet V1.5"));
+        QVERIFY(!s.window->beepOption() && s.window->autoidentOption());
         QCOMPARE(listNames(s),
                  QStringList({"DUP", "SWAP", "DROP", "DUPDUP", "2DROP", "a*b", "a_c", "dupx"}));
         QCOMPARE(s.child<QLabel>("addr")->text(), QStringLiteral("03188"));
@@ -64,17 +65,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(tabs, QStringList({"entry", "Command1", "Command2", "text", "Command3", "Command4",
                                     "Option1", "Command7", "rp", "sr", "Command6", "Command5",
                                     "Check1"}));
-    }
-
-    void optionsToggleOnlyThemselvesAndStartFresh()
-    {
-        WindowSession s;
-        trigger(s, "options1");
-        QVERIFY(s.window->beepOption() && s.window->autoidentOption());
-        trigger(s, "options2");
-        QVERIFY(s.window->beepOption() && !s.window->autoidentOption());
-        s.start();
-        QVERIFY(!s.window->beepOption() && s.window->autoidentOption());
     }
 
     void resizeMovesThePanelAndGrowsTheEditorAndList()

@@ -1,6 +1,5 @@
 #include "app/placement_file.h"
 #include "support/temp_dir.h"
-#include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -134,22 +133,4 @@ TEST(PlacementFile, SavesIntoNewFoldersReplacesAndReadsBack)
     EXPECT_EQ(loadPlacementFile(path), (Placement{-120, 45, 9000, 6000}));
     EXPECT_EQ(loadPlacementFile(dir.path() / "Kelvane.ini"), std::nullopt);
     EXPECT_EQ(loadPlacementFile(dir.path()), std::nullopt); // a folder
-}
-
-TEST(PlacementFile, WhatCannotBeWrittenIsReportedAndLeftAlone)
-{
-    TempDir dir;
-    std::string error;
-    std::filesystem::create_directory(dir.path() / "Kelvane.ini");
-    EXPECT_FALSE(savePlacementFile(dir.path() / "Kelvane.ini", {1, 2, 3, 4}, error));
-    EXPECT_FALSE(error.empty());
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
-    {
-        fixtures::Unprivileged nobody;
-        EXPECT_FALSE(savePlacementFile(dir.path() / "sub" / "Kelvane.ini", {5, 6, 7, 8}, error));
-        EXPECT_NE(error.find("sub"), std::string::npos) << error;
-    }
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-    EXPECT_EQ(dir.snapshot().size(), 1u);
 }

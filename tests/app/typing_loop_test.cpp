@@ -73,7 +73,6 @@ class TypingLoopTest : public QObject {
         s.type("D");
         QVERIFY(s.list()->hasFocus());
         QCOMPARE(s.current(), QStringLiteral("DUP"));
-        QCOMPARE(s.child<QLabel>("addr")->text(), QStringLiteral("03188"));
         QCOMPARE(s.description(), QStringLiteral("( ob -> ob ob )\nDuplicates level 1."));
         s.type("U"); // pressed in the list, written into the editor, released in the editor
         QCOMPARE(s.text(), std::string("::\r\nDU\r\n;\r\n@\r\n"));
@@ -84,8 +83,6 @@ class TypingLoopTest : public QObject {
         QVERIFY(s.editor()->hasFocus());
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,4"));
         QCOMPARE(s.usage("DUP"), 10);
-        QCOMPARE(s.window->typingLoop().lastkey(), 13);
-        QVERIFY(s.window->typingLoop().indentarmed());
         s.editor()->undo(); // one step; it takes back the text, not the count
         QCOMPARE(s.text(), std::string("::\r\nDU\r\n;\r\n@\r\n"));
         QCOMPARE(s.usage("DUP"), 10);
@@ -153,9 +150,9 @@ class TypingLoopTest : public QObject {
         QCOMPARE(s.text(), std::string("    DUP"));
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("    DUP\r\n    "));
-        s.click(
-            QStringLiteral("SWAP")); // a click leaves lastkey: Enter in the list breaks the line
-        s.key(Qt::Key_Return);       // and its release indents once more
+        // A click leaves lastkey: Enter in the list breaks the line, its release indents again.
+        s.click(QStringLiteral("SWAP"));
+        s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("    DUP\r\n    \r\n        "));
         QCOMPARE(s.usage("SWAP"), 7);
         s.editor()->undo();

@@ -10,18 +10,6 @@
 
 using namespace scrivlet;
 
-namespace {
-
-std::string letters(int n)
-{
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += static_cast<char>('A' + i % 26);
-    return s;
-}
-
-} // namespace
-
 TEST(WordSpan, FollowsSeparatorsAndLimitsAndGuardsTheLookup)
 {
     const struct {
@@ -32,6 +20,7 @@ TEST(WordSpan, FollowsSeparatorsAndLimitsAndGuardsTheLookup)
         std::string word;
         bool lookedUp;
     } cases[] = {
+        // clang-format off
         {"empty editor", "", 0, {1, 0}, "", false},
         {"caret at 0 before DUP", "DUP", 0, {1, 3}, "DUP", true},
         {"caret inside DUP", "DUP", 2, {1, 3}, "DUP", true},
@@ -45,28 +34,19 @@ TEST(WordSpan, FollowsSeparatorsAndLimitsAndGuardsTheLookup)
         {"between two spaces", "A  B", 2, {3, 2}, "", false},
         {"caret inside a CR LF pair", "AB\r\nCD", 3, {4, 3}, "", false},
         {"Tab belongs to the word", "x\tDU", 4, {1, 4}, "x\tDU", true},
-        {"60-run, caret at its end", letters(60), 60, {11, 60}, letters(60).substr(10), true},
-        {"50-run, caret at its end", letters(50), 50, {1, 50}, letters(50), true},
-        {"51-run, caret at its end", letters(51), 51, {2, 51}, letters(51).substr(1), true},
-        {"60-run, caret at its start", letters(60), 0, {1, 50}, letters(50), true},
-        {"120-run, caret in the middle",
-         letters(120),
-         60,
-         {11, 110},
-         letters(120).substr(10, 100),
-         true},
-        {"120-run after a separator",
-         " " + letters(120),
-         61,
-         {12, 111},
-         letters(120).substr(10, 100),
-         true},
+        {"60-run, caret at its end", std::string(60, 'A'), 60, {11, 60}, std::string(50, 'A'), true},
+        {"50-run, caret at its end", std::string(50, 'A'), 50, {1, 50}, std::string(50, 'A'), true},
+        {"51-run, caret at its end", std::string(51, 'A'), 51, {2, 51}, std::string(50, 'A'), true},
+        {"60-run, caret at its start", std::string(60, 'A'), 0, {1, 50}, std::string(50, 'A'), true},
+        {"120-run, caret in the middle", std::string(120, 'A'), 60, {11, 110}, std::string(100, 'A'), true},
+        {"120-run after a separator", " " + std::string(120, 'A'), 61, {12, 111}, std::string(100, 'A'), true},
         {"word star alone", "1 *", 3, {3, 3}, "*", false},
         {"word star with a letter", "*A", 2, {1, 2}, "*A", true},
         {"two stars", "**", 2, {1, 2}, "**", true},
         {"word with an apostrophe", "D'A", 2, {1, 3}, "D'A", false},
         {"word with a percent sign", "A%B", 1, {1, 3}, "A%B", false},
         {"high byte", "\xA0x", 1, {1, 2}, "\xA0x", true},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -136,78 +116,43 @@ TEST(Indentation, PreviousLineAndWidth)
 TEST(TypingRules, WhatAReleasedKeyDoesInTheEditor)
 {
     using A = KeyUpAction;
-    const KeyUpState armed{true, false}, disarmed{false, false}, afterEscFromList{true, true};
-    const struct {
-        int key;
-        KeyUpState state;
-        KeyUpAction action;
-    } cases[] = {
-        {vk::Enter, armed, A::Indent},
-        {vk::Enter, disarmed, A::None},
-        {vk::Space, armed, A::EmptyWordSpan},
-        {vk::Space, afterEscFromList, A::EmptyWordSpan},
-        {vk::Left, armed, A::LookUp},
-        {vk::Up, armed, A::LookUp},
-        {vk::Right, disarmed, A::LookUp},
-        {vk::Down, armed, A::LookUp},
-        {vk::F3, armed, A::SearchFrame},
-        {vk::Escape, afterEscFromList, A::None},
-        {vk::Escape, armed, A::LookUpMovingFocus},
-        {'D', afterEscFromList, A::LookUpMovingFocus},
-        {'D', disarmed, A::LookUpMovingFocus},
-        {vk::Backspace, armed, A::LookUpMovingFocus},
-        {vk::Delete, armed, A::LookUpMovingFocus},
-        {vk::Home, armed, A::LookUpMovingFocus},
-        {vk::Shift, armed, A::LookUpMovingFocus},
-        {vk::F1, armed, A::LookUpMovingFocus},
-        {vk::F3 + 1, armed, A::LookUpMovingFocus},
-        {vk::Tab, armed, A::LookUpMovingFocus},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(keyUpAction(c.key, c.state), c.action) << c.key << " " << c.state.indentarmed;
+    const KeyUpState armed{true, false}, disarmed{false, false}, escLeftList{true, true};
+    EXPECT_EQ(keyUpAction(vk::Enter, armed), A::Indent);
+    EXPECT_EQ(keyUpAction(vk::Enter, disarmed), A::None);
+    EXPECT_EQ(keyUpAction(vk::Escape, escLeftList), A::None);
+    EXPECT_EQ(keyUpAction(vk::Space, escLeftList), A::EmptyWordSpan);
+    EXPECT_EQ(keyUpAction(vk::F3, disarmed), A::SearchFrame);
+    for (int key : {vk::Left, vk::Up, vk::Right, vk::Down})
+        EXPECT_EQ(keyUpAction(key, disarmed), A::LookUp) << key;
+    for (int key : {int{'D'}, vk::Escape, vk::Backspace, vk::Delete, vk::Home, vk::Shift, vk::Tab,
+                    vk::F1, vk::F3 + 1})
+        EXPECT_EQ(keyUpAction(key, armed), A::LookUpMovingFocus) << key;
+    EXPECT_EQ(keyUpAction('D', escLeftList), A::LookUpMovingFocus);
 }
 
 TEST(TypingRules, WhatACharacterTypedInTheListDoes)
 {
     using A = ListKeyAction;
-    const struct {
-        int code;
-        int lastkey;
-        ListKeyAction action;
-    } cases[] = {
-        {vk::Enter, vk::Enter, A::NewIndentedLine},
-        {vk::Enter, 'D', A::InsertEntry},
-        {vk::Enter, 0, A::InsertEntry},
-        {vk::Backspace, vk::Enter, A::DeleteBeforeCaret},
-        {'U', vk::Enter, A::WriteCharacter},
-        {' ', 'D', A::WriteCharacter},
-        {0xE9, 0, A::WriteCharacter},
-        {0x81, 0, A::WriteCharacter},
-        {vk::Escape, 'D', A::ReturnToEditor},
-        {vk::Tab, 0, A::ReturnToEditor},
-        {0, 0, A::ReturnToEditor},
-        {31, 0, A::ReturnToEditor},
-        {127, 0, A::ReturnToEditor},
-        {'~', 0, A::WriteCharacter},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(listKeyAction(c.code, c.lastkey), c.action) << c.code << " after " << c.lastkey;
+    EXPECT_EQ(listKeyAction(vk::Enter, vk::Enter), A::NewIndentedLine);
+    EXPECT_EQ(listKeyAction(vk::Enter, 'D'), A::InsertEntry);
+    EXPECT_EQ(listKeyAction(vk::Backspace, vk::Enter), A::DeleteBeforeCaret);
+    for (int code : {int{'U'}, int{' '}, int{'~'}, 0x81, 0xE9, 0xFF})
+        EXPECT_EQ(listKeyAction(code, vk::Enter), A::WriteCharacter) << code;
+    for (int code : {0, vk::Tab, vk::Escape, 31, 127})
+        EXPECT_EQ(listKeyAction(code, vk::Enter), A::ReturnToEditor) << code;
 }
 
 TEST(TypingRules, BackspaceDeletesTheLineBreakOrTheByteBeforeTheCaret)
 {
-    const struct {
-        std::int64_t caret;
-        std::string before;
-        std::optional<ByteRange> deleted;
-    } cases[] = {
-        {0, "", std::nullopt},        {1, "a", ByteRange{0, 1}},    {5, "ab", ByteRange{4, 1}},
+    const std::tuple<std::int64_t, std::string, std::optional<ByteRange>> cases[] = {
+        // clang-format off
+        {0, "", std::nullopt}, {1, "a", ByteRange{0, 1}}, {5, "ab", ByteRange{4, 1}},
         {4, "\r\n", ByteRange{2, 2}}, {2, "\r\n", ByteRange{0, 2}}, {3, "\n\r", ByteRange{2, 1}},
-        {1, "\n", ByteRange{0, 1}},   {9, "\r\r", ByteRange{8, 1}}, {6, "\n\n", ByteRange{5, 1}},
+        {1, "\n", ByteRange{0, 1}}, {9, "\r\r", ByteRange{8, 1}}, {6, "\n\n", ByteRange{5, 1}},
+        // clang-format on
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(backspaceDeletion(c.caret, c.before), c.deleted)
-            << c.caret << testing::PrintToString(c.before);
+    for (const auto& [caret, before, deleted] : cases)
+        EXPECT_EQ(backspaceDeletion(caret, before), deleted) << caret;
 }
 
 TEST(CodePage, EveryByteHasItsOwnCharacterAndOthersHaveNone)

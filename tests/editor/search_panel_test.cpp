@@ -21,15 +21,13 @@ struct Harness {
     QPlainTextEdit* editor = new QPlainTextEdit(&window);
     EditorBuffer buffer{*editor};
     SearchPanel* panel = new SearchPanel(buffer, prompts, &window);
-    QLineEdit* sr = panel->findChild<QLineEdit*>(QStringLiteral("sr"));
-    QLineEdit* rp = panel->findChild<QLineEdit*>(QStringLiteral("rp"));
+    QLineEdit* sr = panel->findChild<QLineEdit*>("sr");
 
+    // The frame shown with the focus in the search box.
     Harness(std::string_view text, std::int64_t caret, const QString& term,
             const QString& replacement = {})
     {
-        auto* layout = new QVBoxLayout(&window);
-        layout->addWidget(panel);
-        layout->addWidget(editor);
+        (new QVBoxLayout(&window))->addWidget(editor);
         buffer.setText(text);
         buffer.setSelStart(caret);
         window.show();
@@ -38,16 +36,15 @@ struct Harness {
             qWarning("window not active");
         panel->showFrame();
         sr->setText(term);
-        rp->setText(replacement);
+        panel->findChild<QLineEdit*>("rp")->setText(replacement);
     }
-    void key(Qt::Key key) { QTest::keyClick(window.windowHandle(), key); }
-    void click(const char* button)
+    void click(const char* button) { panel->findChild<QPushButton*>(button)->click(); }
+    void expectMessage(const char* title, const QString& text, UserPrompts::Icon icon) const
     {
-        panel->findChild<QPushButton*>(QLatin1String(button))->click();
-    }
-    QString message() const
-    {
-        return log->messages.empty() ? QString() : log->messages.back().text;
+        QCOMPARE(log->messages.size(), std::size_t{1});
+        QCOMPARE(log->messages[0].title, QString::fromLatin1(title));
+        QCOMPARE(log->messages[0].text, text);
+        QCOMPARE(log->messages[0].icon, icon);
     }
 };
 
@@ -73,30 +70,20 @@ class SearchPanelTest : public QObject {
         QVERIFY(h.log->messages.empty());
     }
 
-    void enterAndF3ReleasedInTheSearchBoxSearch_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("searches");
-        QTest::newRow("Enter") << int(Qt::Key_Return) << true;
-        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << true;
-        QTest::newRow("F3") << int(Qt::Key_F3) << true;
-        QTest::newRow("F4") << int(Qt::Key_F4) << false;
-    }
-
     void enterAndF3ReleasedInTheSearchBoxSearch()
     {
-        QFETCH(int, key);
-        QFETCH(bool, searches);
-        Harness h("abcabc", 0, QStringLiteral("abc"));
-        h.key(Qt::Key(key));
-        QCOMPARE(h.buffer.selStart(), searches ? 3 : 0);
-        QCOMPARE(h.editor->hasFocus(), searches);
-        h.rp->setFocus(); // the replacement box has no keys
-        h.key(Qt::Key_F3);
-        QCOMPARE(h.buffer.selStart(), searches ? 3 : 0);
-        QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_F3, Qt::NoModifier, QString(), true);
-        QCoreApplication::sendEvent(h.sr, &repeated); // a held key searches once, at its end
-        QCOMPARE(h.buffer.selStart(), searches ? 3 : 0);
+        for (const auto& [key, searches] : {std::pair{Qt::Key_Return, true},
+                                            {Qt::Key_Enter, true},
+                                            {Qt::Key_F3, true},
+                                            {Qt::Key_F4, false}}) {
+            Harness h("abcabc", 0, QStringLiteral("abc"));
+            QKeyEvent held(QEvent::KeyRelease, key, Qt::NoModifier, QString(), true);
+            QCoreApplication::sendEvent(h.sr, &held); // a held key searches once, at its end
+            QCOMPARE(h.buffer.selStart(), 0);
+            QTest::keyClick(h.window.windowHandle(), key);
+            QCOMPARE(h.buffer.selStart(), searches ? 3 : 0);
+            QCOMPARE(h.editor->hasFocus(), searches);
+        }
     }
 
     void notFoundSaysSoAndKeepsTheSelectionAndFocus()
@@ -104,10 +91,9 @@ class SearchPanelTest : public QObject {
         Harness h("abc abc", 1, QString::fromUtf8("b\u2192"));
         h.buffer.setSelLength(2);
         h.click("Command5");
-        QCOMPARE(h.log->messages.size(), std::size_t{1});
-        QCOMPARE(h.log->messages[0].title, QStringLiteral("Vantor Scrivlet Search"));
-        QCOMPARE(h.message(), QString::fromUtf8("Search term :\nb\u2192\nwas not found !"));
-        QCOMPARE(h.log->messages[0].icon, UserPrompts::Icon::Warning);
+        h.expectMessage("Vantor Scrivlet Search",
+                        QString::fromUtf8("Search term :\nb\u2192\nwas not found !"),
+                        UserPrompts::Icon::Warning);
         QCOMPARE(h.buffer.selStart(), 1);
         QCOMPARE(h.buffer.selLength(), 2);
         QVERIFY(h.sr->hasFocus());
@@ -121,41 +107,31 @@ class SearchPanelTest : public QObject {
         QCOMPARE(h.buffer.text(), std::string("one\r-two-two\r-one"));
         QCOMPARE(h.buffer.selStart(), 14);
         QVERIFY(h.editor->hasFocus());
-        QCOMPARE(h.log->messages.size(), std::size_t{1});
-        QCOMPARE(h.log->messages[0].title, QStringLiteral("Vantor Scrivlet Replace"));
-        QCOMPARE(h.message(), QStringLiteral("Found and replaced : 3\noccurances."));
-        QCOMPARE(h.log->messages[0].icon, UserPrompts::Icon::Information);
+        h.expectMessage("Vantor Scrivlet Replace",
+                        QStringLiteral("Found and replaced : 3\noccurances."),
+                        UserPrompts::Icon::Information);
         h.editor->undo();
         QCOMPARE(h.buffer.text(), text);
         QVERIFY(!h.editor->document()->isUndoAvailable());
     }
 
-    void replaceAllThatCannotFinishChangesNothing_data()
-    {
-        QTest::addColumn<QString>("term");
-        QTest::addColumn<QString>("replacement");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("empty term") << QString() << "x"
-                                    << "There is no search term:\nnothing was replaced.";
-        QTest::newRow("endless")
-            << "ab"
-            << "bbaa"
-            << "Replace All stopped after 1000003 replacements:\nevery replacement "
-               "formed a new occurrence.\nThe text was not changed.";
-    }
-
     void replaceAllThatCannotFinishChangesNothing()
     {
-        QFETCH(QString, term);
-        QFETCH(QString, replacement);
-        QFETCH(QString, message);
-        Harness h("aab", 1, term, replacement);
-        h.click("Command6");
-        QCOMPARE(h.buffer.text(), std::string("aab"));
-        QCOMPARE(h.buffer.selStart(), 1);
-        QVERIFY(!h.editor->document()->isUndoAvailable());
-        QCOMPARE(h.message(), message);
-        QCOMPARE(h.log->messages.back().icon, UserPrompts::Icon::Warning);
+        const std::pair<QString, QString> cases[] = {
+            {QString(), QStringLiteral("There is no search term:\nnothing was replaced.")},
+            {QStringLiteral("ab"),
+             QStringLiteral("Replace All stopped after 1000003 replacements:\n"
+                            "every replacement formed a new occurrence.\n"
+                            "The text was not changed.")},
+        };
+        for (const auto& [term, message] : cases) {
+            Harness h("aab", 1, term, QStringLiteral("bbaa"));
+            h.click("Command6");
+            QCOMPARE(h.buffer.text(), std::string("aab"));
+            QCOMPARE(h.buffer.selStart(), 1);
+            QVERIFY(!h.editor->document()->isUndoAvailable());
+            h.expectMessage("Vantor Scrivlet Replace", message, UserPrompts::Icon::Warning);
+        }
     }
 };
 
