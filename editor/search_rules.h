@@ -75,11 +75,6 @@ struct ReplaceResult {
     // Where the caret goes: directly after the replacement the last pass inserted (the original
     // caret when nothing was replaced).
     std::int64_t caret = 0;
-
-    bool stopped() const
-    {
-        return outcome == Outcome::StoppedAtBound || outcome == Outcome::TooLong;
-    }
 };
 
 // The region of a Replace All result written back through the editor's selection: bytes
