@@ -54,7 +54,7 @@ class EditorBuffer final {
     enum class UndoStep {
         New,          // a step of its own, or a part of the UndoGroup that is open
         JoinPrevious, // a part of the step before it (the indentation after the editor's own
-                      // line break)
+                      // line break); for changes made outside an UndoGroup
     };
     // Replaces the selection (or inserts at the caret); the caret ends after the new text with
     // nothing selected.
