@@ -160,7 +160,21 @@ std::string EditorBuffer::selText() const
     return out;
 }
 
-void EditorBuffer::setSelText(std::string_view bytes)
+// A group is not one edit block held open: the editor lays out changed lines only when the edit
+// block closes, and placing its caret on a line not yet laid out fails. Each change closes its
+// block, and every change after the group's first joins that first change's step.
+EditorBuffer::UndoGroup::UndoGroup(EditorBuffer& buffer) : m_buffer(buffer)
+{
+    if (m_buffer.m_undoGroups++ == 0)
+        m_buffer.m_undoStepsBeforeGroup = m_buffer.document().availableUndoSteps();
+}
+
+EditorBuffer::UndoGroup::~UndoGroup()
+{
+    --m_buffer.m_undoGroups;
+}
+
+void EditorBuffer::setSelText(std::string_view bytes, UndoStep step)
 {
     QTextCursor cursor = m_edit.textCursor();
     const int start = cursor.selectionStart();
@@ -168,7 +182,12 @@ void EditorBuffer::setSelText(std::string_view bytes)
     const std::int64_t caretAfter =
         offsetOfPosition(start) + static_cast<std::int64_t>(bytes.size());
 
-    cursor.beginEditBlock();
+    const bool groupHasStep =
+        m_undoGroups > 0 && document().availableUndoSteps() > m_undoStepsBeforeGroup;
+    if (step == UndoStep::JoinPrevious || groupHasStep)
+        cursor.joinPreviousEditBlock();
+    else
+        cursor.beginEditBlock();
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     cursor.insertText(documentTextFromBytes(bytes));

@@ -2,6 +2,7 @@
 scrivlet_rules_library(scrivlet_search_rules
   search_rules.cpp
 )
+target_link_libraries(scrivlet_search_rules PUBLIC scrivlet_editor)
 
 # The search and replace frame over the editor buffer.
 scrivlet_widgets_library(scrivlet_search_ui

@@ -212,6 +212,7 @@ void FileCommands::dropFiles(const QStringList& paths)
     if (pieces.empty())
         return;
     BusyCursor busy;
+    const EditorBuffer::UndoGroup oneDrop(m_buffer);
     for (const std::string& piece : pieces)
         m_buffer.setSelText(piece);
 }
