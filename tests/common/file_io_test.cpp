@@ -86,18 +86,6 @@ TEST(ReadWholeFile, SaysWhyAFileCannotBeRead)
     EXPECT_TRUE(readWholeFile(dir.file("eleven"), 11).ok);
 }
 
-TEST(ReadWholeFile, RefusesFilesOverSixtyFourMegabytes)
-{
-    TempDir dir;
-    const std::string path = dir.file("big.rpl");
-    fs::resize_file((std::ofstream(path), path), scrivlet::kMaxOpenBytes + 1);
-    const auto r = readWholeFile(path);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.reason, "The file holds 67108865 bytes; files over 64 MB are not opened.");
-    fs::resize_file(path, scrivlet::kMaxOpenBytes);
-    EXPECT_TRUE(readWholeFile(path).ok);
-}
-
 TEST(WriteFileAtomically, WritesTheBytesAndLeavesNoTemporaryFile)
 {
     TempDir dir;
