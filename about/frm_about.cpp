@@ -1,8 +1,9 @@
 #include "about/frm_about.h"
 
-#include "about/application_icon.h"
+#include "common/application_icon.h"
 #include "about/sys_info.h"
-#include "app/user_prompts.h"
+#include "common/design_geometry.h"
+#include "common/user_prompts.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -25,23 +26,10 @@ QPointer<frmAbout> g_openBox;
 constexpr int kOffsetRightTwips = 2000;
 constexpr int kOffsetDownTwips = 1000;
 
-// Design positions are in twips.
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-            height / kTwipsPerPixel};
-}
-
-int pixelsFromTwips(double twips)
+// A screen position in twips, rounded to the nearest pixel.
+int roundedPixelsFromTwips(double twips)
 {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
 }
 
 // A rectangle filled with one colour, for the shape and the separator lines.
@@ -94,8 +82,8 @@ QString aboutAuthor()
 {
     const QStringList lines = {
         QStringLiteral("Written by Vantor Software, December 2026"),
-        QStringLiteral("https://vantor.example/scrivlet"),
-        QStringLiteral("More tools: https://vantor.example/tools"),
+        QStringLiteral("https://vantor.io/scrivlet"),
+        QStringLiteral("More tools: https://vantor.io/tools"),
     };
     return lines.join(QLatin1Char('\n'));
 }
@@ -124,18 +112,18 @@ void frmAbout::createControls()
     const QColor windowColour = palette().color(QPalette::Base);
 
     // The shape lies behind the two pictures.
-    filledRect(this, "Shape1", twips(45, 30, 1155, 2880), windowColour);
+    filledRect(this, "Shape1", twipsRect(45, 30, 1155, 2880), windowColour);
 
     auto* image2 = named(new QLabel(this), "Image2");
-    image2->setGeometry(twips(135, 375, 975, 1545));
+    image2->setGeometry(twipsRect(135, 375, 975, 1545));
     image2->setPixmap(calculatorPicture());
 
     auto* image1 = named(new QLabel(this), "Image1");
-    image1->setGeometry(twips(345, 1785, 480, 480));
+    image1->setGeometry(twipsRect(345, 1785, 480, 480));
     image1->setPixmap(applicationIcon().pixmap(32, 32));
 
     m_description = named(new QLabel(this), "description");
-    m_description->setGeometry(twips(1185, 30, 4485, 2865));
+    m_description->setGeometry(twipsRect(1185, 30, 4485, 2865));
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_description->setWordWrap(true);
     m_description->setAutoFillBackground(true);
@@ -145,7 +133,7 @@ void frmAbout::createControls()
     m_description->setPalette(descriptionPalette);
 
     m_author = named(new QLabel(this), "author");
-    m_author->setGeometry(twips(120, 3000, 4125, 690));
+    m_author->setGeometry(twipsRect(120, 3000, 4125, 690));
     m_author->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_author->setWordWrap(true);
     QPalette authorPalette = m_author->palette();
@@ -160,12 +148,12 @@ void frmAbout::createControls()
                QColor(0xFF, 0xFF, 0xFF));
 
     m_cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
-    m_cmdOK->setGeometry(twips(4485, 2985, 1140, 345));
+    m_cmdOK->setGeometry(twipsRect(4485, 2985, 1140, 345));
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 
     m_cmdSysInfo = named(new QPushButton(QStringLiteral("&System Info..."), this), "cmdSysInfo");
-    m_cmdSysInfo->setGeometry(twips(4485, 3390, 1140, 270));
+    m_cmdSysInfo->setGeometry(twipsRect(4485, 3390, 1140, 270));
     connect(m_cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 
     QWidget::setTabOrder(m_cmdOK, m_cmdSysInfo);
@@ -176,8 +164,8 @@ void frmAbout::Form_Load(const QWidget& mainWindow)
 {
     // Window positions are those of the frames' top-left corners.
     const QPoint corner = mainWindow.frameGeometry().topLeft();
-    move(pixelsFromTwips(corner.x() * kTwipsPerPixel + kOffsetRightTwips),
-         pixelsFromTwips(corner.y() * kTwipsPerPixel + kOffsetDownTwips));
+    move(roundedPixelsFromTwips(corner.x() * kTwipsPerPixel + kOffsetRightTwips),
+         roundedPixelsFromTwips(corner.y() * kTwipsPerPixel + kOffsetDownTwips));
     m_description->setText(aboutDescription());
     m_author->setText(aboutAuthor());
 }

@@ -2,10 +2,10 @@
 
 #include "about/reg_file_view.h"
 #include "about/windows_registry.h"
+#include "common/file_io.h"
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <system_error>
 
 #ifndef _WIN32
@@ -21,29 +21,6 @@ constexpr std::size_t kLargestRegistryFile = 16 * 1024 * 1024;
 
 const char* const kDesktopPrograms[] = {"hardinfo2", "hardinfo", "kinfocenter",
                                         "gnome-system-monitor"};
-
-// The file's bytes; nullopt when it is missing or unreadable, or larger than `limit`.
-std::optional<std::string> readSmallFile(const std::filesystem::path& path, std::size_t limit,
-                                         bool& tooLarge)
-{
-    tooLarge = false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string bytes;
-    std::array<char, 65536> chunk{};
-    while (in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > limit) {
-            tooLarge = true;
-            return std::nullopt;
-        }
-    }
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
-}
 
 } // namespace
 
@@ -159,8 +136,8 @@ std::optional<std::string> findDesktopSysInfoProgram(std::string_view searchPath
 
 std::optional<std::filesystem::path> registryFilePath(const Environment& environment)
 {
-    if (const auto config = userConfigDirectory(environment))
-        return *config / "Vantor Scrivlet" / "registry.reg";
+    if (const auto folder = programConfigDirectory(environment))
+        return *folder / "registry.reg";
     return std::nullopt;
 }
 
@@ -187,14 +164,14 @@ std::unique_ptr<RegistryView> openSystemRegistry(const Environment& environment,
 #else
     RegFile file;
     if (const auto path = registryFilePath(environment)) {
-        bool tooLarge = false;
-        if (const auto bytes = readSmallFile(*path, kLargestRegistryFile, tooLarge)) {
-            file = RegFile::parse(*bytes);
+        const FileReadResult read = readWholeFile(path->string(), kLargestRegistryFile);
+        if (read.ok) {
+            file = RegFile::parse(read.bytes);
             for (const RegFileProblem& problem : file.problems())
                 problems.push_back(path->string() + ":" + std::to_string(problem.line) + ": " +
                                    problem.message);
-        } else if (tooLarge) {
-            problems.push_back(path->string() + ": larger than 16 MiB, not read");
+        } else if (!read.missing) {
+            problems.push_back(path->string() + ": " + read.reason);
         }
     }
     const auto searchPath = environment("PATH");

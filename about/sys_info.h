@@ -2,7 +2,7 @@
 
 #include "about/reg_file.h"
 #include "about/registry_view.h"
-#include "app/placement_file.h"
+#include "common/environment.h"
 
 #include <cstdint>
 #include <filesystem>

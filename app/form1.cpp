@@ -1,46 +1,31 @@
 #include "app/form1.h"
 
-#include "about/application_icon.h"
 #include "about/frm_about.h"
-#include "app/design_fonts.h"
 #include "app/layout_rule.h"
 #include "app/menu_tables.h"
 #include "app/typing_loop.h"
 #include "app/window_placement.h"
+#include "common/application_icon.h"
+#include "common/design_fonts.h"
+#include "common/design_geometry.h"
 #include "editor/editor_buffer.h"
 #include "editor/search_panel.h"
+#include "editor/source_editor.h"
 #include "files/file_commands.h"
 #include "files/source_texts.h"
-#include "editor/source_editor.h"
 #include "reference/entry_list_model.h"
 #include "reference/entry_list_view.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
+#include <vector>
 
 namespace scrivlet {
 namespace {
-
-
-// Positions inside the reference panel are designed in twips, 15 to the pixel.
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
-
-template <typename W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 void fillWithWindowColour(QWidget* widget)
 {
@@ -69,11 +54,9 @@ Form1::Form1(StartOptions options)
     refreshEntries();
 
     m_loop = new TypingLoop({*m_text, *m_buffer, *m_entry, *m_entryModel, *m_description, *m_pos,
-                             *m_options[kBeepOption], *m_options[kAutoidentOption]},
+                             *m_options[kBeepOption], *m_options[kAutoidentOption], *m_search},
                             *m_prompts, *this);
-    m_search = new SearchPanel(*m_srepl, *m_buffer, *m_prompts, this);
     m_files = new FileCommands(*this, *m_buffer, *m_prompts);
-    m_loop->setF3Action([this] { m_search->f3(); });
 
     Form_Load();
 }
@@ -100,13 +83,14 @@ void Form1::createControls()
     m_desc->setGeometry(303, -2, 192, 523);
     m_desc->setFont(msSansSerif(9.75, true));
 
-    createSearchFrame();
+    m_search = new SearchPanel(*m_buffer, *m_prompts, m_desc);
+    m_search->setGeometry(twipsRect(0, 30, 2880, 1740));
 
     const std::array<std::pair<const char*, QRect>, 4> buttons = {{
-        {"ABC", twips(90, 1800, 720, 285)},
-        {"Usage", twips(1530, 1800, 810, 285)},
-        {"Addr", twips(810, 1800, 720, 285)},
-        {"V", twips(2340, 1800, 450, 285)},
+        {"ABC", twipsRect(90, 1800, 720, 285)},
+        {"Usage", twipsRect(1530, 1800, 810, 285)},
+        {"Addr", twipsRect(810, 1800, 720, 285)},
+        {"V", twipsRect(2340, 1800, 450, 285)},
     }};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         auto* button = new QPushButton(QLatin1String(buttons[i].first), m_desc);
@@ -121,72 +105,31 @@ void Form1::createControls()
     connect(m_sortButtons[3], &QPushButton::clicked, this, &Form1::Command4_Click);
 
     m_entry = named(new EntryListView(m_desc), "entry");
-    m_entry->setGeometry(twips(90, 2085, 2700, 5520));
+    m_entry->setGeometry(twipsRect(90, 2085, 2700, 5520));
     m_entry->setFont(lucidaConsole(9.75));
     m_entry->setUniformItemSizes(true);
     m_entry->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_entry->setSelectionMode(QAbstractItemView::SingleSelection);
 
     m_description = named(new QLabel(m_desc), "description");
-    m_description->setGeometry(twips(75, 270, 2715, 1140));
+    m_description->setGeometry(twipsRect(75, 270, 2715, 1140));
     m_description->setFont(msSansSerif(8.25));
     m_description->setWordWrap(true);
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     fillWithWindowColour(m_description);
 
     m_addr = named(new QLabel(QStringLiteral("IDENTIFIED ENTRY"), m_desc), "addr");
-    m_addr->setGeometry(twips(1350, 1395, 1440, 255));
+    m_addr->setGeometry(twipsRect(1350, 1395, 1440, 255));
     m_addr->setFont(msSansSerif(9.75, true));
     fillWithWindowColour(m_addr);
 
     m_label1 = named(new QLabel(QStringLiteral("ADDR (hex)"), m_desc), "Label1");
-    m_label1->setGeometry(twips(75, 1395, 2190, 270));
+    m_label1->setGeometry(twipsRect(75, 1395, 2190, 270));
     m_label1->setFont(msSansSerif(9.75, true));
 
     // The address row lies over its caption; the search frame, when shown, lies over both.
     m_addr->raise();
-    m_srepl->raise();
-}
-
-void Form1::createSearchFrame()
-{
-    m_srepl = named(new QGroupBox(QStringLiteral("SEARCH for :"), m_desc), "srepl");
-    m_srepl->setGeometry(twips(0, 30, 2880, 1740));
-    m_srepl->setAutoFillBackground(true);
-    m_srepl->setFont(msSansSerif(8.25));
-    m_srepl->hide();
-
-    m_check1 = named(new QCheckBox(QStringLiteral("Case sensitive"), m_srepl), "Check1");
-    m_check1->setGeometry(twips(1485, 1080, 1320, 270));
-    m_check1->setChecked(true);
-    m_check1->setEnabled(false);
-
-    m_command5 = named(new QPushButton(QStringLiteral("Search F3"), m_srepl), "Command5");
-    m_command5->setGeometry(twips(90, 1350, 930, 330));
-    m_command6 = named(new QPushButton(QStringLiteral("Replace All"), m_srepl), "Command6");
-    m_command6->setGeometry(twips(1050, 1350, 1065, 330));
-
-    m_sr = named(new QLineEdit(m_srepl), "sr");
-    m_sr->setGeometry(twips(90, 225, 2700, 300));
-    m_rp = named(new QLineEdit(m_srepl), "rp");
-    m_rp->setGeometry(twips(90, 750, 2700, 300));
-
-    m_command7 = named(new QPushButton(QStringLiteral("Close"), m_srepl), "Command7");
-    m_command7->setGeometry(twips(2145, 1350, 645, 330));
-    m_command7->setFont(msSansSerif(8.25, true));
-
-    m_option1 = named(new QRadioButton(QStringLiteral("From cur. down"), m_srepl), "Option1");
-    m_option1->setGeometry(twips(60, 1110, 1395, 225));
-    m_option1->setChecked(true);
-    m_option1->setEnabled(false);
-
-    m_label2 = named(new QLabel(QStringLiteral("REPLACE with :"), m_srepl), "Label2");
-    m_label2->setGeometry(twips(75, 540, 1155, 195));
-
-    const QFont frameFont = msSansSerif(8.25);
-    for (QWidget* w : m_srepl->findChildren<QWidget*>())
-        if (w != m_command7)
-            w->setFont(frameFont);
+    m_search->raise();
 }
 
 void Form1::createMenus()
@@ -242,12 +185,12 @@ void Form1::setTabOrder()
 {
     // Labels and frames hold places in the designed order but never take the focus; the chain
     // runs through the controls that do.
-    const QWidget* order[] = {m_entry,   m_sortButtons[0], m_sortButtons[1], m_text,
-                              m_sortButtons[2], m_sortButtons[3], m_option1, m_command7,
-                              m_rp,      m_sr,             m_command6,       m_command5,
-                              m_check1};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+    std::vector<QWidget*> order = {m_entry, m_sortButtons[0], m_sortButtons[1],
+                                   m_text,  m_sortButtons[2], m_sortButtons[3]};
+    for (QWidget* control : m_search->tabOrder())
+        order.push_back(control);
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 void Form1::Form_Load()

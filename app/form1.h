@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 #include "reference/entry_source.h"
 
 #include <QMainWindow>
@@ -10,12 +10,9 @@
 #include <memory>
 
 class QAction;
-class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace scrivlet {
 
@@ -74,7 +71,6 @@ protected:
 
 private:
     void createControls();
-    void createSearchFrame();
     void createMenus();
     void setTabOrder();
     void Form_Load();
@@ -102,15 +98,7 @@ private:
     QLabel* m_addr = nullptr;
     QLabel* m_label1 = nullptr;
     std::array<QPushButton*, 4> m_sortButtons{}; // Command1 to Command4
-    QGroupBox* m_srepl = nullptr;
-    QCheckBox* m_check1 = nullptr;
-    QPushButton* m_command5 = nullptr;
-    QPushButton* m_command6 = nullptr;
-    QPushButton* m_command7 = nullptr;
-    QLineEdit* m_sr = nullptr;
-    QLineEdit* m_rp = nullptr;
-    QRadioButton* m_option1 = nullptr;
-    QLabel* m_label2 = nullptr;
+    SearchPanel* m_search = nullptr;
 
     // Menu arrays, by index (element 0 unused).
     std::array<QAction*, 6> m_file{};
@@ -124,7 +112,6 @@ private:
     EntryListModel* m_entryModel = nullptr;
 
     TypingLoop* m_loop = nullptr;
-    SearchPanel* m_search = nullptr;
     FileCommands* m_files = nullptr;
 };
 

@@ -1,23 +1,11 @@
 #include "app/placement_file.h"
 
-#include <array>
-#include <atomic>
-#include <cerrno>
+#include "common/file_io.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <random>
 #include <sstream>
-
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace scrivlet {
 namespace {
@@ -152,64 +140,7 @@ std::optional<int> toPixel(float twips)
     return static_cast<int>(std::lround(pixels));
 }
 
-std::string reason()
-{
-    return std::strerror(errno);
-}
-
-#ifndef _WIN32
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-#endif
-
-std::string temporaryName(const std::filesystem::path& path)
-{
-    static std::atomic<unsigned> counter{0};
-    std::random_device random;
-#ifdef _WIN32
-    const long pid = _getpid();
-#else
-    const long pid = static_cast<long>(::getpid());
-#endif
-    std::ostringstream name;
-    name << '.' << path.filename().string() << ".tmp-" << pid << '-' << counter++ << '-'
-         << random();
-    return (path.parent_path() / name.str()).string();
-}
-
 } // namespace
-
-Environment processEnvironment()
-{
-    return [](const char* name) -> std::optional<std::string> {
-        if (const char* value = std::getenv(name))
-            return std::string(value);
-        return std::nullopt;
-    };
-}
-
-std::optional<std::filesystem::path> userConfigDirectory(const Environment& environment)
-{
-    if (const auto xdg = environment("XDG_CONFIG_HOME")) {
-        const std::filesystem::path path(*xdg);
-        if (path.is_absolute())
-            return path;
-    }
-    if (const auto home = environment("HOME"); home && !home->empty())
-        return std::filesystem::path(*home) / ".config";
-    return std::nullopt;
-}
 
 std::optional<std::filesystem::path> placementPath(const Environment& environment)
 {
@@ -298,16 +229,15 @@ PixelRect fallbackRect(int screenWidth, int screenHeight)
 
 std::optional<Placement> loadPlacementFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const FileReadResult read = readWholeFile(path.string());
+    if (!read.ok)
         return std::nullopt;
-    return readPlacement(in);
+    return parsePlacement(read.bytes);
 }
 
 bool savePlacementFile(const std::filesystem::path& path, const Placement& placement,
                        std::string& error)
 {
-    const std::string bytes = formatPlacement(placement);
     const std::filesystem::path folder = path.parent_path();
     if (!folder.empty()) {
         std::error_code ec;
@@ -317,52 +247,10 @@ bool savePlacementFile(const std::filesystem::path& path, const Placement& place
             return false;
         }
     }
-    const std::string temporary = temporaryName(path);
-
-#ifdef _WIN32
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            error = "cannot write " + temporary;
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-#else
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = "cannot create " + temporary + ": " + reason();
-        return false;
-    }
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const std::string writeError = written ? std::string() : reason();
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        error = "cannot write " + temporary + ": " + (written ? reason() : writeError);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-#endif
-
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        error = "cannot replace " + path.string() + ": " + ec.message();
-        std::filesystem::remove(temporary, ec);
-        return false;
-    }
-#ifndef _WIN32
-    // Make the rename itself durable.
-    if (const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
-        dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-#endif
-    return true;
+    const FileWriteResult written = writeFileAtomically(path.string(), formatPlacement(placement));
+    if (!written.ok)
+        error = "cannot write " + path.string() + ": " + written.reason;
+    return written.ok;
 }
 
 } // namespace scrivlet

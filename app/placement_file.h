@@ -1,7 +1,9 @@
 #pragma once
 
+#include "common/environment.h"
+#include "common/twips.h"
+
 #include <filesystem>
-#include <functional>
 #include <istream>
 #include <optional>
 #include <string>
@@ -30,18 +32,8 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
-inline constexpr int kTwipsPerPixel = 15;
 // The largest coordinate a window system takes (16-bit window coordinates).
 inline constexpr int kLargestWindowCoordinate = 32767;
-
-// Looks up an environment variable; nullopt when it is not set.
-using Environment = std::function<std::optional<std::string>(const char* name)>;
-// The process's own environment.
-Environment processEnvironment();
-
-// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else
-// $HOME/.config. Nullopt when neither gives one.
-std::optional<std::filesystem::path> userConfigDirectory(const Environment& environment);
 
 // Where the placement file lives: $windir/Kelvane.ini when windir is set and not empty,
 // otherwise Kelvane.ini in the user's configuration folder.

@@ -1,10 +1,12 @@
 #include "app/typing_loop.h"
 
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 #include "editor/code_page.h"
 #include "editor/document_text.h"
 #include "editor/editor_buffer.h"
+#include "editor/search_panel.h"
 #include "editor/source_editor.h"
+#include "editor/typing_rules.h"
 #include "reference/description_rules.h"
 #include "reference/entry_list_model.h"
 #include "reference/entry_list_view.h"
@@ -14,17 +16,10 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
-
 #include <utility>
 
 namespace scrivlet {
 namespace {
-
-constexpr int kEnter = 13;
-constexpr int kSpace = 32;
-constexpr int kBackspace = 8;
-constexpr int kEscape = 27;
-constexpr int kF3 = 114;
 
 // Text from the database (UTF-8) as the editor's bytes.
 std::string bufferBytes(const QString& text)
@@ -59,38 +54,34 @@ TypingLoop::TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& 
     });
     connect(&m_c.entry, &EntryListView::escapePressed, this, &TypingLoop::escapeFromList);
     connect(&m_c.entry, &EntryListView::shortcutPressed, this, &TypingLoop::handToEditor);
-    connect(&m_c.entry, &EntryListView::selectionMovedByKey, this, &TypingLoop::currentRowFromSelection);
+    connect(&m_c.entry, &EntryListView::selectionMovedByKey, this,
+            &TypingLoop::currentRowFromSelection);
 }
 
 void TypingLoop::text_KeyUp(int keyCode)
 {
-    switch (keyCode) {
-    case kEnter:
-        if (m_indentarmed)
-            autoident(false);
+    m_caretRead.reset();
+    const KeyUpState state{m_indentarmed, std::exchange(m_escapeFromList, false)};
+    switch (keyUpAction(keyCode, state)) {
+    case KeyUpAction::Indent:
+        autoident(false);
         break;
-    case kSpace: {
+    case KeyUpAction::EmptyWordSpan: {
         const auto caret = static_cast<std::int32_t>(m_c.buffer.selStart());
         m_wordstart = caret + 1;
         m_wordend = caret;
         break;
     }
-    case 37: // arrows
-    case 38:
-    case 39:
-    case 40:
-        lookup(false);
+    case KeyUpAction::LookUp:
+        find_mnemonic(false);
         break;
-    case kF3:
-        if (m_f3)
-            m_f3();
+    case KeyUpAction::LookUpMovingFocus:
+        find_mnemonic(true);
         break;
-    case kEscape:
-        if (!std::exchange(m_escapeFromList, false))
-            lookup(true);
+    case KeyUpAction::SearchFrame:
+        m_c.search.f3();
         break;
-    default:
-        lookup(true);
+    case KeyUpAction::None:
         break;
     }
     if (const auto position = std::exchange(m_caretRead, std::nullopt))
@@ -103,20 +94,13 @@ void TypingLoop::text_KeyUp(int keyCode)
 
 void TypingLoop::text_MouseUp()
 {
-    lookup(false);
+    find_mnemonic(false);
     showPosition(*std::exchange(m_caretRead, std::nullopt));
 }
 
 void TypingLoop::find_mnemonic(bool moveFocus)
 {
-    lookup(moveFocus);
-    m_caretRead.reset();
-}
-
-void TypingLoop::lookup(bool moveFocus)
-{
     const EditorBuffer::CaretView caret = m_c.buffer.caretView();
-    // The lookup changes no text: the caret read-out that follows can use this reading.
     m_caretRead = caret.position;
     const WordSpan span = findWordSpan(caret.slice, caret.sliceStart, caret.selStart, caret.length);
     m_wordstart = span.wordstart;
@@ -154,13 +138,20 @@ void TypingLoop::display_description()
 
 void TypingLoop::autoident(bool insertLineBreak)
 {
-    if (insertLineBreak)
+    // Without a line break of its own the indentation follows the one the editor has just
+    // made, and joins its undo step.
+    const EditorBuffer::UndoStep step =
+        insertLineBreak ? EditorBuffer::UndoStep::New : EditorBuffer::UndoStep::JoinPrevious;
+    std::optional<EditorBuffer::UndoGroup> lineBreakAndIndent;
+    if (insertLineBreak) {
+        lineBreakAndIndent.emplace(m_c.buffer);
         m_c.buffer.setSelText("\r\n");
+    }
     if (m_c.autoidentOption.isChecked()) {
         if (const auto previous = m_c.buffer.previousLine(m_c.buffer.selStart())) {
             const int width = indentWidth(*previous);
             if (width > 0)
-                m_c.buffer.setSelText(std::string(static_cast<std::size_t>(width), ' '));
+                m_c.buffer.setSelText(std::string(static_cast<std::size_t>(width), ' '), step);
         }
     }
     m_c.buffer.setFocus();
@@ -210,27 +201,39 @@ void TypingLoop::entry_DblClick()
 
 void TypingLoop::entry_KeyPress(int keyAscii)
 {
-    if (keyAscii == kEnter && m_lastkey == kEnter) {
+    switch (listKeyAction(keyAscii, m_lastkey)) {
+    case ListKeyAction::NewIndentedLine:
         autoident(true);
-    } else if (keyAscii == kBackspace) {
-        const std::int64_t caret = m_c.buffer.selStart();
-        if (caret > 0) {
-            m_c.buffer.setSelStart(caret - 1);
-            m_c.buffer.setSelLength(1);
-            m_c.buffer.setSelText({});
-        }
+        break;
+    case ListKeyAction::DeleteBeforeCaret:
+        deleteBeforeCaret();
         m_c.buffer.setFocus();
-    } else if (keyAscii == kEnter) {
+        break;
+    case ListKeyAction::InsertEntry:
         insertEntry();
         m_indentarmed = false;
-    } else {
-        // A control character would be an invisible character in the source: not written.
-        if (keyAscii >= 32 && keyAscii != 127)
-            m_c.buffer.setSelText(std::string(1, static_cast<char>(keyAscii)));
+        break;
+    case ListKeyAction::WriteCharacter:
+        m_c.buffer.setSelText(std::string(1, static_cast<char>(keyAscii)));
         m_c.buffer.setFocus();
+        break;
+    case ListKeyAction::ReturnToEditor:
+        m_c.buffer.setFocus();
+        break;
     }
     m_lastkey = static_cast<std::int16_t>(keyAscii);
     displaypos();
+}
+
+void TypingLoop::deleteBeforeCaret()
+{
+    // A selection the editor had is dropped, not deleted.
+    const std::int64_t caret = m_c.buffer.selStart();
+    if (const auto deleted = backspaceDeletion(caret, m_c.buffer.slice(caret - 2, caret))) {
+        m_c.buffer.setSelStart(deleted->start);
+        m_c.buffer.setSelLength(deleted->length);
+        m_c.buffer.setSelText({});
+    }
 }
 
 void TypingLoop::insertEntry()
@@ -286,7 +289,8 @@ QString TypingLoop::boundText() const
     const int idColumn = rs.columnIndex("id");
     if (idColumn < 0)
         return {};
-    return QString::fromStdString(fieldText(rs.value(static_cast<std::size_t>(index.row()), idColumn)));
+    return QString::fromStdString(
+        fieldText(rs.value(static_cast<std::size_t>(index.row()), idColumn)));
 }
 
 void TypingLoop::setBoundText(const QString& id)

@@ -4,9 +4,7 @@
 
 #include <QObject>
 #include <QString>
-
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 class QAction;
@@ -18,6 +16,7 @@ namespace scrivlet {
 class EditorBuffer;
 class EntryListModel;
 class EntryListView;
+class SearchPanel;
 class SourceEditor;
 class UserPrompts;
 
@@ -29,11 +28,13 @@ class UserPrompts;
 // State kept between events: `lastkey` (the last key code handled, by the editor or the list),
 // `indentarmed` (whether the editor's next Enter indents) and the word span. The focus moves
 // decide where the next key lands: a match with move focus gives the list the focus, every
-// key the list writes into the editor gives it back.
+// key the list writes into the editor gives it back. Which action a key triggers is decided by
+// the typing rules; this class carries the actions out. A line break and the indentation that
+// follows it are one step of the editor's undo.
 class TypingLoop final : public QObject {
     Q_OBJECT
 
-public:
+  public:
     struct Controls {
         SourceEditor& text;
         EditorBuffer& buffer;
@@ -43,6 +44,7 @@ public:
         QAction& pos;
         const QAction& beepOption;
         const QAction& autoidentOption;
+        SearchPanel& search;
     };
 
     TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& window);
@@ -55,41 +57,37 @@ public:
     void entry_DblClick();
     void entry_KeyPress(int keyAscii);
 
-    void find_mnemonic(bool moveFocus);
-    void display_description();
-    void autoident(bool insertLineBreak);
-    void displaypos();
-
     // The one-time set-up at the window's first activation: caret at offset 5, word span 5 and
     // 5, lastkey 0, indentarmed True, read-out refreshed.
     void firstActivation();
 
-    // What F3 released in the editor does (the search frame).
-    void setF3Action(std::function<void()> action) { m_f3 = std::move(action); }
+    std::int16_t lastkey() const { return m_lastkey; }
+    bool indentarmed() const { return m_indentarmed; }
+    WordSpan wordSpan() const { return {m_wordstart, m_wordend}; }
+
+  private:
+    // The lookup of the word at the caret. It changes no text, so the caret's line and column
+    // it read are left in m_caretRead for the read-out that follows.
+    void find_mnemonic(bool moveFocus);
+    void display_description();
+    void autoident(bool insertLineBreak);
+    void displaypos();
+    void showPosition(LineColumn position);
+    void insertEntry();
+    void deleteBeforeCaret();
+    void currentRowFromSelection();
+    void reportUncountedUse(const std::string& reason);
+    void handToEditor(const QKeyEvent& event);
+    void escapeFromList();
 
     // The list's bound text: the id of the selected entry, "" for none. Setting it selects
     // the entry with that id and brings it into view.
     QString boundText() const;
     void setBoundText(const QString& id);
 
-    std::int16_t lastkey() const { return m_lastkey; }
-    bool indentarmed() const { return m_indentarmed; }
-    WordSpan wordSpan() const { return {m_wordstart, m_wordend}; }
-
-private:
-    // find_mnemonic, leaving the caret's line and column it read in m_caretRead.
-    void lookup(bool moveFocus);
-    void showPosition(LineColumn position);
-    void insertEntry();
-    void currentRowFromSelection();
-    void reportUncountedUse(const std::string& reason);
-    void handToEditor(const QKeyEvent& event);
-    void escapeFromList();
-
     Controls m_c;
     UserPrompts& m_prompts;
     QWidget& m_window;
-    std::function<void()> m_f3;
 
     std::int16_t m_lastkey = 0;
     bool m_indentarmed = true;
@@ -97,8 +95,6 @@ private:
     std::int32_t m_wordend = 5;
     bool m_toldUncounted = false;
     std::optional<LineColumn> m_caretRead;
-    // Esc in the list gives the editor the focus; the release of that Esc, which then arrives
-    // in the editor, must not look up the word again and hand the focus straight back.
     bool m_escapeFromList = false;
 };
 

@@ -10,7 +10,7 @@
 #include "editor/editor_buffer.h"
 #include "editor/source_editor.h"
 #include "files/file_commands.h"
-#include "files/file_io.h"
+#include "common/file_io.h"
 #include "files/grob.h"
 #include "files/line_ends.h"
 

@@ -2,18 +2,14 @@
 // replacement itself and writing the changed region back as one undo step. Also search next
 // to an occurrence near the end of the text.
 
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 #include "editor/editor_buffer.h"
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
-#include <QGroupBox>
 #include <QLineEdit>
-#include <QPushButton>
-
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -23,7 +19,8 @@ namespace {
 // Lines of 60 bytes and CR LF with `occurrences` bytes 'a' spread at random.
 std::string makeText(std::size_t size, std::size_t occurrences)
 {
-    static const std::string kOther = "BCDEFGHIJKLMNOPQRSTUVWXYZbcdefghijklmnopqrstuvwxyz0123456789 :;#@<>{}";
+    static const std::string kOther =
+        "BCDEFGHIJKLMNOPQRSTUVWXYZbcdefghijklmnopqrstuvwxyz0123456789 :;#@<>{}";
     std::mt19937_64 rng(size ^ occurrences);
     std::uniform_int_distribution<std::size_t> letter(0, kOther.size() - 1);
     std::string text(size, ' ');
@@ -41,9 +38,12 @@ std::string makeText(std::size_t size, std::size_t occurrences)
 }
 
 class SilentPrompts final : public scrivlet::UserPrompts {
-public:
+  public:
     void message(QWidget*, const QString&, const QString& text, Icon) override { last = text; }
-    SaveChoice askSaveChanges(QWidget*, const QString&, const QString&) override { return SaveChoice::Cancel; }
+    SaveChoice askSaveChanges(QWidget*, const QString&, const QString&) override
+    {
+        return SaveChoice::Cancel;
+    }
     QString openFileName(QWidget*, const QString&) override { return {}; }
     QString saveFileName(QWidget*, const QString&) override { return {}; }
     void beep() override {}
@@ -53,21 +53,15 @@ public:
 struct Editor {
     QWidget window;
     scrivlet::SourceEditor* edit = new scrivlet::SourceEditor(&window);
-    QGroupBox* frame = new QGroupBox(&window);
-    QLineEdit* sr = new QLineEdit(frame);
-    QLineEdit* rp = new QLineEdit(frame);
     SilentPrompts prompts;
     scrivlet::EditorBuffer buffer{*edit};
-    std::unique_ptr<scrivlet::SearchPanel> panel;
+    scrivlet::SearchPanel* panel = new scrivlet::SearchPanel(buffer, prompts, &window);
+    QLineEdit* sr = panel->findChild<QLineEdit*>(QStringLiteral("sr"));
+    QLineEdit* rp = panel->findChild<QLineEdit*>(QStringLiteral("rp"));
 
     Editor()
     {
-        sr->setObjectName(QStringLiteral("sr"));
-        rp->setObjectName(QStringLiteral("rp"));
-        for (const char* name : {"Command5", "Command6", "Command7"})
-            (new QPushButton(frame))->setObjectName(QLatin1String(name));
         edit->setGeometry(0, 0, 600, 400);
-        panel = std::make_unique<scrivlet::SearchPanel>(*frame, buffer, prompts);
         window.resize(800, 500);
         window.show();
     }
@@ -88,7 +82,8 @@ void panelReplaceAll(benchmark::State& state)
         editor.panel->replaceAll();
         QApplication::processEvents();
     }
-    if (editor.prompts.last != QStringLiteral("Found and replaced : %1\noccurances.").arg(size / 10))
+    if (editor.prompts.last !=
+        QStringLiteral("Found and replaced : %1\noccurances.").arg(size / 10))
         state.SkipWithError(qPrintable(editor.prompts.last));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
 }
@@ -109,7 +104,11 @@ void panelSearchNear(benchmark::State& state)
         state.SkipWithError("not found");
 }
 
-BENCHMARK(panelReplaceAll)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(panelReplaceAll)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(panelSearchNear)->Arg(10'000'000)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace

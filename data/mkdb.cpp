@@ -1,18 +1,59 @@
-// Builds the shipped entry database from the starter tables: scrivlet-mkdb OUTPUT TABLE...
-// The tables go through the same importer as "vantor-scrivlet --import", but strictly: a
-// skipped line fails the build. The database is made beside OUTPUT under a temporary name and
-// renamed into place, so an interrupted build never leaves a half-made database.
-#include "reference/importer.h"
+// Builds the shipped entry database: scrivlet-mkdb OUTPUT ALL DESCRIPTIONS PRIORS
+// ALL is the generated table of every supported entry (rom49.tbl), DESCRIPTIONS our curated
+// descriptions, PRIORS the usage priors of the survey; see data/shipped_tables.h. Every entry of
+// ALL becomes a row, in its order, with its description and its starting usage count. The build
+// is strict: a skipped line or a table that does not fit the others fails it. The database is
+// made beside OUTPUT under a temporary name and renamed into place, so an interrupted build
+// never leaves a half-made database.
+#include "data/shipped_tables.h"
 #include "reference/importer_io.h"
 #include "reference/sqlite_database.h"
 
 #include <cstdio>
 #include <filesystem>
 
+namespace {
+
+using namespace scrivlet;
+
+bool reportSkipped(const char* path, const std::vector<SkippedLine>& skipped)
+{
+    for (const auto& s : skipped)
+        std::fprintf(stderr, "%s:%zu: %s\n", path, s.line, s.reason.c_str());
+    return skipped.empty();
+}
+
+// Sets the starting usage counts of the rows just made, checking that the rows are the entries
+// in their order.
+void applyUsage(const std::string& path, const ShippedRows& rows)
+{
+    SqliteDatabase db(path, SqliteDatabase::OpenMode::ExistingOnly);
+    SqliteTransaction transaction(db);
+    auto select = db.prepare("SELECT id, name FROM entries ORDER BY id");
+    auto update = db.prepare("UPDATE entries SET usg = ?1 WHERE id = ?2");
+    std::size_t row = 0;
+    while (select.step()) {
+        if (row >= rows.entries.size() || select.text(1) != rows.entries[row].name)
+            throw SqliteError(0, path + ": the rows are not the entries in their order");
+        if (rows.usage[row] != 0) {
+            update.bind(1, rows.usage[row]);
+            update.bind(2, select.integer(0));
+            update.step();
+            update.reset();
+        }
+        ++row;
+    }
+    if (row != rows.entries.size())
+        throw SqliteError(0, path + ": the database lacks rows");
+    transaction.commit();
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
-    if (argc < 3) {
-        std::fputs("usage: scrivlet-mkdb OUTPUT TABLE...\n", stderr);
+    if (argc != 5) {
+        std::fputs("usage: scrivlet-mkdb OUTPUT ALL DESCRIPTIONS PRIORS\n", stderr);
         return 2;
     }
     const std::filesystem::path output = argv[1];
@@ -20,18 +61,23 @@ int main(int argc, char* argv[])
     std::error_code ec;
     std::filesystem::remove(temporary, ec);
     try {
-        std::vector<scrivlet::TableFile> tables;
-        bool clean = true;
-        for (int i = 2; i < argc; ++i) {
-            tables.push_back(scrivlet::readTableFile(argv[i]));
-            for (const auto& s : tables.back().table.skipped) {
-                std::fprintf(stderr, "%s:%zu: %s\n", argv[i], s.line, s.reason.c_str());
-                clean = false;
-            }
+        const ParsedTable all = parseShippedEntryTable(readInputFile(argv[2]));
+        const ParsedTable descriptions = parseShippedEntryTable(readInputFile(argv[3]));
+        const ParsedPriors priors = parseUsagePriors(readInputFile(argv[4]));
+        bool clean = reportSkipped(argv[2], all.skipped);
+        clean = reportSkipped(argv[3], descriptions.skipped) && clean;
+        clean = reportSkipped(argv[4], priors.skipped) && clean;
+        if (all.entries.empty()) {
+            std::fprintf(stderr, "%s: no entries\n", argv[2]);
+            clean = false;
         }
-        if (!clean)
+        const ShippedRows rows = joinShippedTables(all, descriptions, priors.priors);
+        for (const auto& problem : rows.problems)
+            std::fprintf(stderr, "scrivlet-mkdb: %s\n", problem.c_str());
+        if (!clean || !rows.problems.empty())
             return 1;
-        scrivlet::importTables(tables, temporary.string());
+        createEntryDatabase(temporary.string(), rows.entries);
+        applyUsage(temporary.string(), rows);
         std::filesystem::rename(temporary, output);
     } catch (const std::exception& e) {
         std::filesystem::remove(temporary, ec);

@@ -1,5 +1,7 @@
 #include "editor/document_text.h"
 
+#include "common/code_page_table.h"
+#include "common/windows1252_charset.h"
 #include "editor/code_page.h"
 
 namespace scrivlet {
@@ -10,7 +12,7 @@ constexpr char16_t kParagraphSeparator = u'\u2029';
 
 // Appends the byte of the character starting at text[i] and returns how many UTF-16 units it
 // took (2 for a surrogate pair, which has no byte).
-qsizetype appendTyped(QStringView text, qsizetype i, const CodePage& page, std::string& out)
+qsizetype appendTyped(QStringView text, qsizetype i, const CodePageTable& page, std::string& out)
 {
     const char16_t ch = text[i].unicode();
     if (QChar::isHighSurrogate(ch) && i + 1 < text.size() &&
@@ -18,14 +20,14 @@ qsizetype appendTyped(QStringView text, qsizetype i, const CodePage& page, std::
         out += kUnmappableByte;
         return 2;
     }
-    const int byte = page.byteOfShown(ch);
+    const int byte = byteOfShown(page, ch);
     out += byte >= 0 ? static_cast<char>(byte) : kUnmappableByte;
     return 1;
 }
 
 } // namespace
 
-std::string typedBytes(QStringView typed, const CodePage& page)
+std::string typedBytes(QStringView typed, const CodePageTable& page)
 {
     std::string out;
     out.reserve(static_cast<std::size_t>(typed.size()));
@@ -34,7 +36,7 @@ std::string typedBytes(QStringView typed, const CodePage& page)
     return out;
 }
 
-std::string pastedBytes(QStringView pasted, const CodePage& page)
+std::string pastedBytes(QStringView pasted, const CodePageTable& page)
 {
     std::string out;
     out.reserve(static_cast<std::size_t>(pasted.size()));
@@ -54,7 +56,7 @@ std::string pastedBytes(QStringView pasted, const CodePage& page)
     return out;
 }
 
-QString clipboardText(std::string_view bytes, const CodePage& page)
+QString clipboardText(std::string_view bytes, const CodePageTable& page)
 {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
@@ -76,7 +78,7 @@ QString clipboardText(std::string_view bytes, const CodePage& page)
 
 void appendBytesFromDocumentText(QStringView text, std::string& out)
 {
-    const CodePage& page = CodePage::windows1252();
+    const CodePageTable& page = windows1252CodePage();
     for (qsizetype i = 0; i < text.size();) {
         if (text[i].unicode() == kParagraphSeparator) {
             out += "\r\n";

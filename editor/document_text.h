@@ -7,7 +7,7 @@
 
 namespace scrivlet {
 
-class CodePage;
+class CodePageTable;
 
 // Conversions between the editor's bytes and the text Qt exchanges with it: typed keys, input
 // methods, the clipboard and drops. One character is one byte in the given code page; the
@@ -16,15 +16,15 @@ class CodePage;
 // Typed text as bytes: each character its byte, the stand-ins CR and LF, and a character
 // without a byte (a surrogate pair counts as one character) kUnmappableByte, so that what the
 // user sees is what is saved.
-std::string typedBytes(QStringView typed, const CodePage& page);
+std::string typedBytes(QStringView typed, const CodePageTable& page);
 
 // Pasted or dropped text as bytes: each CR LF, lone CR, lone LF, U+2028 and U+2029 becomes a
 // line break (CR LF); every other character as typedBytes has it.
-std::string pastedBytes(QStringView pasted, const CodePage& page);
+std::string pastedBytes(QStringView pasted, const CodePageTable& page);
 
 // Bytes for the clipboard: each CR LF becomes '\n', a lone CR or LF its stand-in and every other
 // byte its character, so that pasting the text back gives the same bytes.
-QString clipboardText(std::string_view bytes, const CodePage& page);
+QString clipboardText(std::string_view bytes, const CodePageTable& page);
 
 // Appends the Windows-1252 bytes of a text from elsewhere in the program: U+2029 becomes CR LF,
 // the stand-ins CR and LF, a character without a byte kUnmappableByte.

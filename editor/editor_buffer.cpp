@@ -49,9 +49,10 @@ std::string EditorBuffer::selText() const
     return m_edit.model().slice(m_edit.selectionStart(), m_edit.selectionEnd());
 }
 
-void EditorBuffer::setSelText(std::string_view bytes)
+void EditorBuffer::setSelText(std::string_view bytes, UndoStep step)
 {
-    m_edit.replaceSelection(bytes);
+    m_edit.replaceRange(m_edit.selectionStart(), m_edit.selectionEnd(), bytes,
+                        step == UndoStep::JoinPrevious ? EditKind::JoinPrevious : EditKind::Other);
 }
 
 std::string EditorBuffer::slice(std::int64_t from, std::int64_t to) const

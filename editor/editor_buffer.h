@@ -44,9 +44,16 @@ class EditorBuffer final {
     // Selects from selStart on, the end clamped to [selStart, length].
     void setSelLength(std::int64_t count);
     std::string selText() const;
+
+    // Where a change goes in the editor's undo history.
+    enum class UndoStep {
+        New,          // a step of its own, or a part of the UndoGroup that is open
+        JoinPrevious, // a part of the step before it (the indentation after the editor's own
+                      // line break); for changes made outside an UndoGroup
+    };
     // Replaces the selection (or inserts at the caret); the caret ends after the new text with
-    // nothing selected. One step of the editor's undo, or part of the open UndoGroup.
-    void setSelText(std::string_view bytes);
+    // nothing selected.
+    void setSelText(std::string_view bytes, UndoStep step = UndoStep::New);
 
     // Bytes [from, to), both clamped to [0, length].
     std::string slice(std::int64_t from, std::int64_t to) const;
@@ -72,8 +79,9 @@ class EditorBuffer final {
     bool isModified() const;
     void setModified(bool modified);
 
-    // While one exists, every setSelText (and every other edit) makes part of one undo step:
-    // several dropped files, a line break and its indentation.
+    // While a group lives, every change made through the buffer is part of one undo step
+    // (several files dropped at once, a line break with its indentation). Groups may nest;
+    // the step ends with the outermost one.
     class UndoGroup final {
       public:
         explicit UndoGroup(EditorBuffer& buffer);

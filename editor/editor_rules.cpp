@@ -103,11 +103,4 @@ int indentWidth(std::string_view line)
     return static_cast<int>(width == std::string_view::npos ? line.size() : width);
 }
 
-std::string charat(std::string_view s, std::int64_t p)
-{
-    if (p < 1 || p > static_cast<std::int64_t>(s.size()))
-        return {};
-    return std::string(1, s[static_cast<std::size_t>(p - 1)]);
-}
-
 } // namespace scrivlet

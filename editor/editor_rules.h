@@ -79,7 +79,4 @@ std::optional<std::string_view> previousLineOf(std::string_view textBeforeCaret)
 // The number of spaces a line begins with; any other character, Tab included, ends the count.
 int indentWidth(std::string_view line);
 
-// The one-character string at 1-based position p of s; "" past the end (and for p < 1).
-std::string charat(std::string_view s, std::int64_t p);
-
 } // namespace scrivlet

@@ -1,13 +1,15 @@
 #include "editor/glyph_cache.h"
 
+#include "common/windows1252_charset.h"
+
 #include <QGlyphRun>
 #include <QTextLayout>
 
 namespace scrivlet {
 
-GlyphCache::GlyphCache() : m_page(CodePage::windows1252()) {}
+GlyphCache::GlyphCache() : m_page(windows1252CodePage()) {}
 
-void GlyphCache::reset(const QFont& font, const CodePage& page, qreal cellWidth)
+void GlyphCache::reset(const QFont& font, const CodePageTable& page, qreal cellWidth)
 {
     m_font = font;
     m_page = page;
@@ -47,7 +49,7 @@ int GlyphCache::fontIndex(const QRawFont& raw)
 
 GlyphCache::Glyph GlyphCache::resolve(unsigned char byte, int variant)
 {
-    const char16_t ch = m_page.shownChar(byte);
+    const char16_t ch = shownChar(m_page, byte);
     if (ch == u' ' || ch == u'\t')
         return {};
     if (ch == 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/code_page_table.h"
 #include "editor/code_page.h"
 
 #include <QFont>
@@ -30,7 +31,7 @@ class GlyphCache final {
     };
 
     GlyphCache();
-    void reset(const QFont& font, const CodePage& page, qreal cellWidth);
+    void reset(const QFont& font, const CodePageTable& page, qreal cellWidth);
     const Glyph& glyph(unsigned char byte, bool bold, bool italic);
     const QRawFont& font(int index) const { return m_fonts[static_cast<std::size_t>(index)]; }
 
@@ -40,7 +41,7 @@ class GlyphCache final {
     int fontIndex(const QRawFont& raw);
 
     QFont m_font;
-    CodePage m_page;
+    CodePageTable m_page;
     qreal m_cellWidth = 0;
     std::array<std::optional<QRawFont>, 4> m_primary;
     std::vector<QRawFont> m_fonts;

@@ -71,28 +71,30 @@ enum QtKey : int {
     Zoom = 0x01020006,
 };
 
+// clang-format off
 constexpr std::pair<int, int> kSpecialKeys[] = {
-    {Backspace, 8},    {Tab, 9},           {Backtab, 9},
-    {Clear, 12},       {Return, 13},       {Enter, 13},
-    {Shift, 16},       {Control, 17},      {Alt, 18},
-    {AltGr, 18},       {Pause, 19},        {CapsLock, 20},
-    {Escape, 27},      {PageUp, 33},       {PageDown, 34},
-    {End, 35},         {Home, 36},         {Left, 37},
-    {Up, 38},          {Right, 39},        {Down, 40},
-    {Select, 41},      {Printer, 42},      {Execute, 43},
-    {Print, 44},       {SysReq, 44},       {Insert, 45},
-    {Delete, 46},      {Help, 47},         {Meta, 91},
-    {SuperL, 91},      {SuperR, 92},       {Menu, 93},
-    {Sleep, 95},       {NumLock, 144},     {ScrollLock, 145},
-    {Back, 166},       {Forward, 167},     {Refresh, 168},
-    {Stop, 169},       {Search, 170},      {Favorites, 171},
-    {HomePage, 172},   {VolumeMute, 173},  {VolumeDown, 174},
-    {VolumeUp, 175},   {MediaNext, 176},   {MediaPrevious, 177},
-    {MediaStop, 178},  {MediaPlay, 179},   {MediaTogglePlayPause, 179},
+    {Backspace, vk::Backspace}, {Tab, vk::Tab}, {Backtab, vk::Tab},
+    {Clear, 12}, {Return, vk::Enter}, {Enter, vk::Enter},
+    {Shift, vk::Shift}, {Control, vk::Control}, {Alt, vk::Alt},
+    {AltGr, vk::Alt}, {Pause, 19}, {CapsLock, 20},
+    {Escape, vk::Escape}, {PageUp, vk::PageUp}, {PageDown, vk::PageDown},
+    {End, vk::End}, {Home, vk::Home}, {Left, vk::Left},
+    {Up, vk::Up}, {Right, vk::Right}, {Down, vk::Down},
+    {Select, 41}, {Printer, 42}, {Execute, 43},
+    {Print, 44}, {SysReq, 44}, {Insert, vk::Insert},
+    {Delete, vk::Delete}, {Help, 47}, {Meta, 91},
+    {SuperL, 91}, {SuperR, 92}, {Menu, 93},
+    {Sleep, 95}, {NumLock, 144}, {ScrollLock, 145},
+    {Back, 166}, {Forward, 167}, {Refresh, 168},
+    {Stop, 169}, {Search, 170}, {Favorites, 171},
+    {HomePage, 172}, {VolumeMute, 173}, {VolumeDown, 174},
+    {VolumeUp, 175}, {MediaNext, 176}, {MediaPrevious, 177},
+    {MediaStop, 178}, {MediaPlay, 179}, {MediaTogglePlayPause, 179},
     {LaunchMail, 180}, {LaunchMedia, 181}, {Launch0, 182},
-    {Launch1, 183},    {Cancel, 3},        {Play, 250},
+    {Launch1, 183}, {Cancel, 3}, {Play, 250},
     {Zoom, 251},
 };
+// clang-format on
 
 // Printable ASCII keys that are not letters or digits, with the code of the US-layout key
 // that types them. Shifted digit-row symbols give the digit's code.
@@ -100,7 +102,7 @@ int punctuationCode(int key)
 {
     switch (key) {
     case ' ':
-        return 32;
+        return vk::Space;
     case ')':
         return '0';
     case '!':
@@ -197,7 +199,7 @@ int virtualKeyCode(int qtKey, bool keypad)
     if (qtKey >= 0x20 && qtKey < 0x7f)
         return punctuationCode(qtKey);
     if (qtKey >= F1 && qtKey <= F24)
-        return 112 + (qtKey - F1);
+        return vk::F1 + (qtKey - F1);
     const auto* found = std::find_if(std::begin(kSpecialKeys), std::end(kSpecialKeys),
                                      [qtKey](const auto& entry) { return entry.first == qtKey; });
     return found != std::end(kSpecialKeys) ? found->second : 0;

@@ -1,34 +1,33 @@
 #pragma once
 
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 
-#include <QObject>
-#include <QString>
+#include <QGroupBox>
+#include <vector>
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
-
-class QGroupBox;
+class QCheckBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 namespace scrivlet {
 
 class EditorBuffer;
-struct ReplaceResult;
 
-// The search and replace frame `srepl`: search next from one byte after the caret, Replace All
-// from one byte before it, both exact and without wrapping. Works on the frame's own children
-// (`sr`, `rp`, `Command5` "Search F3", `Command6` "Replace All", `Command7` "Close"), found by
-// object name. Keeps no state between operations: each reads `sr`, `rp` and the caret afresh.
-// Replace All is one step of the editor's undo and leaves the caret directly after the
-// replacement its last pass inserted.
-class SearchPanel final : public QObject {
+// The search and replace frame `srepl`, with its controls as designed: the search box `sr`,
+// the replacement box `rp`, the fixed mode and direction (`Check1`, `Option1`, shown checked
+// and disabled) and the buttons "Search F3", "Replace All" and "Close". Hidden until shown.
+//
+// Search next looks from one byte after the caret, Replace All from one byte before it, both
+// exact and without wrapping. Nothing is kept between operations: each reads `sr`, `rp` and
+// the caret afresh. Replace All is one step of the editor's undo and leaves the caret directly
+// after the replacement its last pass inserted.
+class SearchPanel final : public QGroupBox {
     Q_OBJECT
 
-public:
-    SearchPanel(QGroupBox& frame, EditorBuffer& buffer, UserPrompts& prompts, QObject* parent = nullptr);
+  public:
+    SearchPanel(EditorBuffer& buffer, UserPrompts& prompts, QWidget* parent = nullptr);
 
     // Edit > Search and Edit > Replace: show the frame and put the focus in `sr`.
     void showFrame();
@@ -39,23 +38,27 @@ public:
     // "Replace All".
     void replaceAll();
     // "Close": hide the frame and give the editor the focus.
-    void close();
+    void hideFrame();
 
-    bool frameShown() const;
+    // The controls that take the focus, in the designed tab order.
+    std::vector<QWidget*> tabOrder() const;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
-    std::optional<std::int64_t> findAfter(std::string_view term, std::int64_t from) const;
-    void applyChange(std::string_view before, const ReplaceResult& result);
+  private:
     void tell(const QString& title, const QString& text, UserPrompts::Icon icon);
 
-    QGroupBox& m_frame;
     EditorBuffer& m_buffer;
     UserPrompts& m_prompts;
+    QCheckBox* m_check1 = nullptr;
+    QPushButton* m_command5 = nullptr;
+    QPushButton* m_command6 = nullptr;
     QLineEdit* m_sr = nullptr;
     QLineEdit* m_rp = nullptr;
+    QPushButton* m_command7 = nullptr;
+    QRadioButton* m_option1 = nullptr;
+    QLabel* m_label2 = nullptr;
 };
 
 } // namespace scrivlet

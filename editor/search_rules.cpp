@@ -1,5 +1,7 @@
 #include "editor/search_rules.h"
 
+#include "editor/code_page.h"
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -37,11 +39,17 @@ std::int64_t locate(std::string_view hay, std::string_view term)
 // in front (`pending`, read first), then the unread rest of the original text. Pushing back
 // and reading are amortised constant time per byte.
 class UnreadBytes {
-public:
+  public:
     explicit UnreadBytes(std::string_view text) : m_text(text) {}
 
-    std::int64_t size() const { return pendingSize() + static_cast<std::int64_t>(m_text.size() - m_rest); }
-    std::int64_t pendingSize() const { return static_cast<std::int64_t>(m_pending.size() - m_head); }
+    std::int64_t size() const
+    {
+        return pendingSize() + static_cast<std::int64_t>(m_text.size() - m_rest);
+    }
+    std::int64_t pendingSize() const
+    {
+        return static_cast<std::int64_t>(m_pending.size() - m_head);
+    }
     // Offset in the original text of the first unread original byte.
     std::int64_t restOffset() const { return static_cast<std::int64_t>(m_rest); }
 
@@ -99,7 +107,8 @@ public:
             if (inPending >= 0)
                 return inPending;
             // An occurrence that starts in the last termLength - 1 pending bytes.
-            const std::int64_t from = std::max<std::int64_t>(0, std::ssize(pending) - termLength + 1);
+            const std::int64_t from =
+                std::max<std::int64_t>(0, std::ssize(pending) - termLength + 1);
             scratch.assign(pending.substr(static_cast<std::size_t>(from)));
             scratch.append(m_text.substr(m_rest, static_cast<std::size_t>(termLength - 1)));
             const std::int64_t across = locate(scratch, term);
@@ -110,7 +119,7 @@ public:
         return inText < 0 ? -1 : std::ssize(pending) + inText;
     }
 
-private:
+  private:
     std::string_view pendingView() const { return std::string_view(m_pending).substr(m_head); }
 
     std::string_view m_text;
@@ -140,7 +149,8 @@ bool replacementCanFormTerm(std::string_view term, std::string_view replacement)
 
 } // namespace
 
-std::optional<std::int64_t> findTerm(std::string_view text, std::string_view term, std::int64_t from)
+std::optional<std::int64_t> findTerm(std::string_view text, std::string_view term,
+                                     std::int64_t from)
 {
     const auto length = static_cast<std::int64_t>(text.size());
     if (term.empty() || from > length)
@@ -155,23 +165,93 @@ std::optional<std::int64_t> findTerm(std::string_view text, std::string_view ter
 bool insideLineBreak(std::string_view text, std::int64_t offset)
 {
     return offset > 0 && offset < static_cast<std::int64_t>(text.size()) &&
-           text[static_cast<std::size_t>(offset - 1)] == '\r' && text[static_cast<std::size_t>(offset)] == '\n';
+           text[static_cast<std::size_t>(offset - 1)] == '\r' &&
+           text[static_cast<std::size_t>(offset)] == '\n';
 }
 
-std::optional<std::int64_t> findSelectable(std::string_view text, std::string_view term, std::int64_t from,
-                                           std::int64_t before)
+std::optional<std::int64_t> findSelectable(std::string_view text, std::string_view term,
+                                           std::int64_t from, std::int64_t before)
 {
-    for (auto hit = findTerm(text, term, from); hit && *hit < before; hit = findTerm(text, term, *hit + 1)) {
-        if (!insideLineBreak(text, *hit) && !insideLineBreak(text, *hit + static_cast<std::int64_t>(term.size())))
+    for (auto hit = findTerm(text, term, from); hit && *hit < before;
+         hit = findTerm(text, term, *hit + 1)) {
+        if (!insideLineBreak(text, *hit) &&
+            !insideLineBreak(text, *hit + static_cast<std::int64_t>(term.size())))
             return hit;
     }
     return std::nullopt;
 }
 
-std::optional<std::int64_t> searchNext(std::string_view text, std::string_view term, std::int64_t caret)
+std::optional<std::int64_t> searchNext(std::string_view text, std::string_view term,
+                                       std::int64_t caret)
 {
     const auto size = static_cast<std::int64_t>(text.size());
     return findSelectable(text, term, clampOffset(caret, size) + 1, size + 1);
+}
+
+std::optional<std::string> searchTermBytes(std::u16string_view typed)
+{
+    std::string bytes;
+    bytes.reserve(typed.size());
+    for (const char16_t c : typed) {
+        const int byte = byteFromDocumentChar(c);
+        if (byte < 0)
+            return std::nullopt;
+        bytes.push_back(static_cast<char>(byte));
+    }
+    return bytes;
+}
+
+std::string replacementBytes(std::u16string_view typed)
+{
+    const auto isHighSurrogate = [](char16_t c) { return c >= 0xD800 && c < 0xDC00; };
+    const auto isLowSurrogate = [](char16_t c) { return c >= 0xDC00 && c < 0xE000; };
+    std::string bytes;
+    bytes.reserve(typed.size());
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        const int byte = byteFromDocumentChar(typed[i]);
+        bytes.push_back(byte < 0 ? kUnmappableByte : static_cast<char>(byte));
+        if (isHighSurrogate(typed[i]) && i + 1 < typed.size() && isLowSurrogate(typed[i + 1]))
+            ++i;
+    }
+    return bytes;
+}
+
+std::optional<std::int64_t> searchNextInPieces(const ByteReader& read, std::int64_t length,
+                                               std::string_view term, std::int64_t caret,
+                                               std::int64_t firstPiece)
+{
+    // Each piece is read with the term's length less one more bytes, so that no occurrence
+    // falls between two pieces, and with one byte more on each side, to see whether an
+    // occurrence splits a line break.
+    const auto termLength = static_cast<std::int64_t>(term.size());
+    if (termLength == 0)
+        return std::nullopt;
+    std::int64_t piece = std::max<std::int64_t>(firstPiece, 1);
+    for (std::int64_t start = clampOffset(caret, length) + 1; start + termLength <= length;
+         start += piece, piece *= 2) {
+        const std::int64_t readFrom = start - 1;
+        const std::string bytes = read(readFrom, std::min(length, start + piece + termLength));
+        if (const auto hit =
+                findSelectable(bytes, term, start - readFrom, start + piece - readFrom))
+            return readFrom + *hit;
+    }
+    return std::nullopt;
+}
+
+TextChange selectableChange(std::string_view before, const ReplaceResult& result)
+{
+    std::int64_t start = result.changeStart;
+    std::int64_t oldEnd = result.oldChangeEnd;
+    std::int64_t newEnd = result.newChangeEnd;
+    if (insideLineBreak(before, start))
+        --start;
+    if (insideLineBreak(before, oldEnd)) {
+        ++oldEnd;
+        ++newEnd;
+    }
+    return {start, oldEnd - start,
+            std::string_view(result.text)
+                .substr(static_cast<std::size_t>(start), static_cast<std::size_t>(newEnd - start))};
 }
 
 ReplaceResult replaceAll(std::string_view text, std::string_view term, std::string_view replacement,
@@ -209,13 +289,14 @@ ReplaceResult replaceAll(std::string_view text, std::string_view term, std::stri
 
     for (;;) {
         const auto outLength = static_cast<std::int64_t>(out.size());
-        // When the last pass replaced at p, no occurrence starts in [scanStart, p - termLength + 1):
-        // the bytes there are unchanged and held none before. So an occurrence that the
+        // When the last pass replaced at p, no occurrence starts in [scanStart, p - termLength +
+        // 1): the bytes there are unchanged and held none before. So an occurrence that the
         // replacement formed starts in the window from there to the end of `out`.
         std::int64_t at = -1;
         bool formed = false;
         if (result.count > 0 && lookBack) {
-            const std::int64_t from = std::max(scanStart, outLength - replacementLength - termLength + 1);
+            const std::int64_t from =
+                std::max(scanStart, outLength - replacementLength - termLength + 1);
             if (from < outLength) {
                 window.assign(out, static_cast<std::size_t>(from));
                 unread.peek(termLength - 1, window);
@@ -245,7 +326,8 @@ ReplaceResult replaceAll(std::string_view text, std::string_view term, std::stri
 
         if (formed) {
             if (at + termLength < outLength) {
-                unread.unread(std::string_view(out).substr(static_cast<std::size_t>(at + termLength)));
+                unread.unread(
+                    std::string_view(out).substr(static_cast<std::size_t>(at + termLength)));
             } else {
                 unread.skip(at + termLength - outLength);
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -17,21 +18,42 @@ namespace scrivlet {
 // An empty term is never found. A caret outside the text is taken as its nearest end.
 // An occurrence that starts or ends between the CR and the LF of a line break cannot be
 // selected in the editor and is passed over too.
-std::optional<std::int64_t> searchNext(std::string_view text, std::string_view term, std::int64_t caret);
+std::optional<std::int64_t> searchNext(std::string_view text, std::string_view term,
+                                       std::int64_t caret);
 
 // The first occurrence of `term` starting in [from, before) that neither starts nor ends
 // between the CR and the LF of a line break, as far as `text` shows: a piece of the editor text
 // read with one byte more on each side finds the same occurrences as the whole text.
-std::optional<std::int64_t> findSelectable(std::string_view text, std::string_view term, std::int64_t from,
-                                           std::int64_t before);
+std::optional<std::int64_t> findSelectable(std::string_view text, std::string_view term,
+                                           std::int64_t from, std::int64_t before);
 
 // The first occurrence of `term` at `from` or later (exact, no wrap); nullopt when there is
 // none or the term is empty. Linear in the searched bytes.
-std::optional<std::int64_t> findTerm(std::string_view text, std::string_view term, std::int64_t from);
+std::optional<std::int64_t> findTerm(std::string_view text, std::string_view term,
+                                     std::int64_t from);
 
 // Whether the offset lies between the CR and the LF of a line break, where the editor's caret
 // cannot stand.
 bool insideLineBreak(std::string_view text, std::int64_t offset);
+
+// The editor's bytes for a search term typed as characters (UTF-16): Windows-1252, the visible
+// stand-ins of a lone CR or LF as those bytes. std::nullopt when a character has no byte: no
+// text holds it, so the term is found nowhere.
+std::optional<std::string> searchTermBytes(std::u16string_view typed);
+
+// The editor's bytes for a typed replacement: a character without a byte (a surrogate pair is
+// one character) becomes kUnmappableByte, as the editor stores such a character.
+std::string replacementBytes(std::u16string_view typed);
+
+// Reads bytes [from, to) of a text, both within [0, length].
+using ByteReader = std::function<std::string(std::int64_t from, std::int64_t to)>;
+
+// searchNext on a text of `length` bytes that is read through `read` in growing pieces, the
+// first `firstPiece` bytes long, each twice the one before: a near occurrence is found without
+// reading the whole text, and a far one costs about two readings of it at most.
+std::optional<std::int64_t> searchNextInPieces(const ByteReader& read, std::int64_t length,
+                                               std::string_view term, std::int64_t caret,
+                                               std::int64_t firstPiece = std::int64_t{1} << 16);
 
 struct ReplaceResult {
     enum class Outcome {
@@ -41,8 +63,8 @@ struct ReplaceResult {
         TooLong,        // the next replacement would have made the text longer than allowed
     };
 
-    std::string text;           // the whole text after the replacements
-    std::int64_t count = 0;     // replacements made
+    std::string text;       // the whole text after the replacements
+    std::int64_t count = 0; // replacements made
     Outcome outcome = Outcome::Finished;
     // The changed region: bytes [changeStart, oldChangeEnd) of the original text became bytes
     // [changeStart, newChangeEnd) of the new one; everything else is unchanged. With no
@@ -53,9 +75,18 @@ struct ReplaceResult {
     // Where the caret goes: directly after the replacement the last pass inserted (the original
     // caret when nothing was replaced).
     std::int64_t caret = 0;
-
-    bool stopped() const { return outcome == Outcome::StoppedAtBound || outcome == Outcome::TooLong; }
 };
+
+// The region of a Replace All result written back through the editor's selection: bytes
+// [start, start + oldLength) of the old text become `bytes`. Its edges never lie between the CR
+// and the LF of a line break, where the editor cannot place them: such an edge takes in the
+// unchanged CR or LF beside it.
+struct TextChange {
+    std::int64_t start = 0;
+    std::int64_t oldLength = 0;
+    std::string_view bytes;
+};
+TextChange selectableChange(std::string_view before, const ReplaceResult& result);
 
 // Replace All from one byte before the caret (from 0 when the caret is at 0).
 //

@@ -235,7 +235,7 @@ void SourceEditor::textChanged(const TextModel::Change& change)
 
 // --- Display settings ---
 
-void SourceEditor::setCodePage(const CodePage& page)
+void SourceEditor::setCodePage(const CodePageTable& page)
 {
     m_view.setCodePage(page);
     viewport()->update();

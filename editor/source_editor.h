@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/code_page.h"
+#include "common/code_page_table.h"
 #include "editor/editor_input.h"
 #include "editor/line_highlighter.h"
 #include "editor/longest_line.h"
@@ -80,8 +80,8 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
 
     // Which character each byte is drawn as and which byte a typed character becomes. The bytes
     // stay as they are; the view is drawn again.
-    void setCodePage(const CodePage& page);
-    const CodePage& codePage() const { return m_view.codePage(); }
+    void setCodePage(const CodePageTable& page);
+    const CodePageTable& codePage() const { return m_view.codePage(); }
 
     void setLineNumbersVisible(bool visible);
     bool lineNumbersVisible() const { return m_gutterVisible; }

@@ -18,6 +18,7 @@ bool UndoHistory::continues(const Step& step, const TextEdit& edit, EditKind kin
                edit.from + static_cast<std::int64_t>(edit.removed.size()) == last.from;
     case EditKind::DeleteForward:
         return edit.inserted.empty() && last.inserted.empty() && edit.from == last.from;
+    case EditKind::JoinPrevious:
     case EditKind::Other:
         break;
     }
@@ -31,6 +32,13 @@ void UndoHistory::record(TextEdit edit, EditKind kind, Selection before, Selecti
         if (m_saved && *m_saved > m_applied)
             m_saved.reset();
         m_open = false;
+    }
+    const bool lastIsSaved = m_saved && *m_saved == m_applied;
+    if (kind == EditKind::JoinPrevious && m_groupDepth == 0 && !m_steps.empty() && !lastIsSaved) {
+        m_steps.back().edits.push_back(std::move(edit));
+        m_steps.back().after = after;
+        m_open = false;
+        return;
     }
     if (m_groupDepth > 0 && m_groupStarted) {
         m_steps.back().edits.push_back(std::move(edit));
@@ -57,7 +65,7 @@ void UndoHistory::record(TextEdit edit, EditKind kind, Selection before, Selecti
     step.kind = m_groupDepth > 0 ? EditKind::Other : kind;
     m_steps.push_back(std::move(step));
     m_applied = m_steps.size();
-    m_open = m_groupDepth == 0 && kind != EditKind::Other;
+    m_open = m_groupDepth == 0 && kind != EditKind::Other && kind != EditKind::JoinPrevious;
     m_groupStarted = m_groupDepth > 0;
 }
 
@@ -117,6 +125,7 @@ void UndoHistory::setModified(bool modified)
     else
         m_saved = m_applied;
     m_open = false;
+    m_groupStarted = false;
 }
 
 } // namespace scrivlet

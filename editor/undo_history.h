@@ -16,8 +16,9 @@ struct Selection {
 };
 
 // What kind of edit a change is, for merging undo steps: consecutive typing, consecutive
-// Backspaces and consecutive Deletes each make one step; any other edit is a step of its own.
-enum class EditKind { Typing, Backspace, DeleteForward, Other };
+// Backspaces and consecutive Deletes each make one step; a JoinPrevious edit becomes part of the
+// step before it; any other edit is a step of its own.
+enum class EditKind { Typing, Backspace, DeleteForward, JoinPrevious, Other };
 
 // One edit: the bytes [from, from + removed.size()) were replaced by `inserted`.
 struct TextEdit {
@@ -31,8 +32,9 @@ struct TextEdit {
 // A step is one or more edits, undone in reverse order, with the selection before and after
 // it. A new edit joins the last step when it continues it (typing at the end of what was typed,
 // Backspace just before what was erased, Delete at the same place) and nothing closed the step
-// in between (a caret move, an edit of another kind, marking the text saved), or when an undo
-// group is open. Recording after an undo drops the steps that could have been redone.
+// in between (a caret move, an edit of another kind, marking the text saved), when it asks to
+// join it, or when an undo group is open. No edit ever joins the step that leads to the state
+// last saved. Recording after an undo drops the steps that could have been redone.
 class UndoHistory final {
   public:
     struct Step {

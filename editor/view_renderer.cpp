@@ -1,5 +1,6 @@
 #include "editor/view_renderer.h"
 
+#include "common/windows1252_charset.h"
 #include "editor/caret_moves.h"
 #include "editor/text_painter.h"
 
@@ -30,8 +31,7 @@ QColor shaded(const QColor& base, const QPalette& palette)
 
 } // namespace
 
-ViewRenderer::ViewRenderer(const TextModel& text)
-    : m_text(text), m_codePage(CodePage::windows1252())
+ViewRenderer::ViewRenderer(const TextModel& text) : m_text(text), m_codePage(windows1252CodePage())
 {
 }
 
@@ -47,7 +47,7 @@ void ViewRenderer::setFont(const QFont& font)
     m_glyphs.reset(m_font, m_codePage, m_cellWidth);
 }
 
-void ViewRenderer::setCodePage(const CodePage& page)
+void ViewRenderer::setCodePage(const CodePageTable& page)
 {
     m_codePage = page;
     m_glyphs.reset(m_font, m_codePage, m_cellWidth);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/code_page.h"
+#include "common/code_page_table.h"
 #include "editor/glyph_cache.h"
 #include "editor/line_highlighter.h"
 #include "editor/line_state_cache.h"
@@ -51,8 +51,8 @@ class ViewRenderer final {
     explicit ViewRenderer(const TextModel& text);
 
     void setFont(const QFont& font);
-    void setCodePage(const CodePage& page);
-    const CodePage& codePage() const { return m_codePage; }
+    void setCodePage(const CodePageTable& page);
+    const CodePageTable& codePage() const { return m_codePage; }
     qreal cellWidth() const { return m_cellWidth; }
     int lineHeight() const { return m_lineHeight; }
 
@@ -87,7 +87,7 @@ class ViewRenderer final {
                       const QPalette& palette) const;
 
     const TextModel& m_text;
-    CodePage m_codePage;
+    CodePageTable m_codePage;
     GlyphCache m_glyphs;
     QFont m_font;
     qreal m_cellWidth = 8;

@@ -1,11 +1,11 @@
 #include "files/file_commands.h"
 
-#include "app/user_prompts.h"
+#include "common/file_io.h"
+#include "common/source_extension.h"
+#include "common/user_prompts.h"
 #include "editor/editor_buffer.h"
 #include "editor/source_editor.h"
 #include "files/busy_cursor.h"
-#include "files/drop_rule.h"
-#include "files/file_io.h"
 #include "files/grob.h"
 #include "files/line_ends.h"
 #include "files/source_texts.h"
@@ -183,15 +183,15 @@ void FileCommands::dropFiles(const QStringList& paths)
     {
         BusyCursor busy;
         for (const QString& path : paths) {
-            const DropAction action = dropAction(path.toStdString());
-            if (action == DropAction::Skip)
+            const SourceFileKind kind = sourceFileKind(path.toStdString());
+            if (kind == SourceFileKind::Other)
                 continue;
             FileReadResult read = readWholeFile(localBytes(path));
             if (!read.ok) {
                 problems << path + QLatin1Char('\n') + fromBytes(read.reason);
                 continue;
             }
-            if (action == DropAction::InsertText) {
+            if (kind == SourceFileKind::Text) {
                 pieces.push_back(toEditorLineEnds(read.bytes));
                 continue;
             }
@@ -211,6 +211,7 @@ void FileCommands::dropFiles(const QStringList& paths)
     if (pieces.empty())
         return;
     BusyCursor busy;
+    const EditorBuffer::UndoGroup oneDrop(m_buffer);
     for (const std::string& piece : pieces)
         m_buffer.setSelText(piece);
 }

@@ -48,6 +48,27 @@ std::size_t grobDataBytes(std::uint32_t length)
     return length > 15 ? (length - 15) / 2 : 0;
 }
 
+std::string grobLine(std::uint32_t width, std::uint32_t height, std::string_view data)
+{
+    std::string line;
+    line.reserve(32 + 2 * data.size());
+    line += "GROB ";
+    line += std::to_string(width);
+    line += ' ';
+    line += std::to_string(height);
+    line += ' ';
+    const std::size_t start = line.size();
+    line.resize(start + 2 * data.size());
+    char* out = line.data() + start;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const unsigned byte = static_cast<unsigned char>(data[i]);
+        out[2 * i] = kDigitPairs[2 * byte];
+        out[2 * i + 1] = kDigitPairs[2 * byte + 1];
+    }
+    line += "\r\n";
+    return line;
+}
+
 GrobConversion convertGrob(std::string_view file)
 {
     GrobConversion result;
@@ -65,22 +86,7 @@ GrobConversion convertGrob(std::string_view file)
         return result;
     }
 
-    std::string& line = result.line;
-    line.reserve(32 + 2 * result.dataClaimed);
-    line += "GROB ";
-    line += std::to_string(fields.width);
-    line += ' ';
-    line += std::to_string(fields.height);
-    line += ' ';
-    const std::size_t start = line.size();
-    line.resize(start + 2 * result.dataClaimed);
-    char* out = line.data() + start;
-    for (std::size_t i = 0; i < result.dataClaimed; ++i) {
-        const unsigned byte = static_cast<unsigned char>(data[i]);
-        out[2 * i] = kDigitPairs[2 * byte];
-        out[2 * i + 1] = kDigitPairs[2 * byte + 1];
-    }
-    line += "\r\n";
+    result.line = grobLine(fields.width, fields.height, data.substr(0, result.dataClaimed));
     return result;
 }
 

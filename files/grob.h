@@ -25,6 +25,11 @@ GrobFields grobFields(std::string_view bytes);
 // The pixel data bytes the length field announces: (length - 15) div 2, none below 17.
 std::size_t grobDataBytes(std::uint32_t length);
 
+// The source line of a GROB: "GROB width height hexdigits" CR LF, each data byte written low
+// nibble digit first, so the digits are the object's nibbles in memory order. The space after
+// the height is there even without data.
+std::string grobLine(std::uint32_t width, std::uint32_t height, std::string_view data);
+
 // A GROB file turned into the source line "GROB width height hexdigits" CR LF, each data byte
 // written low nibble digit first. A file too short for its fields or for the data its length
 // announces gives no line at all: nothing is made up for the missing bytes.

@@ -2,8 +2,8 @@
 # dependencies are read from the program by dpkg-shlibdeps (package dpkg-dev).
 set(CPACK_PACKAGE_NAME vantor-scrivlet)
 set(CPACK_PACKAGE_VENDOR "Vantor")
-set(CPACK_PACKAGE_CONTACT "Vantor Scrivlet maintainers <scrivlet@vantor.example>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://vantor.example/scrivlet")
+set(CPACK_PACKAGE_CONTACT "Vantor Scrivlet maintainers <scrivlet@vantor.io>")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://vantor.io/scrivlet")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "RPL editor with a reference book of calculator entry points")
 string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "An editor for RPL, the programming language of the HP 49-series graphing"

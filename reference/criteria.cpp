@@ -1,5 +1,7 @@
 #include "reference/criteria.h"
 
+#include "common/ascii.h"
+
 #include <cctype>
 #include <charconv>
 
@@ -24,11 +26,6 @@ bool isIdentifier(std::string_view s)
             return false;
     }
     return true;
-}
-
-char fold(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // "<field> LIKE '<pattern>'", the keyword in any letter case.
@@ -88,22 +85,6 @@ std::optional<Criteria> parseCriteria(std::string_view criteria)
     if (eq != std::string_view::npos && (quote == std::string_view::npos || eq < quote))
         return parseNumberEqual(s);
     return parseLike(s);
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (prefix.size() > text.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (fold(text[i]) != fold(prefix[i]))
-            return false;
-    }
-    return true;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && startsWithNoCase(a, b);
 }
 
 } // namespace scrivlet

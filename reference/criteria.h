@@ -25,8 +25,4 @@ struct Criteria {
 // Parses a criteria string; std::nullopt when it is not one of the forms above.
 std::optional<Criteria> parseCriteria(std::string_view criteria);
 
-// ASCII letters compared without regard to case, as the entry database compares names.
-bool startsWithNoCase(std::string_view text, std::string_view prefix);
-bool equalsNoCase(std::string_view a, std::string_view b);
-
 } // namespace scrivlet

@@ -1,5 +1,7 @@
 #include "reference/entry_list_view.h"
 
+#include "common/virtual_keys.h"
+
 #include <QKeyEvent>
 
 namespace scrivlet {
@@ -11,9 +13,9 @@ int EntryListView::characterCode(const QKeyEvent& event)
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return vk::Enter;
     case Qt::Key_Backspace:
-        return 8;
+        return vk::Backspace;
     default:
         break;
     }

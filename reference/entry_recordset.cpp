@@ -1,5 +1,7 @@
 #include "reference/entry_recordset.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
 #include <bit>
 #include <charconv>
@@ -7,16 +9,6 @@
 
 namespace scrivlet {
 namespace {
-
-std::string folded(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
 
 bool lessBytes(std::string_view a, std::string_view b)
 {
@@ -81,7 +73,7 @@ void EntryRecordset::buildNameIndex()
     m_foldedNames.resize(n);
     m_byName.resize(n);
     for (std::size_t r = 0; r < n; ++r) {
-        m_foldedNames[r] = folded(fieldText(m_rows[r][static_cast<std::size_t>(m_nameColumn)]));
+        m_foldedNames[r] = asciiUpper(fieldText(m_rows[r][static_cast<std::size_t>(m_nameColumn)]));
         m_byName[r] = static_cast<std::uint32_t>(r);
     }
     std::stable_sort(m_byName.begin(), m_byName.end(), [this](std::uint32_t a, std::uint32_t b) {
@@ -102,7 +94,7 @@ void EntryRecordset::buildNameIndex()
 
 std::optional<std::size_t> EntryRecordset::firstNamePrefixMatch(std::string_view prefix) const
 {
-    const std::string key = folded(prefix);
+    const std::string key = asciiUpper(prefix);
     const auto first = std::partition_point(m_byName.begin(), m_byName.end(), [&](std::uint32_t r) {
         return lessBytes(m_foldedNames[r], key);
     });

@@ -1,5 +1,7 @@
 #include "reference/entry_source.h"
 
+#include "common/ascii.h"
+
 #include "reference/sqlite_database.h"
 
 #include <array>
@@ -43,8 +45,7 @@ std::string dataSourcePath(const std::string& connectionString)
         const auto eq = part.find('=');
         if (eq != std::string::npos) {
             std::string key = part.substr(0, eq);
-            for (char& c : key)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            key = asciiLower(key);
             if (key == "data source")
                 path = part.substr(eq + 1);
         }

@@ -1,5 +1,7 @@
 #include "reference/entry_table.h"
 
+#include "common/ascii.h"
+
 #include "reference/sqlite_database.h"
 #include "reference/table_lines.h"
 
@@ -37,10 +39,7 @@ bool isEntryAddress(std::string_view addr)
 
 std::string storedAddress(std::string_view addr)
 {
-    std::string out(addr);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
+    return asciiUpper(addr);
 }
 
 ParsedTable parseEntryTable(std::string_view text)

@@ -1,5 +1,8 @@
 #include "reference/importer.h"
 
+#include "common/ascii.h"
+#include "common/plural.h"
+
 #include "reference/importer_io.h"
 #include "reference/sqlite_database.h"
 
@@ -17,14 +20,6 @@ namespace {
 constexpr std::array<std::string_view, 5> kRequiredColumns = {"id", "name", "addr", "description",
                                                               "usg"};
 constexpr std::size_t kLinesListedPerReason = 10;
-
-std::string lowerCase(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // A row of the database as the import compares it.
 struct ExistingRow {
@@ -152,11 +147,6 @@ std::string lineList(const std::vector<std::size_t>& lines)
     return out;
 }
 
-std::string plural(std::size_t count, const char* one, const char* many)
-{
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 } // namespace
 
 std::unique_ptr<SqliteDatabase> openEntryDatabase(const std::string& path)
@@ -167,7 +157,7 @@ std::unique_ptr<SqliteDatabase> openEntryDatabase(const std::string& path)
         db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly);
         auto info = db->prepare("PRAGMA table_info(entries)");
         while (info.step())
-            columns.push_back(lowerCase(info.text(1)));
+            columns.push_back(asciiLower(info.text(1)));
     } catch (const SqliteError& e) {
         throw ReferenceError(path + ": not an entry database (" + e.what() + ")");
     }
@@ -185,7 +175,7 @@ std::unique_ptr<SqliteDatabase> openEntryDatabase(const std::string& path)
 
 TableFile readTableFile(const std::string& path)
 {
-    const std::string text = readWholeFile(path);
+    const std::string text = readInputFile(path);
     const auto format = recogniseTableFormat(text);
     if (!format)
         throw ReferenceError(path + ": not a text file, so no entry table");

@@ -12,8 +12,8 @@ class ReferenceError final : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The bytes of a file, unchanged. Throws ReferenceError naming the file when it is missing, a
-// folder, or cannot be read to its end.
-std::string readWholeFile(const std::string& path);
+// The bytes of a table or source file, unchanged. Throws ReferenceError naming the file when it
+// cannot be read (see readWholeFile).
+std::string readInputFile(const std::string& path);
 
 } // namespace scrivlet

@@ -1,23 +1,10 @@
 #include "reference/table_formats.h"
 
+#include "common/ascii.h"
 #include "reference/table_lines.h"
-
-#include <cctype>
 
 namespace scrivlet {
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 bool isMarkerLine(std::string_view line)
 {
@@ -65,7 +52,7 @@ std::optional<TableFormat> recogniseTableFormat(std::string_view text)
         if (equates || trimmed.empty() || trimmed.front() == '#' || trimmed.front() == '*')
             return;
         const auto words = splitWords(trimmed);
-        if (words.size() >= 2 && equalsIgnoringCase(words[1], "EQU"))
+        if (words.size() >= 2 && equalsNoCase(words[1], "EQU"))
             equates = true;
     });
     return equates ? TableFormat::EquateFile : TableFormat::EntryTable;
@@ -129,7 +116,7 @@ ParsedTable parseEquateFile(std::string_view text)
         if (trimmed.empty() || trimmed.front() == '*')
             return;
         const auto words = splitWords(trimmed);
-        if (words.size() < 2 || !equalsIgnoringCase(words[1], "EQU")) {
+        if (words.size() < 2 || !equalsNoCase(words[1], "EQU")) {
             table.skipped.push_back({lineNumber, "not an EQU line"});
             return;
         }

@@ -1,5 +1,8 @@
 #include "reference/usage_learner.h"
 
+#include "common/plural.h"
+#include "common/source_extension.h"
+
 #include "reference/importer.h"
 #include "reference/importer_io.h"
 #include "reference/sqlite_database.h"
@@ -16,7 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::string_view, 5> kSourceExtensions = {"txt", "rpl", "s", "asm", "a"};
 constexpr std::size_t kUnknownNamesListed = 20;
 
 void addFile(const fs::path& path, SourceFiles& out, std::set<fs::path>& seen)
@@ -83,21 +85,12 @@ std::string sizeText(std::uint64_t bytes)
     return std::to_string(bytes / (1024 * 1024)) + " MB";
 }
 
-std::string plural(std::uint64_t count, const char* one, const char* many)
-{
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 } // namespace
 
 bool hasSourceExtension(std::string_view fileName)
 {
-    const auto dot = fileName.rfind('.');
-    if (dot == std::string_view::npos)
-        return false;
-    const std::string_view extension = fileName.substr(dot + 1, 3);
-    return std::find(kSourceExtensions.begin(), kSourceExtensions.end(), extension) !=
-           kSourceExtensions.end();
+    return fileName.find('.') != std::string_view::npos &&
+           sourceFileKind(fileName) == SourceFileKind::Text;
 }
 
 SourceFiles collectSourceFiles(const std::vector<std::string>& paths)
@@ -135,7 +128,7 @@ LearnSummary learnUsage(const std::vector<std::string>& paths, const std::string
     summary.passedOver = sources.passedOver;
     std::set<std::string> unknownNames;
     for (const std::string& path : sources.files) {
-        const std::string text = readWholeFile(path);
+        const std::string text = readInputFile(path);
         summary.bytes += text.size();
         if (hasListingMarker(text)) {
             ++summary.listings;

@@ -27,8 +27,9 @@ check_installed_files() {
         bin/vantor-scrivlet bin/vantor-scrivlet-launch
         "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
         "share/mime/packages/$id.xml" "share/$id/entries97.mdb"
+        share/doc/vantor-scrivlet/copyright
     )
-    if [ -e app/icons/scrivlet.svg ]; then
+    if [ -e common/icons/scrivlet.svg ]; then
         files+=("share/icons/hicolor/scalable/apps/$id.svg")
         for size in 16 32 48 64 128 256; do
             files+=("share/icons/hicolor/${size}x$size/apps/$id.png")

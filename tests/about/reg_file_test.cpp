@@ -1,10 +1,7 @@
 #include "about/reg_file.h"
-#include "about/reg_file_view.h"
 #include "about/registry_view.h"
 
 #include <gtest/gtest.h>
-
-#include <array>
 
 #include <string>
 
@@ -184,30 +181,4 @@ TEST(RegFile, BadLinesAreReportedAndSkipped)
     EXPECT_EQ(file.value(kHkeyLocalMachine, "A", "good1")->data, sz("1"));
     EXPECT_EQ(file.value(kHkeyLocalMachine, "A", "good2")->data, std::string("\x00\x0a", 2));
     EXPECT_EQ(file.value(kHkeyLocalMachine, "A", "unterminated"), nullptr);
-}
-
-TEST(RegFileView, OpensKeysAndCopiesValuesThatFit)
-{
-    RegFile file = RegFile::parse("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\\B]\n\"v\"=\"abc\"\n");
-    file.set(kHkeyLocalMachine, "A\\B", "big", {kRegBinary, std::string(10, 'x')});
-    const RegFileView view(std::move(file));
-
-    EXPECT_NE(view.openKey(kHkeyLocalMachine, "", kKeyReadWriteAccess), nullptr);
-    EXPECT_NE(view.openKey(kHkeyLocalMachine, "a", kKeyReadWriteAccess), nullptr);
-    EXPECT_EQ(view.openKey(kHkeyLocalMachine, "A\\C", kKeyReadWriteAccess), nullptr);
-    EXPECT_EQ(view.openKey(0x80000009, "", kKeyReadWriteAccess), nullptr);
-
-    const auto key = view.openKey(kHkeyLocalMachine, "A\\B", kKeyReadWriteAccess);
-    ASSERT_NE(key, nullptr);
-    std::array<std::byte, 8> buffer{};
-    RegistryQuery q = key->queryValue("V", buffer);
-    EXPECT_EQ(q.status, RegistryQuery::Status::Ok);
-    EXPECT_EQ(q.type, kRegSz);
-    EXPECT_EQ(q.size, 4u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()), 4), sz("abc"));
-
-    q = key->queryValue("big", buffer);
-    EXPECT_EQ(q.status, RegistryQuery::Status::MoreData);
-    EXPECT_EQ(q.size, 10u);
-    EXPECT_EQ(key->queryValue("missing", buffer).status, RegistryQuery::Status::NotFound);
 }

@@ -3,63 +3,39 @@
 #include <gtest/gtest.h>
 
 using scrivlet::parseCommandLine;
+using Action = scrivlet::CommandLine::Action;
 
-TEST(CommandLine, EverythingIsOnePathWithQuotesRemoved)
+TEST(CommandLine, EverythingIsOnePathUnlessHelpOrVersionStandsAlone)
 {
-    struct Case {
-        std::vector<std::string> args;
-        std::string path;
-    };
-    const Case cases[] = {
-        {{}, ""},
-        {{"prog.rpl"}, "prog.rpl"},
-        {{"/home/u/My Files/prog.rpl"}, "/home/u/My Files/prog.rpl"},
-        {{"\"/home/u/My", "Files/prog.rpl\""}, "/home/u/My Files/prog.rpl"},
-        {{"/tmp/My", "Files/prog.rpl"}, "/tmp/My Files/prog.rpl"},
-        {{"a\"b\"c"}, "abc"},
-        {{"\"\""}, ""},
-    };
-    for (const Case& c : cases) {
-        const auto parsed = parseCommandLine(c.args);
-        EXPECT_EQ(parsed.sourceFile, c.path);
-        EXPECT_EQ(parsed.action, scrivlet::CommandLine::Action::Run);
-        EXPECT_TRUE(parsed.screenshotFile.empty());
-    }
-}
-
-TEST(CommandLine, ScreenshotLeadsAndTheRestIsStillOnePath)
-{
-    const auto parsed = parseCommandLine({"--screenshot", "out.png", "my", "file.rpl"});
-    EXPECT_EQ(parsed.screenshotFile, "out.png");
-    EXPECT_EQ(parsed.sourceFile, "my file.rpl");
-    EXPECT_EQ(parseCommandLine({"x", "--screenshot", "y"}).sourceFile, "x --screenshot y");
-}
-
-TEST(CommandLine, HelpAndVersionOnlyWhenTheyStandAlone)
-{
-    using Action = scrivlet::CommandLine::Action;
-    struct Case {
+    const struct {
         std::vector<std::string> args;
         Action action;
-        std::string path;
+        std::string path, screenshot;
+    } cases[] = {
+        // clang-format off
+        {{}, Action::Run, "", ""},
+        {{"/home/u/My Files/prog.rpl"}, Action::Run, "/home/u/My Files/prog.rpl", ""},
+        {{"\"/home/u/My", "Files/prog.rpl\""}, Action::Run, "/home/u/My Files/prog.rpl", ""},
+        {{"a\"b\"c"}, Action::Run, "abc", ""},
+        {{"\"\""}, Action::Run, "", ""},
+        {{"--help"}, Action::Help, "", ""},
+        {{"--version"}, Action::Version, "", ""},
+        {{"--help", "extra"}, Action::Run, "--help extra", ""},
+        {{"extra", "--help"}, Action::Run, "extra --help", ""},
+        {{"--version", "--help"}, Action::Run, "--version --help", ""},
+        {{"\"--help\""}, Action::Run, "--help", ""},
+        {{"--help "}, Action::Run, "--help ", ""},
+        {{"-h"}, Action::Run, "-h", ""},
+        {{"--HELP"}, Action::Run, "--HELP", ""},
+        {{"--screenshot", "out.png", "my", "file.rpl"}, Action::Run, "my file.rpl", "out.png"},
+        {{"--screenshot", "out.png", "--help"}, Action::Run, "--help", "out.png"},
+        {{"x", "--screenshot", "y"}, Action::Run, "x --screenshot y", ""},
+        // clang-format on
     };
-    const Case cases[] = {
-        {{"--help"}, Action::Help, ""},
-        {{"--version"}, Action::Version, ""},
-        {{"--help", "extra"}, Action::Run, "--help extra"},
-        {{"extra", "--help"}, Action::Run, "extra --help"},
-        {{"--version", "--help"}, Action::Run, "--version --help"},
-        {{"\"--help\""}, Action::Run, "--help"},
-        {{"--help "}, Action::Run, "--help "},
-        {{"-h"}, Action::Run, "-h"},
-        {{"--HELP"}, Action::Run, "--HELP"},
-        {{"My", "Files/--version"}, Action::Run, "My Files/--version"},
-        {{"--screenshot", "out.png", "--help"}, Action::Run, "--help"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
+    for (const auto& c : cases) {
         const auto parsed = parseCommandLine(c.args);
-        EXPECT_EQ(parsed.action, c.action);
+        EXPECT_EQ(parsed.action, c.action) << c.path;
         EXPECT_EQ(parsed.sourceFile, c.path);
+        EXPECT_EQ(parsed.screenshotFile, c.screenshot) << c.path;
     }
 }

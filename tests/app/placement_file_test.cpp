@@ -1,12 +1,8 @@
 #include "app/placement_file.h"
 #include "support/temp_dir.h"
-#include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 #include <map>
-#include <string>
 
 using namespace scrivlet;
 using scrivlet::fixtures::TempDir;
@@ -18,32 +14,24 @@ std::string file(const std::string& line2, const std::string& line4)
     return "[Window position x,y]\r\n" + line2 + "\r\n[Window size w,h]\r\n" + line4 + "\r\n";
 }
 
-Environment environment(std::map<std::string, std::string> variables)
-{
-    return [variables = std::move(variables)](const char* name) -> std::optional<std::string> {
-        const auto it = variables.find(name);
-        if (it == variables.end())
-            return std::nullopt;
-        return it->second;
-    };
-}
-
 } // namespace
 
-TEST(PlacementFormat, FourLinesWithCrLfInPlainDecimal)
+TEST(PlacementFormat, FourLinesWithCrLfInPlainDecimalThatReadBack)
 {
-    const struct {
-        Placement placement;
-        std::string expected;
-    } cases[] = {
+    const std::pair<Placement, std::string> cases[] = {
         {{1200, 900, 9000, 6000}, file("1200,900", "9000,6000")},
         {{-120, -45, 29040, 16560}, file("-120,-45", "29040,16560")},
         {{12.5f, -0.25f, 0, 1}, file("12.5,-0.25", "0,1")},
-        {{-0.0f, 0, 15, 30}, file("0,0", "15,30")},
         {{4.5e6f, 0, 1e7f, 3}, file("4500000,0", "10000000,3")},
+        {{3.4e38f, -3.4e38f, 1.17549435e-38f, 16777216}, ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(formatPlacement(c.placement), c.expected);
+    for (const auto& [placement, text] : cases) {
+        if (!text.empty()) {
+            EXPECT_EQ(formatPlacement(placement), text);
+        }
+        EXPECT_EQ(parsePlacement(formatPlacement(placement)), placement);
+    }
+    EXPECT_EQ(formatPlacement({-0.0f, 0, 15, 30}), file("0,0", "15,30"));
 }
 
 TEST(PlacementRead, ListInputRules)
@@ -53,6 +41,7 @@ TEST(PlacementRead, ListInputRules)
         std::string bytes;
         std::optional<Placement> expected;
     } cases[] = {
+        // clang-format off
         {"as written", file("1200,900", "9000,6000"), Placement{1200, 900, 9000, 6000}},
         {"headers are never compared", "anything\r\n1,2\r\n\r\n3,4\r\n", Placement{1, 2, 3, 4}},
         {"negative values", file("-1200,-900", "9000,6000"), Placement{-1200, -900, 9000, 6000}},
@@ -61,10 +50,9 @@ TEST(PlacementRead, ListInputRules)
         {"fractions and signs", file("+12.5,-.5", "1e3,7."), Placement{12.5f, -0.5f, 1000, 7}},
         {"LF line ends", "h\n1,2\nh\n3,4\n", Placement{1, 2, 3, 4}},
         {"CR line ends", "h\r1,2\rh\r3,4", Placement{1, 2, 3, 4}},
-        {"no line end after the last number", "h\r\n1,2\r\nh\r\n3,4", Placement{1, 2, 3, 4}},
         {"extra text after line 4", file("1,2", "3,4") + "[Other]\r\nxyz,,\r\n", Placement{1, 2, 3, 4}},
         {"more fields on line 4", file("1,2", "3,4,5,six"), Placement{1, 2, 3, 4}},
-        {"a field may continue on the next line", "h\r\n1\r\n2\r\nh\r\n3,4\r\n", Placement{1, 2, 3, 4}},
+        {"a field may go on on the next line", "h\r\n1\r\n2\r\nh\r\n3,4\r\n", Placement{1, 2, 3, 4}},
         {"no file contents", "", std::nullopt},
         {"letters on line 2", file("abc,900", "9000,6000"), std::nullopt},
         {"letters after digits", file("12a,900", "9000,6000"), std::nullopt},
@@ -84,28 +72,16 @@ TEST(PlacementRead, ListInputRules)
         {"hex is not plain decimal", file("0x10,2", "3,4"), std::nullopt},
         {"a quoted number", file("\"1\",2", "3,4"), std::nullopt},
         {"an endless field", file(std::string(300, '1') + ",2", "3,4"), std::nullopt},
+        // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(parsePlacement(c.bytes), c.expected);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(parsePlacement(c.bytes), c.expected) << c.name;
 }
 
-TEST(PlacementRead, WhatIsWrittenReadsBackUnchanged)
+TEST(PlacementPixels, FifteenTwipsToThePixelAndTheImpossibleRefused)
 {
-    const Placement values[] = {
-        {1200, 900, 9000, 6000}, {-120, -45, 29040, 16560}, {12.5f, -0.25f, 0.1f, 1e-3f},
-        {3.4e38f, -3.4e38f, 1.17549435e-38f, 16777216}};
-    for (const Placement& p : values)
-        EXPECT_EQ(parsePlacement(formatPlacement(p)), p);
-}
-
-TEST(PlacementPixels, TwipsAreFifteenToThePixelAndTheWindowRefusesTheImpossible)
-{
-    const struct {
-        Placement twips;
-        std::optional<PixelRect> pixels;
-    } cases[] = {
+    const std::pair<Placement, std::optional<PixelRect>> cases[] = {
+        // clang-format off
         {{1200, 900, 9000, 6000}, PixelRect{80, 60, 600, 400}},
         {{-120, -45, 15, 0}, PixelRect{-8, -3, 1, 0}},
         {{7, 8, 22, 23}, PixelRect{0, 1, 1, 2}},           // nearest pixel
@@ -115,107 +91,46 @@ TEST(PlacementPixels, TwipsAreFifteenToThePixelAndTheWindowRefusesTheImpossible)
         {{0, 0, -15, 15}, std::nullopt},                   // a negative size
         {{0, 0, 15, -0.5f}, std::nullopt},
         {{0, 0, 3e38f, 15}, std::nullopt},
+        // clang-format on
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(toPixels(c.twips), c.pixels);
+    for (const auto& [twips, pixels] : cases)
+        EXPECT_EQ(toPixels(twips), pixels);
     EXPECT_EQ(toTwips({80, -60, 600, 400}), (Placement{1200, -900, 9000, 6000}));
-}
-
-TEST(PlacementFallback, TwoThirdsOfTheScreenCentred)
-{
-    const struct {
-        int width, height;
-        PixelRect expected;
-    } cases[] = {
-        {1920, 1080, {320, 180, 1280, 720}},
-        {1366, 768, {228, 128, 911, 512}},
-        {800, 600, {134, 100, 533, 400}},
-        {0, 0, {0, 0, 0, 0}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(fallbackRect(c.width, c.height), c.expected);
+    EXPECT_EQ(fallbackRect(1920, 1080), (PixelRect{320, 180, 1280, 720}));
+    EXPECT_EQ(fallbackRect(1366, 768), (PixelRect{228, 128, 911, 512}));
+    EXPECT_EQ(fallbackRect(0, 0), (PixelRect{0, 0, 0, 0}));
 }
 
 TEST(PlacementPath, WindirFirstThenTheConfigurationFolder)
 {
+    using Variables = std::map<std::string, std::string>;
     using Path = std::optional<std::filesystem::path>;
-    const struct {
-        const char* name;
-        std::map<std::string, std::string> variables;
-        Path expected;
-    } cases[] = {
-        {"windir", {{"windir", "/win"}, {"HOME", "/home/u"}}, Path("/win/Kelvane.ini")},
-        {"empty windir", {{"windir", ""}, {"HOME", "/home/u"}}, Path("/home/u/.config/Kelvane.ini")},
-        {"XDG_CONFIG_HOME", {{"XDG_CONFIG_HOME", "/cfg"}, {"HOME", "/home/u"}}, Path("/cfg/Kelvane.ini")},
-        {"relative XDG_CONFIG_HOME is ignored", {{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "/h"}},
-         Path("/h/.config/Kelvane.ini")},
-        {"nothing", {}, std::nullopt},
+    const std::pair<Variables, Path> cases[] = {
+        {{{"windir", "/win"}, {"HOME", "/home/u"}}, "/win/Kelvane.ini"},
+        {{{"windir", ""}, {"HOME", "/home/u"}}, "/home/u/.config/Kelvane.ini"},
+        {{{"XDG_CONFIG_HOME", "/cfg"}, {"HOME", "/home/u"}}, "/cfg/Kelvane.ini"},
+        {{{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "/h"}}, "/h/.config/Kelvane.ini"},
+        {{}, std::nullopt},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(placementPath(environment(c.variables)), c.expected);
+    for (const auto& [variables, path] : cases) {
+        const Environment environment = [&](const char* name) -> std::optional<std::string> {
+            const auto it = variables.find(name);
+            return it == variables.end() ? std::nullopt : std::optional(it->second);
+        };
+        EXPECT_EQ(placementPath(environment), path);
     }
 }
 
-TEST(PlacementFile, SavesIntoANewFolderAndReadsBack)
+TEST(PlacementFile, SavesIntoNewFoldersReplacesAndReadsBack)
 {
     TempDir dir;
     const auto path = dir.path() / "new" / "folder" / "Kelvane.ini";
     std::string error;
-    ASSERT_TRUE(savePlacementFile(path, {-120, 45, 9000, 6000}, error)) << error;
-    EXPECT_EQ(TempDir::readBytes(path.string()), file("-120,45", "9000,6000"));
-    EXPECT_EQ(loadPlacementFile(path), (Placement{-120, 45, 9000, 6000}));
-}
-
-TEST(PlacementFile, ReplacesTheOldFileAndLeavesNothingElse)
-{
-    TempDir dir;
-    const std::string path = dir.file("Kelvane.ini");
-    std::string error;
     ASSERT_TRUE(savePlacementFile(path, {1, 2, 3, 4}, error)) << error;
-    ASSERT_TRUE(savePlacementFile(path, {15, 30, 45, 60}, error)) << error;
-    const auto files = dir.snapshot();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files.begin()->second, file("15,30", "45,60"));
-}
-
-TEST(PlacementFile, MissingOrUnreadableFilesReadAsNothing)
-{
-    TempDir dir;
+    ASSERT_TRUE(savePlacementFile(path, {-120, 45, 9000, 6000}, error)) << error;
+    EXPECT_EQ(dir.snapshot().size(), 3u); // two folders and the file
+    EXPECT_EQ(TempDir::readBytes(path), file("-120,45", "9000,6000"));
+    EXPECT_EQ(loadPlacementFile(path), (Placement{-120, 45, 9000, 6000}));
     EXPECT_EQ(loadPlacementFile(dir.path() / "Kelvane.ini"), std::nullopt);
     EXPECT_EQ(loadPlacementFile(dir.path()), std::nullopt); // a folder
-}
-
-TEST(PlacementFile, AFolderThatCannotBeWrittenKeepsTheOldFile)
-{
-    TempDir dir;
-    const std::string path = dir.file("Kelvane.ini");
-    std::string error;
-    ASSERT_TRUE(savePlacementFile(path, {1, 2, 3, 4}, error)) << error;
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
-    {
-        fixtures::Unprivileged nobody;
-        EXPECT_FALSE(savePlacementFile(path, {5, 6, 7, 8}, error));
-        EXPECT_NE(error.find("Kelvane.ini"), std::string::npos) << error;
-        error.clear();
-        EXPECT_FALSE(savePlacementFile(dir.path() / "sub" / "Kelvane.ini", {5, 6, 7, 8}, error));
-        EXPECT_NE(error.find("sub"), std::string::npos) << error;
-    }
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-    const auto files = dir.snapshot();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files.begin()->second, file("1,2", "3,4"));
-}
-
-TEST(PlacementFile, ATargetThatIsAFolderIsReportedAndLeftAlone)
-{
-    TempDir dir;
-    std::filesystem::create_directory(dir.path() / "Kelvane.ini");
-    std::string error;
-    EXPECT_FALSE(savePlacementFile(dir.path() / "Kelvane.ini", {1, 2, 3, 4}, error));
-    EXPECT_FALSE(error.empty());
-    const auto files = dir.snapshot();
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files.begin()->second, "<folder>");
 }

@@ -1,3 +1,4 @@
+#include "common/code_page_table.h"
 #include "editor/caret_moves.h"
 #include "editor/code_page.h"
 #include "editor/line_state_cache.h"
@@ -251,19 +252,20 @@ TEST(CaretMoves, CellsAndWords)
     EXPECT_EQ(previousCharOffset(text, 10), 8);
 }
 
-TEST(CodePage, ASwappedPageMapsBothWays)
+TEST(CodePage, ShownCharactersAndTheirBytes)
 {
     std::array<char16_t, 256> chars{};
     for (int b = 0; b < 256; ++b)
         chars[static_cast<std::size_t>(b)] = static_cast<char16_t>(b);
     chars[0xA4] = u'\u20AC'; // as ISO 8859-15 has it
-    const CodePage page(chars);
-    EXPECT_EQ(page.byteOf(u'\u20AC'), 0xA4);
-    EXPECT_EQ(page.byteOf(u'\u00A4'), -1);
-    EXPECT_EQ(page.byteOfShown(kCrStandIn), '\r');
-    EXPECT_EQ(page.shownChar('\n'), kLfStandIn);
-    EXPECT_EQ(page.shownChar('\0'), u'\u2400');
-    EXPECT_EQ(page.shownChar('\x85'), 0); // a C1 control: drawn as a box
-    EXPECT_EQ(page.shownChar('\t'), u'\t');
-    EXPECT_EQ(CodePage::windows1252().shownChar('\x80'), u'\u20AC');
+    const CodePageTable page(chars, {});
+    EXPECT_EQ(byteOfShown(page, u'\u20AC'), 0xA4);
+    EXPECT_EQ(byteOfShown(page, u'\u0100'), -1);
+    EXPECT_EQ(byteOfShown(page, kCrStandIn), '\r');
+    EXPECT_EQ(shownChar(page, '\n'), kLfStandIn);
+    EXPECT_EQ(shownChar(page, '\0'), u'\u2400');
+    EXPECT_EQ(shownChar(page, '\x7F'), u'\u2421');
+    EXPECT_EQ(shownChar(page, '\x85'), 0); // a C1 control: drawn as a box
+    EXPECT_EQ(shownChar(page, '\t'), u'\t');
+    EXPECT_EQ(shownChar(page, '\xA4'), u'\u20AC');
 }

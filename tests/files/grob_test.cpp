@@ -51,7 +51,6 @@ TEST(Grob, TurnsTheFileIntoOneSourceLine)
          {0x1E, 0x2B, 0x00, 0x01, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00},
          "\x3C\xA5",
          "GROB 8 2 \r\n"},
-        {"L 15", {0x1E, 0x2B, 0xF0, 0x00, 0x00, 0x02, 0x00, 0x80, 0x00, 0x00}, "", "GROB 8 2 \r\n"},
         {"L 0", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "", "GROB 0 0 \r\n"},
         {"largest width and height",
          {0, 0, 0x00, 0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
@@ -86,29 +85,6 @@ TEST(Grob, HeaderTypeFieldAndLowNibbleOfByte10DoNotMatter)
         fields[2] = static_cast<unsigned char>(0x30 | (b & 0x0F));
         EXPECT_EQ(convertGrob(grobFile(fields, "\x3C\xA5", b)).line, expected) << v;
     }
-}
-
-TEST(Grob, EveryByteValueGivesItsTwoDigitsLowNibbleFirst)
-{
-    // L = 15 + 512 = 0x20F nibbles: 256 data bytes.
-    std::string data;
-    for (int b = 0; b < 256; ++b)
-        data += static_cast<char>(b);
-    const GrobConversion r =
-        convertGrob(grobFile({0, 0, 0xF0, 0x20, 0x00, 0x01, 0x00, 0x10, 0x00, 0x00}, data));
-    ASSERT_TRUE(r.ok());
-    const std::string prefix = "GROB 1 1 ";
-    ASSERT_EQ(r.line.size(), prefix.size() + 512 + 2);
-    EXPECT_EQ(r.line.substr(0, prefix.size()), prefix);
-    const std::string digits = r.line.substr(prefix.size(), 512);
-    const struct {
-        int byte;
-        const char* pair;
-    } samples[] = {{0x00, "00"}, {0x01, "10"}, {0x0F, "F0"}, {0x10, "01"}, {0x12, "21"},
-                   {0x9A, "A9"}, {0xAB, "BA"}, {0xF0, "0F"}, {0xFF, "FF"}};
-    for (const auto& s : samples)
-        EXPECT_EQ(digits.substr(2 * static_cast<std::size_t>(s.byte), 2), s.pair) << s.byte;
-    EXPECT_EQ(r.line.find_first_not_of("0123456789ABCDEF", prefix.size()), r.line.size() - 2);
 }
 
 TEST(Grob, ShortFilesGiveNoLineAndSayWhatIsMissing)

@@ -29,48 +29,6 @@ std::string savedPlainly(const std::string& editor)
 
 } // namespace
 
-TEST(LineEnds, LoadingMakesEveryLoneLfACrLfAndKeepsTheRest)
-{
-    const struct {
-        std::string disk;
-        std::string editor;
-    } cases[] = {
-        {"", ""},
-        {"\n", "\r\n"},
-        {"\r\n", "\r\n"},
-        {"\r", "\r"},
-        {"\n\n", "\r\n\r\n"},
-        {"\r\r\n", "\r\r\n"},
-        {"\n\r", "\r\n\r"},
-        {"\r\n\n", "\r\n\r\n"},
-        {"a\nb\r\nc\rd", "a\r\nb\r\nc\rd"},
-        {"::\n\n;\n@", "::\r\n\r\n;\r\n@"},
-        {std::string("\0\n\0", 3), std::string("\0\r\n\0", 4)},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(toEditorLineEnds(c.disk), c.editor) << testing::PrintToString(c.disk);
-}
-
-TEST(LineEnds, SavingMakesEveryCrLfALfAndKeepsLoneOnes)
-{
-    const struct {
-        std::string editor;
-        std::string disk;
-    } cases[] = {
-        {"", ""},
-        {"\r\n", "\n"},
-        {"\r", "\r"},
-        {"\n", "\n"},
-        {"\r\r\n", "\r\n"},
-        {"\n\r\n", "\n\n"},
-        {"\r\n\r", "\n\r"},
-        {"::\r\n\r\n;\r\n@", "::\n\n;\n@"},
-        {"a\rb\nc\r\nd\r\n", "a\rb\nc\nd\n"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(toDiskLineEnds(c.editor), c.disk) << testing::PrintToString(c.editor);
-}
-
 // Every text of up to seven characters made of a, CR and LF: loading matches the two plain
 // replacements, saving matches the plain one, and load-then-save only turns CR LF into LF.
 TEST(LineEnds, AgreeWithThePlainReplacementsOnEveryShortText)

@@ -1,4 +1,5 @@
 #include "reference/criteria.h"
+#include "common/ascii.h"
 
 #include <gtest/gtest.h>
 

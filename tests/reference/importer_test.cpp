@@ -184,8 +184,8 @@ TEST(Importer, AFailedImportLeavesTheDatabaseByteIdentical)
     const Case cases[] = {
         {"binary file", binary, "not a text file"},
         {"no entries", prose, "no entries found"},
-        {"a folder", folder, "is a folder"},
-        {"missing", missing, "no such file"},
+        {"a folder", folder, "a folder"},
+        {"missing", missing, "No such file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

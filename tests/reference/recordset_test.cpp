@@ -1,4 +1,5 @@
 #include "reference/entry_recordset.h"
+#include "common/ascii.h"
 
 #include <gtest/gtest.h>
 

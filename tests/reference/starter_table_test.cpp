@@ -1,3 +1,4 @@
+#include "data/shipped_tables.h"
 #include "reference/importer_io.h"
 #include "reference/sqlite_database.h"
 #include "reference/table_formats.h"
@@ -10,85 +11,109 @@ using namespace scrivlet;
 
 namespace {
 
-constexpr std::size_t kStarterEntriesAtLeast = 400;
+constexpr std::size_t kDescribedAtLeast = 1000;
 
-std::vector<std::filesystem::path> dataTables()
+std::string dataFile(const char* name)
 {
-    std::vector<std::filesystem::path> tables;
-    for (const auto& e : std::filesystem::directory_iterator(SCRIVLET_DATA_DIR)) {
-        if (e.path().extension() == ".tbl")
-            tables.push_back(e.path());
-    }
-    std::sort(tables.begin(), tables.end());
-    return tables;
+    return readInputFile(std::string(SCRIVLET_DATA_DIR) + "/" + name);
 }
 
-ParsedTable readStarter()
+std::map<std::string, std::string> addresses(const ParsedTable& table)
 {
-    return parseEntryTable(readWholeFile(std::string(SCRIVLET_DATA_DIR) + "/starter.tbl"));
+    std::map<std::string, std::string> out;
+    for (const auto& e : table.entries)
+        out[e.name] = e.addr;
+    return out;
 }
 
 } // namespace
 
-TEST(StarterTable, EveryNameAndAddressIsInTheSupportedEntriesListing)
+TEST(ShippedTables, TheGeneratedTableHoldsExactlyTheEntriesOfTheListing)
 {
     if (!std::filesystem::exists(SCRIVLET_ENTRY_LISTING))
         GTEST_SKIP() << "no listing at " << SCRIVLET_ENTRY_LISTING;
-    const ParsedTable listing = parseLoaderListing(readWholeFile(SCRIVLET_ENTRY_LISTING));
-    ASSERT_GT(listing.entries.size(), 7000u);
-    std::map<std::string, std::string> addressOf;
-    for (const auto& e : listing.entries)
-        addressOf[e.name] = e.addr;
-
-    const auto tables = dataTables();
-    ASSERT_FALSE(tables.empty());
-    for (const auto& path : tables) {
-        SCOPED_TRACE(path.string());
-        const ParsedTable table = parseEntryTable(readWholeFile(path.string()));
-        for (const auto& e : table.entries) {
-            const auto found = addressOf.find(e.name);
-            if (found == addressOf.end())
-                ADD_FAILURE() << "line " << e.line << ": " << e.name << " is not in the listing";
-            else
-                EXPECT_EQ(e.addr, found->second) << "line " << e.line << ": " << e.name;
-        }
+    const auto listing = addresses(parseLoaderListing(readInputFile(SCRIVLET_ENTRY_LISTING)));
+    const ParsedTable table = parseShippedEntryTable(dataFile("rom49.tbl"));
+    EXPECT_TRUE(table.skipped.empty());
+    const auto generated = addresses(table);
+    for (const auto& [name, addr] : listing) {
+        const auto found = generated.find(name);
+        EXPECT_TRUE(found != generated.end() && found->second == addr) << name << " " << addr;
     }
+    for (const auto& [name, addr] : generated)
+        EXPECT_EQ(listing.count(name), 1u) << name << " is not in the listing";
+    EXPECT_EQ(generated.size(), listing.size());
 }
 
-TEST(StarterTable, EveryLineIsAnEntryWithAStackDiagramAndAText)
+TEST(ShippedTables, DescriptionsAndPriorsFitTheGeneratedTable)
 {
-    for (const auto& path : dataTables()) {
-        SCOPED_TRACE(path.string());
-        const ParsedTable table = parseEntryTable(readWholeFile(path.string()));
-        for (const auto& s : table.skipped)
-            ADD_FAILURE() << "line " << s.line << ": " << s.reason;
-        for (const auto& e : table.entries) {
-            const auto lineBreak = e.description.find("%0A");
-            ASSERT_NE(lineBreak, std::string::npos) << e.name << " has no text after its diagram";
-            const std::string diagram = e.description.substr(0, lineBreak);
-            EXPECT_TRUE(diagram.size() >= 6 && diagram.rfind("( ", 0) == 0 &&
-                        diagram.substr(diagram.size() - 2) == " )" &&
-                        diagram.find("->") != std::string::npos)
-                << e.name << ": " << diagram;
-            EXPECT_GT(e.description.size(), lineBreak + 3 + 10) << e.name;
-        }
+    const ParsedTable all = parseShippedEntryTable(dataFile("rom49.tbl"));
+    const ParsedTable described = parseShippedEntryTable(dataFile("descriptions.tbl"));
+    const ParsedPriors priors = parseUsagePriors(dataFile("usage_prior.tbl"));
+    for (const auto& s : described.skipped)
+        ADD_FAILURE() << "descriptions line " << s.line << ": " << s.reason;
+    EXPECT_TRUE(priors.skipped.empty());
+    for (const auto& problem : joinShippedTables(all, described, priors.priors).problems)
+        ADD_FAILURE() << problem;
+    for (const auto& e : described.entries) {
+        const auto lineBreak = e.description.find("%0A");
+        ASSERT_NE(lineBreak, std::string::npos) << e.name << " has no text after its diagram";
+        const std::string diagram = e.description.substr(0, lineBreak);
+        EXPECT_TRUE(diagram.size() >= 6 && diagram.rfind("( ", 0) == 0 &&
+                    diagram.substr(diagram.size() - 2) == " )" &&
+                    diagram.find("->") != std::string::npos)
+            << e.name << ": " << diagram;
+        EXPECT_GT(e.description.size(), lineBreak + 3 + 10) << e.name;
     }
-    EXPECT_GE(readStarter().entries.size(), kStarterEntriesAtLeast);
+    EXPECT_GE(described.entries.size(), kDescribedAtLeast);
 }
 
-TEST(StarterTable, TheBuiltDatabaseHoldsItWithNoUses)
+TEST(ShippedTables, ReadingAndJoiningRejectWhatDoesNotFit)
 {
-    const ParsedTable starter = readStarter();
+    const ParsedTable all = parseShippedEntryTable("# a comment\n#+\t03dbc\nDUP\t03188\n\n"
+                                                   "#\tnot an entry\nbad line\nX\t12\n");
+    ASSERT_EQ(all.entries.size(), 2u);
+    EXPECT_EQ(all.entries[0].name, "#+");
+    EXPECT_EQ(all.entries[0].addr, "03DBC");
+    ASSERT_EQ(all.skipped.size(), 2u);
+    EXPECT_EQ(all.skipped[0].line, 6u);
+    EXPECT_EQ(all.skipped[1].line, 7u);
+
+    const ParsedPriors priors = parseUsagePriors("# n\tc\tp\nDUP\t103\t7\n#+\t1\t10\nDUP\t1\t1\n");
+    ASSERT_EQ(priors.priors.size(), 1u);
+    EXPECT_EQ(priors.skipped.size(), 2u);
+
+    const ParsedTable described =
+        parseShippedEntryTable("DUP\t03189\t( a -> a a )%0Ax\nSWAP\t03223\t( a b -> b a )%0Ay\n");
+    const ShippedRows rows =
+        joinShippedTables(all, described, {{"DUP", 103, 7, 1}, {"#+", 2, 2, 2}, {"ROT", 1, 1, 3}});
+    ASSERT_EQ(rows.problems.size(), 3u); // DUP's address, SWAP and ROT unknown
+    EXPECT_EQ(rows.usage, (std::vector<std::int64_t>{2, 7}));
+    EXPECT_TRUE(rows.entries[1].description.empty());
+}
+
+TEST(ShippedTables, TheBuiltDatabaseHoldsEveryEntryWithItsDescriptionAndPrior)
+{
+    const ParsedTable all = parseShippedEntryTable(dataFile("rom49.tbl"));
+    const ShippedRows rows =
+        joinShippedTables(all, parseShippedEntryTable(dataFile("descriptions.tbl")),
+                          parseUsagePriors(dataFile("usage_prior.tbl")).priors);
     SqliteDatabase db(SCRIVLET_BUILT_DATABASE, SqliteDatabase::OpenMode::ExistingOnly);
     auto stmt = db.prepare("SELECT name, addr, description, usg FROM entries ORDER BY id");
     std::size_t row = 0;
     while (stmt.step()) {
-        ASSERT_LT(row, starter.entries.size());
-        const auto& e = starter.entries[row++];
+        ASSERT_LT(row, rows.entries.size());
+        const auto& e = rows.entries[row];
         EXPECT_EQ(stmt.text(0), e.name);
         EXPECT_EQ(stmt.text(1), e.addr);
-        EXPECT_EQ(stmt.text(2), e.description);
-        EXPECT_EQ(stmt.integer(3), 0);
+        EXPECT_EQ(stmt.isNull(2) ? std::string() : stmt.text(2), e.description) << e.name;
+        EXPECT_EQ(stmt.integer(3), rows.usage[row++]) << e.name;
     }
-    EXPECT_EQ(row, starter.entries.size());
+    EXPECT_EQ(row, rows.entries.size());
+
+    // The first day's order proposes the plain word before its rarer compounds.
+    auto order = db.prepare("SELECT name FROM entries WHERE name IN ('DUP', 'DUP#0=IT') "
+                            "ORDER BY usg DESC, name");
+    ASSERT_TRUE(order.step());
+    EXPECT_EQ(order.text(0), "DUP");
 }

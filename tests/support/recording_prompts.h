@@ -1,34 +1,30 @@
 #pragma once
 
-#include "app/user_prompts.h"
+#include "common/user_prompts.h"
 
-#include <QString>
 #include <QStringList>
-
 #include <deque>
 #include <memory>
 
 namespace scrivlet::fixtures {
 
-// Answers for the user in widget tests and records what the program told them.
-// The test keeps a pointer to the shared log; the window owns the prompts.
+// What the program told the user and asked of them in a widget test, and the answers the test
+// gives: a question with no answer left is cancelled. The window owns the prompts; the test
+// keeps the shared log.
 struct PromptLog {
     struct Message {
-        QString title;
-        QString text;
+        QString title, text;
         UserPrompts::Icon icon;
     };
     std::vector<Message> messages;
-    int beeps = 0;
-    int saveQuestions = 0;
-    std::deque<UserPrompts::SaveChoice> saveAnswers; // default: Cancel
-    std::deque<QString> openAnswers;                 // default: cancelled
-    std::deque<QString> saveAsAnswers;               // default: cancelled
+    int beeps = 0, saveQuestions = 0;
+    std::deque<UserPrompts::SaveChoice> saveAnswers;
+    std::deque<QString> openAnswers, saveAsAnswers;
     QStringList filtersShown;
 };
 
 class RecordingPrompts final : public UserPrompts {
-public:
+  public:
     explicit RecordingPrompts(std::shared_ptr<PromptLog> log) : m_log(std::move(log)) {}
 
     void message(QWidget*, const QString& title, const QString& text, Icon icon) override
@@ -52,15 +48,14 @@ public:
     }
     void beep() override { ++m_log->beeps; }
 
-private:
-    template <typename T>
-    static T take(std::deque<T>& answers, T otherwise)
+  private:
+    template <typename T> static T take(std::deque<T>& answers, T otherwise)
     {
-        if (answers.empty())
-            return otherwise;
-        T answer = answers.front();
-        answers.pop_front();
-        return answer;
+        if (!answers.empty()) {
+            otherwise = answers.front();
+            answers.pop_front();
+        }
+        return otherwise;
     }
 
     std::shared_ptr<PromptLog> m_log;

@@ -11,7 +11,7 @@ namespace scrivlet::fixtures {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir()
     {
         std::random_device random;
@@ -36,22 +36,17 @@ public:
     std::map<std::string, std::string> snapshot() const
     {
         std::map<std::string, std::string> out;
-        for (const auto& e : std::filesystem::recursive_directory_iterator(m_path)) {
-            if (e.is_regular_file())
-                out[e.path().string()] = readBytes(e.path().string());
-            else
-                out[e.path().string()] = "<folder>";
-        }
+        for (const auto& e : std::filesystem::recursive_directory_iterator(m_path))
+            out[e.path().string()] = e.is_regular_file() ? readBytes(e.path()) : "<folder>";
         return out;
     }
-
-    static std::string readBytes(const std::string& path)
+    static std::string readBytes(const std::filesystem::path& path)
     {
         std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

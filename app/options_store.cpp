@@ -1,0 +1,58 @@
+#include "app/options_store.h"
+
+#include "common/environment.h"
+
+#include <QSettings>
+
+namespace scrivlet {
+namespace {
+
+const RememberedOptionInfo& infoOf(RememberedOption option)
+{
+    for (const RememberedOptionInfo& info : kRememberedOptions) {
+        if (info.option == option)
+            return info;
+    }
+    return kRememberedOptions[0];
+}
+
+QString defaultFile()
+{
+    const auto folder = programConfigDirectory(processEnvironment());
+    return folder ? QString::fromStdString((*folder / "options.ini").string()) : QString();
+}
+
+} // namespace
+
+OptionsStore::OptionsStore(const QString& file)
+{
+    const QString path = file.isEmpty() ? defaultFile() : file;
+    if (!path.isEmpty())
+        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+OptionsStore::~OptionsStore() = default;
+
+bool OptionsStore::value(RememberedOption option) const
+{
+    const RememberedOptionInfo& info = infoOf(option);
+    if (!m_settings)
+        return info.byDefault;
+    return m_settings->value(QLatin1String("Options/") + QLatin1String(info.key), info.byDefault)
+        .toBool();
+}
+
+void OptionsStore::setValue(RememberedOption option, bool on)
+{
+    if (!m_settings)
+        return;
+    m_settings->setValue(QLatin1String("Options/") + QLatin1String(infoOf(option).key), on);
+    m_settings->sync();
+}
+
+QString OptionsStore::fileName() const
+{
+    return m_settings ? m_settings->fileName() : QString();
+}
+
+} // namespace scrivlet

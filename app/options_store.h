@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+namespace scrivlet {
+
+// The Options the program remembers between runs. Beep and Autoident are not among them: they
+// start off and on at every start. Each option has a key, a default and a caption; the values
+// live in "options.ini" (INI format) in the program's folder of the user's configuration
+// folder, are read once at start and written at once on every change. A file that cannot be
+// read gives the defaults; one that cannot be written keeps the value for this run.
+enum class RememberedOption {
+    LineNumbers,
+    MarkUnknownNames,
+    NamesInFileFirst,
+    DitherPictures,
+    CalculatorCharset,
+};
+
+struct RememberedOptionInfo {
+    RememberedOption option;
+    const char* key;
+    bool byDefault;
+};
+
+inline constexpr RememberedOptionInfo kRememberedOptions[] = {
+    {RememberedOption::LineNumbers, "LineNumbers", true},
+    {RememberedOption::MarkUnknownNames, "MarkUnknownNames", false},
+    {RememberedOption::NamesInFileFirst, "NamesInFileFirst", false},
+    {RememberedOption::DitherPictures, "DitherPictures", false},
+    {RememberedOption::CalculatorCharset, "CalculatorCharacterSet", false},
+};
+
+class OptionsStore final {
+  public:
+    // `file` is the INI file; empty: the program's own file in the user's configuration
+    // folder (none when the environment names no configuration folder: nothing is remembered).
+    explicit OptionsStore(const QString& file = {});
+    ~OptionsStore();
+    OptionsStore(const OptionsStore&) = delete;
+    OptionsStore& operator=(const OptionsStore&) = delete;
+
+    bool value(RememberedOption option) const;
+    void setValue(RememberedOption option, bool on);
+    // The file the options are kept in; empty when there is none.
+    QString fileName() const;
+
+  private:
+    std::unique_ptr<QSettings> m_settings;
+};
+
+} // namespace scrivlet

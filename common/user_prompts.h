@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace scrivlet {
+
+// Everything the program asks of the person in front of it or tells them: messages, the
+// unsaved-changes question, file dialogs and the beep. The window never calls QMessageBox or
+// QFileDialog itself, so tests can answer for the user and a run without a user
+// (--screenshot) can write its messages to standard error.
+class UserPrompts {
+  public:
+    enum class Icon { None, Information, Warning, Critical };
+    enum class SaveChoice { Save, Discard, Cancel };
+
+    virtual ~UserPrompts() = default;
+
+    // A modal message with one OK button.
+    virtual void message(QWidget* parent, const QString& title, const QString& text, Icon icon) = 0;
+    // Asks whether changed text is to be saved before it is replaced.
+    virtual SaveChoice askSaveChanges(QWidget* parent, const QString& title,
+                                      const QString& text) = 0;
+    // The chosen file, or an empty string when the dialog was cancelled. The filter is in the
+    // form "Description|*.a;*.b".
+    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    virtual void beep() = 0;
+};
+
+// The real dialogs.
+class DialogPrompts final : public UserPrompts {
+  public:
+    void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
+    SaveChoice askSaveChanges(QWidget* parent, const QString& title, const QString& text) override;
+    QString openFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter) override;
+    void beep() override;
+};
+
+// For runs nobody watches: messages go to standard error, questions get the answer that
+// keeps everything as it is, dialogs are cancelled.
+class ConsolePrompts final : public UserPrompts {
+  public:
+    void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
+    SaveChoice askSaveChanges(QWidget*, const QString&, const QString&) override
+    {
+        return SaveChoice::Cancel;
+    }
+    QString openFileName(QWidget*, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&) override { return {}; }
+    void beep() override {}
+};
+
+// "Source Files|*.txt;*.a;*." as name filters for a file dialog: "Source Files (*.txt *.a *)".
+// The pattern "*." (files without an extension) can only be offered as "*" there.
+QString qtNameFilter(const QString& filter);
+
+} // namespace scrivlet
