@@ -90,6 +90,9 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     // id indexes `styles`.
     void setHighlighter(std::shared_ptr<const LineHighlighter> highlighter,
                         std::vector<TextStyle> styles);
+    // The highlighter's state at the start of a line (for rules that read the lines with their
+    // states, such as a pair matcher); colours the lines before it that are not coloured yet.
+    LineHighlighter::State lineState(std::int64_t line) { return m_view.lineState(line); }
     // A few byte ranges drawn in styles of their own; replaces the marks set before.
     void setMarks(std::vector<TextMark> marks);
 

@@ -75,6 +75,15 @@ bool ViewRenderer::colourUpTo(std::int64_t line, qint64 budgetMs)
     return true;
 }
 
+LineHighlighter::State ViewRenderer::lineState(std::int64_t line)
+{
+    if (!m_highlighter)
+        return LineHighlighter::State{};
+    line = std::clamp<std::int64_t>(line, 0, m_text.lineCount() - 1);
+    m_states.advance(line, INT64_MAX, m_text, *m_highlighter);
+    return m_states.state(line);
+}
+
 void ViewRenderer::setMarks(std::vector<TextMark> marks)
 {
     m_marks = std::move(marks);

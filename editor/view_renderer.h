@@ -61,6 +61,9 @@ class ViewRenderer final {
     bool hasHighlighter() const { return m_highlighter != nullptr; }
     // Colours towards `line` for at most `budgetMs`; true when the line's state is then known.
     bool colourUpTo(std::int64_t line, qint64 budgetMs);
+    // The highlighter's state at the start of a line, colouring what comes before it first; the
+    // initial state without a highlighter.
+    LineHighlighter::State lineState(std::int64_t line);
     void setMarks(std::vector<TextMark> marks);
     // After a change of the text; `wholeText` when everything was replaced.
     void textChanged(const TextModel::Change& change, bool wholeText);

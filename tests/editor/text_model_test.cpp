@@ -134,6 +134,9 @@ TEST(TextModel, UndoStepsMergeAsTypingDoes)
          {{EditKind::Typing, 4, 4, "a"}, {EditKind::Backspace, 4, 5, ""}},
          2},
         {"other edits", {{EditKind::Other, 0, 0, "a"}, {EditKind::Other, 1, 1, "b"}}, 2},
+        {"joining the step before",
+         {{EditKind::Other, 0, 0, "a"}, {EditKind::JoinPrevious, 4, 4, "b", true}},
+         1},
     };
     for (const auto& c : cases) {
         TextModel text;
@@ -166,6 +169,11 @@ TEST(TextModel, ModifiedFollowsTheSavedState)
     text.history().setModified(false);
     // Typing on after saving is a new step: undoing it returns to the saved text.
     text.replace(4, 4, "e", EditKind::Typing, {});
+    text.undo();
+    EXPECT_EQ(text.text(), "abcd");
+    EXPECT_FALSE(text.history().isModified());
+    // Nor does an edit join the step that led to the saved text.
+    text.replace(4, 4, "f", EditKind::JoinPrevious, {});
     text.undo();
     EXPECT_EQ(text.text(), "abcd");
     EXPECT_FALSE(text.history().isModified());
