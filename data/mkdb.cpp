@@ -3,8 +3,6 @@
 // skipped line fails the build. The database is made beside OUTPUT under a temporary name and
 // renamed into place, so an interrupted build never leaves a half-made database.
 #include "reference/importer.h"
-#include "reference/importer_io.h"
-#include "reference/sqlite_database.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -23,7 +21,12 @@ int main(int argc, char* argv[])
         std::vector<scrivlet::TableFile> tables;
         bool clean = true;
         for (int i = 2; i < argc; ++i) {
-            tables.push_back(scrivlet::readTableFile(argv[i]));
+            auto read = scrivlet::readTableFile(argv[i]);
+            if (!read.ok()) {
+                std::fprintf(stderr, "scrivlet-mkdb: %s\n", read.error.c_str());
+                return 1;
+            }
+            tables.push_back(std::move(*read.value));
             for (const auto& s : tables.back().table.skipped) {
                 std::fprintf(stderr, "%s:%zu: %s\n", argv[i], s.line, s.reason.c_str());
                 clean = false;
@@ -31,7 +34,11 @@ int main(int argc, char* argv[])
         }
         if (!clean)
             return 1;
-        scrivlet::importTables(tables, temporary.string());
+        const auto imported = scrivlet::importTables(tables, temporary.string());
+        if (!imported.ok()) {
+            std::fprintf(stderr, "scrivlet-mkdb: %s\n", imported.error.c_str());
+            return 1;
+        }
         std::filesystem::rename(temporary, output);
     } catch (const std::exception& e) {
         std::filesystem::remove(temporary, ec);

@@ -1,15 +1,11 @@
 #include "reference/entry_table.h"
 
 #include "common/ascii.h"
-
-#include "reference/sqlite_database.h"
 #include "reference/table_lines.h"
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <iterator>
-#include <sqlite3.h>
 #include <unordered_set>
 
 namespace scrivlet {
@@ -55,9 +51,8 @@ ParsedTable parseEntryTable(std::string_view text)
         }
         const auto tab2 = line.find('\t', tab1 + 1);
         const std::string_view name = line.substr(0, tab1);
-        const std::string_view addr =
-            line.substr(tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos
-                                                                 : tab2 - tab1 - 1);
+        const std::string_view addr = line.substr(
+            tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab1 - 1);
         if (!isEntryName(name)) {
             table.skipped.push_back({lineNumber, "the name holds a blank or a control character"});
             return;
@@ -103,27 +98,6 @@ void skipRepeatedNames(ParsedTable& table)
                std::back_inserter(merged),
                [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
     table.skipped = std::move(merged);
-}
-
-void createEntryDatabase(const std::string& path, const std::vector<TableEntry>& entries)
-{
-    if (std::filesystem::exists(path))
-        throw SqliteError(SQLITE_CANTOPEN, path + " exists already");
-    SqliteDatabase db(path, SqliteDatabase::OpenMode::CreateIfMissing);
-    SqliteTransaction transaction(db);
-    db.exec(kEntriesSchema);
-    auto insert = db.prepare("INSERT INTO entries (name, addr, description, usg) VALUES (?1, ?2, ?3, 0)");
-    for (const auto& e : entries) {
-        insert.bind(1, e.name);
-        insert.bind(2, e.addr);
-        if (e.description.empty())
-            insert.bindNull(3);
-        else
-            insert.bind(3, e.description);
-        insert.step();
-        insert.reset();
-    }
-    transaction.commit();
 }
 
 } // namespace scrivlet

@@ -46,13 +46,4 @@ ParsedTable parseEntryTable(std::string_view text);
 // first; the skipped lines are merged into table.skipped in line order.
 void skipRepeatedNames(ParsedTable& table);
 
-// Creates a new entry database at path holding these entries, usage counts 0.
-// Throws SqliteError when the file cannot be made; an existing file is refused.
-void createEntryDatabase(const std::string& path, const std::vector<TableEntry>& entries);
-
-// The schema of a new entry database.
-inline constexpr const char* kEntriesSchema =
-    "CREATE TABLE entries (id INTEGER PRIMARY KEY, name TEXT COLLATE NOCASE NOT NULL, "
-    "addr TEXT, description TEXT, usg INTEGER NOT NULL DEFAULT 0)";
-
 } // namespace scrivlet

@@ -25,7 +25,7 @@ std::vector<std::filesystem::path> dataTables()
 
 ParsedTable readStarter()
 {
-    return parseEntryTable(readInputFile(std::string(SCRIVLET_DATA_DIR) + "/starter.tbl"));
+    return parseEntryTable(readInputFile(std::string(SCRIVLET_DATA_DIR) + "/starter.tbl").value.value());
 }
 
 } // namespace
@@ -34,7 +34,7 @@ TEST(StarterTable, EveryNameAndAddressIsInTheSupportedEntriesListing)
 {
     if (!std::filesystem::exists(SCRIVLET_ENTRY_LISTING))
         GTEST_SKIP() << "no listing at " << SCRIVLET_ENTRY_LISTING;
-    const ParsedTable listing = parseLoaderListing(readInputFile(SCRIVLET_ENTRY_LISTING));
+    const ParsedTable listing = parseLoaderListing(readInputFile(SCRIVLET_ENTRY_LISTING).value.value());
     ASSERT_GT(listing.entries.size(), 7000u);
     std::map<std::string, std::string> addressOf;
     for (const auto& e : listing.entries)
@@ -44,7 +44,7 @@ TEST(StarterTable, EveryNameAndAddressIsInTheSupportedEntriesListing)
     ASSERT_FALSE(tables.empty());
     for (const auto& path : tables) {
         SCOPED_TRACE(path.string());
-        const ParsedTable table = parseEntryTable(readInputFile(path.string()));
+        const ParsedTable table = parseEntryTable(readInputFile(path.string()).value.value());
         for (const auto& e : table.entries) {
             const auto found = addressOf.find(e.name);
             if (found == addressOf.end())
@@ -59,7 +59,7 @@ TEST(StarterTable, EveryLineIsAnEntryWithAStackDiagramAndAText)
 {
     for (const auto& path : dataTables()) {
         SCOPED_TRACE(path.string());
-        const ParsedTable table = parseEntryTable(readInputFile(path.string()));
+        const ParsedTable table = parseEntryTable(readInputFile(path.string()).value.value());
         for (const auto& s : table.skipped)
             ADD_FAILURE() << "line " << s.line << ": " << s.reason;
         for (const auto& e : table.entries) {
