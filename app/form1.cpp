@@ -51,7 +51,11 @@ Form1::Form1(StartOptions options)
     m_entryModel = new EntryListModel(m_entries, this);
     m_entry->setModel(m_entryModel);
     connect(m_entryModel, &EntryListModel::currentRowChanged, this, &Form1::showAddress);
-    refreshEntries();
+    connect(m_entryModel, &EntryListModel::usesWaitingChanged, this, [this](quint64 uses) {
+        m_usesWaiting->setText(tr("Uses waiting: %1").arg(uses));
+        m_usesWaiting->setVisible(uses > 0);
+    });
+    refreshEntries(m_entries.open(kDatabaseFileName));
 
     m_loop = new TypingLoop({*m_text, *m_buffer, *m_entry, *m_entryModel, *m_description, *m_pos,
                              *m_options[kBeepOption], *m_options[kAutoidentOption], *m_search},
@@ -61,11 +65,7 @@ Form1::Form1(StartOptions options)
     Form_Load();
 }
 
-Form1::~Form1()
-{
-    // The list model is a child widget's model and outlives the data source member.
-    m_entries.recordset().setCurrentRowObserver({});
-}
+Form1::~Form1() = default;
 
 void Form1::createControls()
 {
@@ -170,6 +170,9 @@ void Form1::createMenus()
     connect(m_about, &QAction::triggered, this, [this] { about_Click(kAboutItem.index); });
     // The caret read-out: an item of the bar that does nothing when clicked.
     m_pos = bar->addAction(QLatin1String(kPosItem.caption));
+    // Counted uses kept while the database is busy; shown only while there are some.
+    m_usesWaiting = bar->addAction(QString());
+    m_usesWaiting->setVisible(false);
 
     for (std::size_t i = 1; i < m_file.size(); ++i)
         m_file[i]->setObjectName(QStringLiteral("file%1").arg(i));
@@ -179,6 +182,7 @@ void Form1::createMenus()
         m_options[i]->setObjectName(QStringLiteral("options%1").arg(i));
     m_about->setObjectName(QStringLiteral("about4"));
     m_pos->setObjectName(QStringLiteral("pos5"));
+    m_usesWaiting->setObjectName(QStringLiteral("usesWaiting"));
 }
 
 void Form1::setTabOrder()
@@ -247,6 +251,10 @@ void Form1::closeEvent(QCloseEvent* event)
 void Form1::Form_Unload()
 {
     saveposition(*this);
+    const QString lost = EntryListModel::usesNotCountedMessage(m_entries.flushWaitingUses(),
+                                                               m_entries.openedPath());
+    if (!lost.isEmpty())
+        m_prompts->message(this, tr("Vantor Scrivlet Database"), lost, UserPrompts::Icon::Warning);
 }
 
 bool Form1::beepOption() const
@@ -286,43 +294,37 @@ void Form1::about_Click(int)
     showAbout(*this, *m_prompts);
 }
 
-void Form1::refreshEntries()
+void Form1::refreshEntries(const RefreshResult& result)
 {
-    const RefreshResult result = m_entries.refresh();
     m_entryModel->refill();
-    if (result.status != RefreshResult::Status::Ok) {
-        m_prompts->message(this, QStringLiteral("Vantor Scrivlet Database"),
-                           QString::fromStdString(result.message), UserPrompts::Icon::Warning);
-    }
+    const QString message = EntryListModel::refreshMessage(result);
+    if (!message.isEmpty())
+        m_prompts->message(this, tr("Vantor Scrivlet Database"), message, UserPrompts::Icon::Warning);
 }
 
-void Form1::sortBy(const char* recordSource)
+void Form1::sortBy(SortOrder order)
 {
-    m_entries.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
-                                  m_startdir.toStdString() +
-                                  "\\entries97.mdb;Persist Security Info=False");
-    m_entries.setRecordSource(recordSource);
-    refreshEntries();
+    refreshEntries(m_entries.sortBy(order, m_startdir.toStdString() + "/" + kDatabaseFileName));
 }
 
 void Form1::Command1_Click()
 {
-    sortBy("SELECT * FROM entries ORDER BY name");
+    sortBy(SortOrder::Abc);
 }
 
 void Form1::Command2_Click()
 {
-    sortBy("SELECT * FROM entries ORDER BY usg DESC,name");
+    sortBy(SortOrder::Usage);
 }
 
 void Form1::Command3_Click()
 {
-    sortBy("SELECT * FROM entries ORDER BY addr");
+    sortBy(SortOrder::Addr);
 }
 
 void Form1::Command4_Click()
 {
-    sortBy("SELECT * FROM entries ORDER BY len(name)");
+    sortBy(SortOrder::V);
 }
 
 void Form1::showAddress()

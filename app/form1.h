@@ -77,8 +77,8 @@ private:
     void Form_Activate();
     void Form_Resize();
     void Form_Unload();
-    void sortBy(const char* recordSource);
-    void refreshEntries();
+    void sortBy(SortOrder order);
+    void refreshEntries(const RefreshResult& result);
     void showAddress();
 
     std::unique_ptr<UserPrompts> m_prompts;
@@ -106,6 +106,7 @@ private:
     std::array<QAction*, 3> m_options{};
     QAction* m_about = nullptr;
     QAction* m_pos = nullptr;
+    QAction* m_usesWaiting = nullptr;
 
     // The entry data source and the list bound to it.
     EntrySource m_entries;

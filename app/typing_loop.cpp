@@ -1,6 +1,7 @@
 #include "app/typing_loop.h"
 
 #include "common/user_prompts.h"
+#include "common/windows1252.h"
 #include "editor/code_page.h"
 #include "editor/document_text.h"
 #include "editor/editor_buffer.h"
@@ -24,19 +25,13 @@ namespace {
 // Text from the database (UTF-8) as the editor's bytes.
 std::string bufferBytes(const QString& text)
 {
-    std::string bytes;
-    appendBytesFromDocumentText(text, bytes);
-    return bytes;
+    return windows1252FromUtf8(text.toStdString());
 }
 
 // The editor's bytes as the database's text (UTF-8).
 std::string databaseText(std::string_view bytes)
 {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (char b : bytes)
-        text.append(QChar(charFromByte(static_cast<unsigned char>(b))));
-    return text.toStdString();
+    return utf8FromWindows1252(bytes);
 }
 
 } // namespace

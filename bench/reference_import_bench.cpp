@@ -86,8 +86,8 @@ void BM_ImportListingIntoEmptyDatabase(benchmark::State& state)
         state.PauseTiming();
         fs::remove(db);
         state.ResumeTiming();
-        const ImportSummary summary = importTableFiles({listing}, db);
-        if (summary.added != kListingEntries)
+        const auto imported = importTableFiles({listing}, db);
+        if (!imported.ok() || imported.value->added != kListingEntries)
             state.SkipWithError("not every entry was added");
     }
     state.counters["entries"] = kListingEntries;
@@ -106,8 +106,8 @@ void BM_ImportListingIntoFullDatabase(benchmark::State& state)
     // Every round moves every address, so each import updates all rows.
     bool useSecond = true;
     for (auto _ : state) {
-        const ImportSummary summary = importTableFiles({useSecond ? second : first}, db);
-        if (summary.updated != kListingEntries)
+        const auto imported = importTableFiles({useSecond ? second : first}, db);
+        if (!imported.ok() || imported.value->updated != kListingEntries)
             state.SkipWithError("not every entry was updated");
         useSecond = !useSecond;
     }
@@ -152,8 +152,8 @@ void BM_LearnFromTenMegabytesOfSources(benchmark::State& state)
         writeFile(dir.file((f % 2 ? "src/lib/f" : "src/f") + std::to_string(f) + ".s"), text);
     }
     for (auto _ : state) {
-        const LearnSummary summary = learnUsage({dir.file("src")}, db);
-        if (summary.sources != kSourceFiles)
+        const auto learned = learnUsage({dir.file("src")}, db);
+        if (!learned.ok() || learned.value->sources != kSourceFiles)
             state.SkipWithError("not every source was read");
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * total));

@@ -6,11 +6,12 @@
 // made beside OUTPUT under a temporary name and renamed into place, so an interrupted build
 // never leaves a half-made database.
 #include "data/shipped_tables.h"
-#include "reference/importer_io.h"
+#include "reference/importer.h"
 #include "reference/sqlite_database.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 
 namespace {
 
@@ -61,9 +62,15 @@ int main(int argc, char* argv[])
     std::error_code ec;
     std::filesystem::remove(temporary, ec);
     try {
-        const ParsedTable all = parseShippedEntryTable(readInputFile(argv[2]));
-        const ParsedTable descriptions = parseShippedEntryTable(readInputFile(argv[3]));
-        const ParsedPriors priors = parseUsagePriors(readInputFile(argv[4]));
+        const auto read = [](const char* path) {
+            RunResult<std::string> bytes = readInputFile(path);
+            if (!bytes.ok())
+                throw std::runtime_error(bytes.error);
+            return std::move(*bytes.value);
+        };
+        const ParsedTable all = parseEntryTable(read(argv[2]));
+        const ParsedTable descriptions = parseEntryTable(read(argv[3]));
+        const ParsedPriors priors = parseUsagePriors(read(argv[4]));
         bool clean = reportSkipped(argv[2], all.skipped);
         clean = reportSkipped(argv[3], descriptions.skipped) && clean;
         clean = reportSkipped(argv[4], priors.skipped) && clean;
@@ -76,7 +83,11 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "scrivlet-mkdb: %s\n", problem.c_str());
         if (!clean || !rows.problems.empty())
             return 1;
-        createEntryDatabase(temporary.string(), rows.entries);
+        TableFile joined{argv[2], TableFormat::EntryTable, {}};
+        joined.table.entries = rows.entries;
+        const RunResult<ImportSummary> imported = importTables({joined}, temporary.string());
+        if (!imported.ok())
+            throw std::runtime_error(imported.error);
         applyUsage(temporary.string(), rows);
         std::filesystem::rename(temporary, output);
     } catch (const std::exception& e) {

@@ -30,39 +30,6 @@ bool isDecimal(std::string_view text, std::uint64_t& value)
 
 } // namespace
 
-ParsedTable parseShippedEntryTable(std::string_view text)
-{
-    ParsedTable table;
-    forEachLine(text, [&table](std::size_t lineNumber, std::string_view line) {
-        if (line.empty())
-            return;
-        const auto fields = tabFields(line);
-        const bool shaped = fields.size() >= 2 && isEntryAddress(fields[1]);
-        const bool named = !fields[0].empty() && isEntryName(fields[0]);
-        if (line.front() == '#' && !(shaped && named))
-            return;
-        const char* reason = fields.size() < 2 || fields[0].empty()
-                                 ? "no name and address separated by a tab"
-                             : !named  ? "the name holds a blank or a control character"
-                             : !shaped ? "the address is not 5 or 6 hexadecimal digits"
-                                       : nullptr;
-        if (reason) {
-            table.skipped.push_back({lineNumber, reason});
-            return;
-        }
-        TableEntry entry;
-        entry.name = std::string(fields[0]);
-        entry.addr = storedAddress(fields[1]);
-        const auto description = line.find('\t', fields[0].size() + 1);
-        if (description != std::string_view::npos)
-            entry.description = std::string(line.substr(description + 1));
-        entry.line = lineNumber;
-        table.entries.push_back(std::move(entry));
-    });
-    skipRepeatedNames(table);
-    return table;
-}
-
 ParsedPriors parseUsagePriors(std::string_view text)
 {
     ParsedPriors result;

@@ -13,16 +13,11 @@ namespace scrivlet {
 // - rom49.tbl, every supported entry of the ROM: NAME<TAB>ADDRESS;
 // - descriptions.tbl, our descriptions: NAME<TAB>ADDRESS<TAB>DESCRIPTION;
 // - usage_prior.tbl, the usage a survey of public sources found: NAME<TAB>COUNT<TAB>PRIOR.
-// They are read like our entry table with one difference: many names begin with # (#+, #1+,
-// #=case ...), so a line starting with # is a comment only when it is no entry line of the
-// file's form. Every other line that is no entry line, and every repeated name, is skipped
-// with its reason; the build refuses a table with skipped lines.
+// The first two are our entry table (parseEntryTable); the build refuses a table with skipped
+// lines.
 
 // The highest usage count a prior may give; a user's own uses soon outweigh it.
 inline constexpr int kMaxUsagePrior = 9;
-
-// A table of entries, NAME<TAB>ADDRESS with an optional <TAB>DESCRIPTION.
-ParsedTable parseShippedEntryTable(std::string_view text);
 
 // One line of the usage priors.
 struct UsagePrior {

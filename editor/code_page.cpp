@@ -1,7 +1,7 @@
 #include "editor/code_page.h"
 
 #include "common/code_page_table.h"
-#include "common/windows1252_charset.h"
+#include "common/windows1252.h"
 
 namespace scrivlet {
 namespace {
@@ -39,13 +39,12 @@ int byteOfShown(const CodePageTable& page, char16_t ch)
 
 char16_t charFromByte(unsigned char byte)
 {
-    return windows1252CodePage().charOf(byte);
+    return charFromWindows1252(byte);
 }
 
 int byteFromChar(char16_t ch)
 {
-    const auto byte = windows1252CodePage().byteOf(ch);
-    return byte ? *byte : -1;
+    return windows1252FromChar(ch);
 }
 
 char16_t documentCharFromByte(unsigned char byte)

@@ -1,7 +1,6 @@
 #include "editor/document_text.h"
 
 #include "common/code_page_table.h"
-#include "common/windows1252_charset.h"
 #include "editor/code_page.h"
 
 namespace scrivlet {
@@ -74,19 +73,6 @@ QString clipboardText(std::string_view bytes, const CodePageTable& page)
         }
     }
     return text;
-}
-
-void appendBytesFromDocumentText(QStringView text, std::string& out)
-{
-    const CodePageTable& page = windows1252CodePage();
-    for (qsizetype i = 0; i < text.size();) {
-        if (text[i].unicode() == kParagraphSeparator) {
-            out += "\r\n";
-            ++i;
-        } else {
-            i += appendTyped(text, i, page, out);
-        }
-    }
 }
 
 } // namespace scrivlet

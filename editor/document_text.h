@@ -26,8 +26,4 @@ std::string pastedBytes(QStringView pasted, const CodePageTable& page);
 // byte its character, so that pasting the text back gives the same bytes.
 QString clipboardText(std::string_view bytes, const CodePageTable& page);
 
-// Appends the Windows-1252 bytes of a text from elsewhere in the program: U+2029 becomes CR LF,
-// the stand-ins CR and LF, a character without a byte kUnmappableByte.
-void appendBytesFromDocumentText(QStringView text, std::string& out);
-
 } // namespace scrivlet

@@ -1,6 +1,6 @@
 #include "editor/glyph_cache.h"
 
-#include "common/windows1252_charset.h"
+#include "common/windows1252.h"
 
 #include <QGlyphRun>
 #include <QTextLayout>

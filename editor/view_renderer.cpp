@@ -1,6 +1,6 @@
 #include "editor/view_renderer.h"
 
-#include "common/windows1252_charset.h"
+#include "common/windows1252.h"
 #include "editor/caret_moves.h"
 #include "editor/text_painter.h"
 

@@ -1,15 +1,23 @@
 // Entry tables, loader listings, equate files and sources as the importer and the learner read
-// them: any bytes must parse without failing, and what is taken must be well formed.
+// them: any bytes must decode to valid UTF-8 and parse without failing, what is taken must be
+// well formed, and Windows-1252 bytes must come back unchanged from UTF-8.
+#include "common/windows1252.h"
 #include "reference/table_formats.h"
 #include "reference/usage_counter.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (scrivlet::windows1252FromUtf8(scrivlet::utf8FromWindows1252(bytes)) != bytes)
+        std::abort();
+    const std::string text = scrivlet::decodeUtf8OrWindows1252(bytes);
+    if (!scrivlet::isValidUtf8(text))
+        std::abort();
     if (const auto format = scrivlet::recogniseTableFormat(text)) {
         const scrivlet::ParsedTable table = scrivlet::parseTable(text, *format);
         for (const auto& entry : table.entries) {

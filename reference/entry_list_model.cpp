@@ -1,16 +1,25 @@
 #include "reference/entry_list_model.h"
 
+#include <QPointer>
+
 namespace scrivlet {
 
 EntryListModel::EntryListModel(EntrySource& source, QObject* parent)
     : QAbstractListModel(parent), m_source(source)
 {
     watchRecordset();
+    m_source.setUsesWaitingObserver([self = QPointer(this)] {
+        if (self)
+            emit self->usesWaitingChanged(self->m_source.usesWaiting());
+    });
 }
 
 void EntryListModel::watchRecordset()
 {
-    m_source.recordset().setCurrentRowObserver([this] { emit currentRowChanged(); });
+    m_source.recordset().setCurrentRowObserver([self = QPointer(this)] {
+        if (self)
+            emit self->currentRowChanged();
+    });
 }
 
 int EntryListModel::rowCount(const QModelIndex& parent) const
@@ -24,7 +33,8 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
     const int nameColumn = rs.columnIndex("name");
     if (!index.isValid() || nameColumn < 0 || role != Qt::DisplayRole)
         return {};
-    return QString::fromStdString(fieldText(rs.value(static_cast<std::size_t>(index.row()), nameColumn)));
+    return QString::fromStdString(
+        fieldText(rs.value(static_cast<std::size_t>(index.row()), nameColumn)));
 }
 
 void EntryListModel::refill()
@@ -41,6 +51,34 @@ QString EntryListModel::currentField(std::string_view field) const
     if (rs.eof() || rs.columnIndex(field) < 0)
         return {};
     return QString::fromStdString(fieldText(rs.field(field)));
+}
+
+QString EntryListModel::refreshMessage(const RefreshResult& result)
+{
+    const QString path = QString::fromStdString(result.path);
+    QString message;
+    if (result.status == RefreshResult::Status::Failed)
+        message =
+            tr("The entry database %1 could not be read:\n%2\nThe reference list stays empty.")
+                .arg(path, QString::fromStdString(result.reason));
+    else if (result.status == RefreshResult::Status::ReadOnly)
+        message = tr("The entry database %1 is read-only:\nusage counts cannot be saved while it "
+                     "stays so.")
+                      .arg(path);
+    const QString lost = usesNotCountedMessage(result.usesLost, result.path);
+    return message.isEmpty() || lost.isEmpty() ? message + lost : message + "\n\n" + lost;
+}
+
+QString EntryListModel::usesNotCountedMessage(const UsesNotCounted& lost, const std::string& path)
+{
+    if (lost.uses == 0)
+        return {};
+    const QString where = QString::fromStdString(path);
+    const QString why = QString::fromStdString(lost.reason);
+    if (lost.uses == 1)
+        return tr("1 use of an entry could not be counted in %1:\n%2").arg(where, why);
+    return tr("%1 uses of entries could not be counted in %2:\n%3")
+        .arg(QString::number(lost.uses), where, why);
 }
 
 } // namespace scrivlet

@@ -9,13 +9,15 @@ namespace scrivlet {
 
 // The reference list's rows: the names of the entry data source's recordset, in its order.
 // It also speaks for the data source to the widgets bound to it: currentRowChanged follows every
-// move of the recordset's current row, and refill() rebuilds the list after a refresh.
+// move of the recordset's current row, usesWaitingChanged every change in the number of counted
+// uses waiting for a busy database, and refill() rebuilds the list after a refresh.
+//
+// The source must outlive every call of the model. The calls the model leaves in the source
+// check that the model still lives, so the model may go before or after the source.
 class EntryListModel final : public QAbstractListModel {
     Q_OBJECT
 
-public:
-    // The source must outlive the model, or stop calling it with
-    // source.recordset().setCurrentRowObserver({}) before the model goes.
+  public:
     explicit EntryListModel(EntrySource& source, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -27,10 +29,17 @@ public:
     // The text of a field of the current row, or an empty string with no current row.
     QString currentField(std::string_view field) const;
 
-signals:
-    void currentRowChanged();
+    // What the window says after a refresh; empty when there is nothing to say.
+    static QString refreshMessage(const RefreshResult& result);
+    // What the window says about uses that could not be counted in the file at path; empty
+    // when there are none.
+    static QString usesNotCountedMessage(const UsesNotCounted& lost, const std::string& path);
 
-private:
+  signals:
+    void currentRowChanged();
+    void usesWaitingChanged(quint64 uses);
+
+  private:
     void watchRecordset();
 
     EntrySource& m_source;

@@ -215,11 +215,12 @@ WriteResult EntryRecordset::update(std::string_view field, std::int64_t value)
 {
     const int column = columnIndex(field);
     if (!m_current || column < 0 || m_idColumn < 0 || !m_writer)
-        return {false, 0, "there is no current entry to update"};
+        return {false, false, 0, "there is no current entry to update"};
     const auto id = fieldInteger(m_rows[*m_current][static_cast<std::size_t>(m_idColumn)]);
     if (!id)
-        return {false, 0, "the current entry has no id"};
-    WriteResult result = m_writer->writeInteger(*id, m_columns[static_cast<std::size_t>(column)], value);
+        return {false, false, 0, "the current entry has no id"};
+    WriteResult result =
+        m_writer->writeInteger(*id, m_columns[static_cast<std::size_t>(column)], value);
     if (result.ok)
         m_rows[*m_current][static_cast<std::size_t>(column)] = result.value;
     return result;
@@ -227,16 +228,22 @@ WriteResult EntryRecordset::update(std::string_view field, std::int64_t value)
 
 WriteResult EntryRecordset::addUse()
 {
-    const int column = columnIndex("usg");
-    if (!m_current || column < 0 || m_idColumn < 0 || !m_writer)
-        return {false, 0, "there is no current entry to count"};
+    if (!m_current || columnIndex("usg") < 0 || m_idColumn < 0 || !m_writer)
+        return {false, false, 0, "there is no current entry to count"};
     const auto id = fieldInteger(m_rows[*m_current][static_cast<std::size_t>(m_idColumn)]);
     if (!id)
-        return {false, 0, "the current entry has no id"};
-    WriteResult result = m_writer->addToInteger(*id, "usg", 1);
-    if (result.ok)
-        m_rows[*m_current][static_cast<std::size_t>(column)] = result.value;
+        return {false, false, 0, "the current entry has no id"};
+    WriteResult result = m_writer->countUse(*id);
+    if (result.ok && !result.waiting)
+        takeValueFromFile(*id, "usg", result.value);
     return result;
+}
+
+void EntryRecordset::takeValueFromFile(std::int64_t id, std::string_view field, std::int64_t value)
+{
+    const int column = columnIndex(field);
+    if (const auto row = rowOfId(id); row && column >= 0)
+        m_rows[*row][static_cast<std::size_t>(column)] = value;
 }
 
 } // namespace scrivlet

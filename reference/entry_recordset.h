@@ -23,27 +23,29 @@ std::optional<std::int64_t> fieldInteger(const FieldValue& value);
 
 // What a write to the database file achieved.
 struct WriteResult {
-    bool ok = false;
-    std::int64_t value = 0; // the value the file now holds (ok only)
-    std::string error;      // why the write failed (not ok only)
+    bool ok = false;        // the file took the value; for a counted use: or keeps it waiting
+    bool waiting = false;   // ok, but the file was busy: the use is kept and written later
+    std::int64_t value = 0; // the value the file now holds (ok and not waiting)
+    std::string error;      // why the file did not take it (not ok, or waiting)
 };
 
 // Where a recordset writes its updates: the database file the rows came from.
 class RowWriter {
-public:
+  public:
     virtual ~RowWriter() = default;
     // Sets one whole-number field of the row with this id and commits.
-    virtual WriteResult writeInteger(std::int64_t id, std::string_view column, std::int64_t value) = 0;
-    // Adds delta to one whole-number field of the row with this id in the file itself, commits,
-    // and returns the value the file then holds.
-    virtual WriteResult addToInteger(std::int64_t id, std::string_view column, std::int64_t delta) = 0;
+    virtual WriteResult writeInteger(std::int64_t id, std::string_view column,
+                                     std::int64_t value) = 0;
+    // Adds one use to the usage count of the row with this id in the file itself, commits, and
+    // returns the count the file then holds.
+    virtual WriteResult countUse(std::int64_t id) = 0;
 };
 
 // The rows of one query, in query order, with one current row or none (EOF).
-// Rows are never added or removed; only whole-number fields change, through update() and
-// addUse(), and only after the database file has taken the new value.
+// Rows are never added or removed; only whole-number fields change, through update(), addUse()
+// and takeValueFromFile(), and only after the database file has taken the new value.
 class EntryRecordset final {
-public:
+  public:
     EntryRecordset() = default;
     EntryRecordset(std::vector<std::string> columns, std::vector<std::vector<FieldValue>> rows,
                    RowWriter* writer);
@@ -71,16 +73,18 @@ public:
     // Writes one whole-number field of the current row to the file, then to the row.
     WriteResult update(std::string_view field, std::int64_t value);
     // Counts one use of the current row: usg = usg + 1 in the file, then the row takes the
-    // value the file holds.
+    // value the file holds. While the file is busy the use may be kept waiting (see EntrySource).
     WriteResult addUse();
 
     // The row whose id is this, if any.
     std::optional<std::size_t> rowOfId(std::int64_t id) const;
+    // The row with this id takes the value its field now holds in the file.
+    void takeValueFromFile(std::int64_t id, std::string_view field, std::int64_t value);
 
     // Called after every change of the current row.
     void setCurrentRowObserver(std::function<void()> observer) { m_observer = std::move(observer); }
 
-private:
+  private:
     bool matches(std::size_t row, int column, const Criteria& criteria) const;
     std::optional<std::size_t> firstNamePrefixMatch(std::string_view prefix) const;
     void buildNameIndex();

@@ -1,17 +1,16 @@
 #include "reference/entry_source.h"
 
-#include "common/ascii.h"
-
+#include "common/windows1252.h"
+#include "reference/entry_schema.h"
 #include "reference/sqlite_database.h"
 
-#include <array>
 #include <filesystem>
+#include <numeric>
+#include <optional>
 #include <system_error>
 
 namespace scrivlet {
 namespace {
-
-constexpr std::array<const char*, 5> kRequiredColumns = {"id", "name", "addr", "description", "usg"};
 
 std::string quoteIdentifier(std::string_view name)
 {
@@ -24,56 +23,59 @@ std::string quoteIdentifier(std::string_view name)
     return out + "\"";
 }
 
-RefreshResult failure(const std::string& path, const std::string& reason)
+// While it lives, the connection waits longer for a lock that another program holds.
+class LongerBusyWait final {
+  public:
+    LongerBusyWait(SqliteDatabase& db, std::chrono::milliseconds wait) : m_db(db)
+    {
+        m_db.setBusyTimeout(wait);
+    }
+    ~LongerBusyWait()
+    {
+        try {
+            m_db.setBusyTimeout(SqliteDatabase::kDefaultBusyWait);
+        } catch (const SqliteError&) {
+        }
+    }
+    LongerBusyWait(const LongerBusyWait&) = delete;
+    LongerBusyWait& operator=(const LongerBusyWait&) = delete;
+
+  private:
+    SqliteDatabase& m_db;
+};
+
+// The reason a file cannot be the entry database before SQLite is asked, if there is one.
+std::optional<std::string> fileProblem(const std::string& path)
 {
-    return {RefreshResult::Status::Failed,
-            "The entry database " + path + " could not be read:\n" + reason +
-                "\nThe reference list stays empty."};
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status))
+        return "the file does not exist.";
+    if (!std::filesystem::is_regular_file(status))
+        return "it is not a file.";
+    if (std::filesystem::file_size(path, ec) == 0)
+        return "the file is empty.";
+    return std::nullopt;
 }
 
 } // namespace
 
-std::string dataSourcePath(const std::string& connectionString)
-{
-    std::string path;
-    std::size_t pos = 0;
-    while (pos <= connectionString.size()) {
-        std::size_t end = connectionString.find(';', pos);
-        if (end == std::string::npos)
-            end = connectionString.size();
-        const std::string part = connectionString.substr(pos, end - pos);
-        const auto eq = part.find('=');
-        if (eq != std::string::npos) {
-            std::string key = part.substr(0, eq);
-            key = asciiLower(key);
-            if (key == "data source")
-                path = part.substr(eq + 1);
-        }
-        pos = end + 1;
-    }
-#ifndef _WIN32
-    for (char& c : path) {
-        if (c == '\\')
-            c = '/';
-    }
-#endif
-    return path;
-}
-
 EntrySource::EntrySource() = default;
+
 EntrySource::~EntrySource()
 {
+    m_waitingObserver = nullptr;
     close();
 }
 
-void EntrySource::setConnectionString(std::string connectionString)
+RefreshResult EntrySource::open(const std::string& databasePath)
 {
-    m_connectionString = std::move(connectionString);
+    return refresh(databasePath, kStartupRecordSource);
 }
 
-void EntrySource::setRecordSource(std::string sql)
+RefreshResult EntrySource::sortBy(SortOrder order, const std::string& databasePath)
 {
-    m_recordSource = std::move(sql);
+    return refresh(databasePath, recordSource(order));
 }
 
 bool EntrySource::isReadOnly() const
@@ -81,130 +83,198 @@ bool EntrySource::isReadOnly() const
     return m_db && m_db->isReadOnly();
 }
 
-void EntrySource::close()
+RefreshResult EntrySource::refresh(const std::string& databasePath, std::string_view query)
 {
-    // Leave the file in its ordinary journal mode, so that it stays readable where it cannot
-    // be written (a read-only copy, a read-only medium). Another running copy may still use
-    // the log; then it stays until that copy closes.
-    if (m_db && m_writeAheadLog) {
+    m_databasePath = databasePath;
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(databasePath, ec);
+    const std::string path = ec ? databasePath : absolute.lexically_normal().string();
+    RefreshResult result{RefreshResult::Status::Ok, path, {}, {}};
+    // A read-only connection is not kept: the file may take writes by now.
+    const bool sameFile = m_db && !m_db->isReadOnly() && path == m_openedPath && !m_db->hasMoved();
+    if (!sameFile)
+        result.usesLost = close();
+    m_recordset = EntryRecordset();
+    m_openedPath = path;
+
+    const auto failure = [&](std::string reason) {
+        const UsesNotCounted lost = close();
+        if (lost.uses > 0)
+            result.usesLost = {result.usesLost.uses + lost.uses, lost.reason};
+        result.status = RefreshResult::Status::Failed;
+        result.reason = std::move(reason);
+        return result;
+    };
+    if (auto problem = fileProblem(path))
+        return failure(std::move(*problem));
+    try {
+        if (!sameFile)
+            m_db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly);
+        const SchemaCheck schema = checkEntrySchema(*m_db);
+        if (schema.problem == SchemaCheck::Problem::NoTable)
+            return failure("it has no table \"entries\".");
+        if (schema.problem == SchemaCheck::Problem::NoColumn)
+            return failure("its table \"entries\" has no column \"" + std::string(schema.column) +
+                           "\".");
+        readRows(query);
+    } catch (const SqliteError& e) {
+        return failure(std::string(e.what()) + ".");
+    }
+    // A counted use is one durable commit; write-ahead logging makes that one sync of the log
+    // instead of several of the file and its journal. A file that cannot take it (read-only, or
+    // on a file system without shared memory) keeps its own mode.
+    if (!sameFile && !m_db->isReadOnly()) {
         try {
-            m_db->exec("PRAGMA journal_mode=DELETE");
+            m_writeAheadLog = m_db->setJournalMode("wal") == "wal";
         } catch (const SqliteError&) {
+        }
+    }
+    if (m_db->isReadOnly())
+        result.status = RefreshResult::Status::ReadOnly;
+    return result;
+}
+
+void EntrySource::readRows(std::string_view query)
+{
+    auto stmt = m_db->prepare(query);
+    std::vector<std::string> columns;
+    for (int c = 0; c < stmt.columnCount(); ++c)
+        columns.push_back(stmt.columnName(c));
+    std::vector<std::vector<FieldValue>> rows;
+    while (stmt.step()) {
+        std::vector<FieldValue> row;
+        row.reserve(columns.size());
+        for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+            if (stmt.isNull(c))
+                row.emplace_back(std::monostate{});
+            else if (stmt.isInteger(c))
+                row.emplace_back(stmt.integer(c));
+            else if (stmt.isReal(c))
+                row.emplace_back(stmt.real(c));
+            else // older databases hold Windows-1252 text
+                row.emplace_back(decodeUtf8OrWindows1252(stmt.text(c)));
+        }
+        rows.push_back(std::move(row));
+    }
+    m_recordset = EntryRecordset(std::move(columns), std::move(rows), this);
+}
+
+UsesNotCounted EntrySource::close()
+{
+    UsesNotCounted lost;
+    if (m_db) {
+        lost = flushWaitingUses();
+        if (lost.uses > 0) {
+            m_waiting.clear();
+            waitingChanged(lost.uses);
+        }
+        // Leave the file in its ordinary journal mode, so that it stays readable where it
+        // cannot be written (a read-only copy, a read-only medium). Another running copy may
+        // still use the log; then SQLite keeps it until that copy closes.
+        if (m_writeAheadLog) {
+            try {
+                m_db->setJournalMode("delete");
+            } catch (const SqliteError&) {
+            }
         }
     }
     m_writeAheadLog = false;
     m_recordset = EntryRecordset();
     m_db.reset();
+    return lost;
 }
 
-RefreshResult EntrySource::refresh()
+std::uint64_t EntrySource::usesWaiting() const
 {
-    close();
-    std::error_code absoluteError;
-    const auto absolute = std::filesystem::absolute(databasePath(), absoluteError);
-    m_openedPath = absoluteError ? databasePath() : absolute.lexically_normal().string();
-    const std::string& path = m_openedPath;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status))
-        return failure(path, "the file does not exist.");
-    if (!std::filesystem::is_regular_file(status))
-        return failure(path, "it is not a file.");
-    if (std::filesystem::file_size(path, ec) == 0)
-        return failure(path, "the file is empty.");
+    return std::accumulate(m_waiting.begin(), m_waiting.end(), std::uint64_t{0},
+                           [](std::uint64_t sum, const auto& entry) { return sum + entry.second; });
+}
 
+void EntrySource::waitingChanged(std::uint64_t before)
+{
+    if (usesWaiting() != before && m_waitingObserver)
+        m_waitingObserver();
+}
+
+UsesNotCounted EntrySource::flushWaitingUses()
+{
+    if (m_waiting.empty() || !m_db)
+        return {};
+    const std::uint64_t before = usesWaiting();
+    const Written written = writeWaitingUses();
+    waitingChanged(before);
+    return {usesWaiting(), written.error};
+}
+
+EntrySource::Written EntrySource::writeWaitingUses()
+{
+    Written out;
     try {
-        auto db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly);
-        if (!db->hasTable("entries"))
-            return failure(path, "it has no table \"entries\".");
-        auto stmt = db->prepare(m_recordSource);
-        std::vector<std::string> columns;
-        for (int c = 0; c < stmt.columnCount(); ++c)
-            columns.push_back(stmt.columnName(c));
-        const EntryRecordset probe(columns, {}, nullptr);
-        for (const char* required : kRequiredColumns) {
-            if (probe.columnIndex(required) < 0)
-                return failure(path, std::string("its table \"entries\" has no column \"") +
-                                         required + "\".");
+        const LongerBusyWait wait(*m_db, m_useWait);
+        SqliteTransaction transaction(*m_db);
+        auto add = m_db->prepare("UPDATE entries SET usg = coalesce(usg, 0) + ?1 WHERE id = ?2");
+        auto read = m_db->prepare("SELECT usg FROM entries WHERE id = ?1");
+        for (const auto& [id, uses] : m_waiting) {
+            add.bind(1, uses);
+            add.bind(2, id);
+            add.step();
+            add.reset();
+            if (m_db->changes() != 1)
+                continue; // the entry is gone from the file
+            read.bind(1, id);
+            out.counts[id] = read.step() ? read.integer(0) : 0;
+            read.reset();
         }
-        std::vector<std::vector<FieldValue>> rows;
-        while (stmt.step()) {
-            std::vector<FieldValue> row;
-            row.reserve(columns.size());
-            for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-                if (stmt.isNull(c))
-                    row.emplace_back(std::monostate{});
-                else if (stmt.isInteger(c))
-                    row.emplace_back(stmt.integer(c));
-                else if (stmt.isReal(c))
-                    row.emplace_back(stmt.real(c));
-                else
-                    row.emplace_back(stmt.text(c));
-            }
-            rows.push_back(std::move(row));
-        }
-        m_db = std::move(db);
-        m_recordset = EntryRecordset(std::move(columns), std::move(rows), this);
-        // A counted use is one durable commit; write-ahead logging makes that one sync of
-        // the log instead of several of the file and its journal. A file that cannot take
-        // it (read-only, or on a file system without shared memory) keeps its own mode.
-        if (!m_db->isReadOnly()) {
-            try {
-                m_db->exec("PRAGMA journal_mode=WAL");
-                m_writeAheadLog = true;
-            } catch (const SqliteError&) {
-            }
-        }
+        transaction.commit();
     } catch (const SqliteError& e) {
-        close();
-        return failure(path, std::string(e.what()) + ".");
+        out.counts.clear();
+        out.error = e.what();
+        return out;
+    }
+    m_waiting.clear();
+    for (const auto& [id, count] : out.counts)
+        m_recordset.takeValueFromFile(id, "usg", count);
+    return out;
+}
+
+WriteResult EntrySource::countUse(std::int64_t id)
+{
+    if (!m_db)
+        return {false, false, 0, "the entry database is not open"};
+    const std::uint64_t before = usesWaiting();
+    ++m_waiting[id];
+    const Written written = writeWaitingUses();
+    if (written.error.empty()) {
+        waitingChanged(before);
+        const auto it = written.counts.find(id);
+        if (it == written.counts.end())
+            return {false, false, 0, "the entry is no longer in the database"};
+        return {true, false, it->second, {}};
     }
     if (m_db->isReadOnly()) {
-        return {RefreshResult::Status::ReadOnly,
-                "The entry database " + path +
-                    " is read-only:\nusage counts cannot be saved while it stays so."};
+        if (--m_waiting[id] == 0)
+            m_waiting.erase(id);
+        return {false, false, 0, written.error};
     }
-    return {};
+    waitingChanged(before);
+    return {true, true, 0, written.error};
 }
 
 WriteResult EntrySource::writeInteger(std::int64_t id, std::string_view column, std::int64_t value)
 {
     if (!m_db)
-        return {false, 0, "the entry database is not open"};
+        return {false, false, 0, "the entry database is not open"};
     try {
-        auto stmt = m_db->prepare("UPDATE entries SET " + quoteIdentifier(column) + " = ?1 WHERE id = ?2");
+        auto stmt =
+            m_db->prepare("UPDATE entries SET " + quoteIdentifier(column) + " = ?1 WHERE id = ?2");
         stmt.bind(1, value);
         stmt.bind(2, id);
         stmt.step();
         if (m_db->changes() != 1)
-            return {false, 0, "the entry is no longer in the database"};
-        return {true, value, {}};
+            return {false, false, 0, "the entry is no longer in the database"};
+        return {true, false, value, {}};
     } catch (const SqliteError& e) {
-        return {false, 0, e.what()};
-    }
-}
-
-WriteResult EntrySource::addToInteger(std::int64_t id, std::string_view column, std::int64_t delta)
-{
-    if (!m_db)
-        return {false, 0, "the entry database is not open"};
-    try {
-        SqliteTransaction transaction(*m_db);
-        const std::string name = quoteIdentifier(column);
-        auto update = m_db->prepare("UPDATE entries SET " + name + " = coalesce(" + name +
-                                    ", 0) + ?1 WHERE id = ?2");
-        update.bind(1, delta);
-        update.bind(2, id);
-        update.step();
-        if (m_db->changes() != 1)
-            return {false, 0, "the entry is no longer in the database"};
-        auto read = m_db->prepare("SELECT " + name + " FROM entries WHERE id = ?1");
-        read.bind(1, id);
-        const std::int64_t value = read.step() ? read.integer(0) : 0;
-        transaction.commit();
-        return {true, value, {}};
-    } catch (const SqliteError& e) {
-        return {false, 0, e.what()};
+        return {false, false, 0, e.what()};
     }
 }
 

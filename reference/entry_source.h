@@ -1,7 +1,12 @@
 #pragma once
 
 #include "reference/entry_recordset.h"
+#include "reference/sort_order.h"
 
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -9,17 +14,16 @@ namespace scrivlet {
 
 class SqliteDatabase;
 
-// The design-time settings of the entry data source.
+// The name of the entry database file in the start directory.
 inline constexpr const char* kDatabaseFileName = "entries97.mdb";
-inline constexpr const char* kStartupConnectionString =
-    "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=entries97.mdb;Persist Security Info=False";
-inline constexpr const char* kStartupRecordSource = "SELECT * FROM entries ORDER BY usg DESC, name";
 
-// The "Data Source" part of a connection string, as a path of this system: backslashes become
-// the directory separator, so "/home/u\entries97.mdb" names entries97.mdb in /home/u.
-std::string dataSourcePath(const std::string& connectionString);
+// Counted uses that are not in the database file.
+struct UsesNotCounted {
+    std::uint64_t uses = 0;
+    std::string reason; // why the last write failed (uses > 0)
+};
 
-// What a refresh found.
+// What a refresh found; the window words its message from these.
 struct RefreshResult {
     enum class Status {
         Ok,
@@ -27,27 +31,36 @@ struct RefreshResult {
         Failed,   // no rows: the file is missing, unreadable, not a database, or lacks the table
     };
     Status status = Status::Ok;
-    std::string message; // names the file and the reason (ReadOnly and Failed)
+    std::string path;   // the full path of the file read, or tried
+    std::string reason; // Failed: why, as a sentence
+    // Uses that were waiting for the file read before and could not be written when it was let go.
+    UsesNotCounted usesLost;
 };
 
-// The entry data source: a connection string and a query; refresh() reconnects, runs the query
-// and makes the first row current. Bad files give an empty recordset and a message, never a
-// crash, and are never created or changed.
+// The entry data source: the database file and a query. open() and sortBy() run the query and
+// make the first row current; they connect anew only when the file is another one (or was
+// replaced), so the connection and its journal mode stay across sort clicks. Bad files give an
+// empty recordset and a reason, never a crash, and are never created or changed.
+//
+// A counted use waits up to useWait for a database that another program is writing. A use that
+// still cannot be written is kept, by entry id, and written with the next use that is counted,
+// by flushWaitingUses(), or when the source closes; usesWaiting() says how many there are. A
+// read-only database counts nothing and keeps nothing.
 class EntrySource final : private RowWriter {
-public:
+  public:
+    static constexpr std::chrono::milliseconds kUseWait{5000};
+
     EntrySource();
     ~EntrySource() override;
     EntrySource(const EntrySource&) = delete;
     EntrySource& operator=(const EntrySource&) = delete;
 
-    void setConnectionString(std::string connectionString);
-    const std::string& connectionString() const { return m_connectionString; }
-    void setRecordSource(std::string sql);
-    const std::string& recordSource() const { return m_recordSource; }
-    // The file the connection string names.
-    std::string databasePath() const { return dataSourcePath(m_connectionString); }
-
-    RefreshResult refresh();
+    // Reads the database at path in the start-up order; a relative path is taken from the
+    // current directory as it is now.
+    RefreshResult open(const std::string& databasePath);
+    RefreshResult sortBy(SortOrder order, const std::string& databasePath);
+    // The path last given to open() or sortBy().
+    const std::string& databasePath() const { return m_databasePath; }
     // The full path of the file the last refresh read (or tried to), for messages.
     const std::string& openedPath() const { return m_openedPath; }
     EntryRecordset& recordset() { return m_recordset; }
@@ -55,17 +68,38 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     bool isReadOnly() const;
 
-private:
-    WriteResult writeInteger(std::int64_t id, std::string_view column, std::int64_t value) override;
-    WriteResult addToInteger(std::int64_t id, std::string_view column, std::int64_t delta) override;
-    void close();
+    std::uint64_t usesWaiting() const;
+    // Writes the uses kept waiting (waiting up to useWait); says what is still not written.
+    UsesNotCounted flushWaitingUses();
+    // Called whenever usesWaiting() changes.
+    void setUsesWaitingObserver(std::function<void()> observer)
+    {
+        m_waitingObserver = std::move(observer);
+    }
+    void setUseWait(std::chrono::milliseconds wait) { m_useWait = wait; }
 
-    std::string m_connectionString = kStartupConnectionString;
-    std::string m_recordSource = kStartupRecordSource;
+  private:
+    struct Written {
+        std::map<std::int64_t, std::int64_t> counts; // id -> the count the file now holds
+        std::string error;                           // empty when the write succeeded
+    };
+
+    RefreshResult refresh(const std::string& databasePath, std::string_view query);
+    void readRows(std::string_view query);
+    Written writeWaitingUses();
+    UsesNotCounted close();
+    void waitingChanged(std::uint64_t before);
+    WriteResult writeInteger(std::int64_t id, std::string_view column, std::int64_t value) override;
+    WriteResult countUse(std::int64_t id) override;
+
+    std::string m_databasePath;
+    std::string m_openedPath;
     std::unique_ptr<SqliteDatabase> m_db;
     bool m_writeAheadLog = false;
-    std::string m_openedPath;
     EntryRecordset m_recordset;
+    std::map<std::int64_t, std::int64_t> m_waiting; // entry id -> uses not yet in the file
+    std::function<void()> m_waitingObserver;
+    std::chrono::milliseconds m_useWait = kUseWait;
 };
 
 } // namespace scrivlet

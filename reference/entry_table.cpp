@@ -1,15 +1,11 @@
 #include "reference/entry_table.h"
 
 #include "common/ascii.h"
-
-#include "reference/sqlite_database.h"
 #include "reference/table_lines.h"
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <iterator>
-#include <sqlite3.h>
 #include <unordered_set>
 
 namespace scrivlet {
@@ -42,22 +38,40 @@ std::string storedAddress(std::string_view addr)
     return asciiUpper(addr);
 }
 
+namespace {
+
+// NAME <TAB> ADDRESS, with or without a description after a second tab.
+bool isEntryLine(std::string_view line, std::size_t tab1)
+{
+    if (tab1 == std::string_view::npos || tab1 == 0)
+        return false;
+    const auto tab2 = line.find('\t', tab1 + 1);
+    const auto addr = line.substr(
+        tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab1 - 1);
+    return isEntryName(line.substr(0, tab1)) && isEntryAddress(addr);
+}
+
+} // namespace
+
 ParsedTable parseEntryTable(std::string_view text)
 {
     ParsedTable table;
     forEachLine(text, [&table](std::size_t lineNumber, std::string_view line) {
-        if (line.empty() || line.front() == '#')
+        if (line.empty())
             return;
         const auto tab1 = line.find('\t');
+        // Many entry names begin with # (#+, #1+, #=case): a # line is a comment only when it
+        // is no entry line.
+        if (line.front() == '#' && !isEntryLine(line, tab1))
+            return;
         if (tab1 == std::string_view::npos || tab1 == 0) {
             table.skipped.push_back({lineNumber, "no name and address separated by a tab"});
             return;
         }
         const auto tab2 = line.find('\t', tab1 + 1);
         const std::string_view name = line.substr(0, tab1);
-        const std::string_view addr =
-            line.substr(tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos
-                                                                 : tab2 - tab1 - 1);
+        const std::string_view addr = line.substr(
+            tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab1 - 1);
         if (!isEntryName(name)) {
             table.skipped.push_back({lineNumber, "the name holds a blank or a control character"});
             return;
@@ -103,27 +117,6 @@ void skipRepeatedNames(ParsedTable& table)
                std::back_inserter(merged),
                [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
     table.skipped = std::move(merged);
-}
-
-void createEntryDatabase(const std::string& path, const std::vector<TableEntry>& entries)
-{
-    if (std::filesystem::exists(path))
-        throw SqliteError(SQLITE_CANTOPEN, path + " exists already");
-    SqliteDatabase db(path, SqliteDatabase::OpenMode::CreateIfMissing);
-    SqliteTransaction transaction(db);
-    db.exec(kEntriesSchema);
-    auto insert = db.prepare("INSERT INTO entries (name, addr, description, usg) VALUES (?1, ?2, ?3, 0)");
-    for (const auto& e : entries) {
-        insert.bind(1, e.name);
-        insert.bind(2, e.addr);
-        if (e.description.empty())
-            insert.bindNull(3);
-        else
-            insert.bind(3, e.description);
-        insert.step();
-        insert.reset();
-    }
-    transaction.commit();
 }
 
 } // namespace scrivlet

@@ -37,7 +37,8 @@ bool isEntryAddress(std::string_view addr);
 std::string storedAddress(std::string_view addr);
 
 // Our plain-text entry table: one entry per line, NAME <TAB> ADDR <TAB> DESCRIPTION (the
-// description may be left out); lines that are empty or start with # are ignored; CR LF or LF.
+// description may be left out); empty lines are ignored, and so are lines that start with #
+// unless they are entry lines (#+, #1+ and many other names begin with #); CR LF or LF.
 // A line with a bad name or address is skipped with its reason; so is every line that repeats
 // a name given earlier in the table (names compare exactly, letter case included).
 ParsedTable parseEntryTable(std::string_view text);
@@ -45,14 +46,5 @@ ParsedTable parseEntryTable(std::string_view text);
 // Skips every entry whose name an earlier entry of the same table already gave, keeping the
 // first; the skipped lines are merged into table.skipped in line order.
 void skipRepeatedNames(ParsedTable& table);
-
-// Creates a new entry database at path holding these entries, usage counts 0.
-// Throws SqliteError when the file cannot be made; an existing file is refused.
-void createEntryDatabase(const std::string& path, const std::vector<TableEntry>& entries);
-
-// The schema of a new entry database.
-inline constexpr const char* kEntriesSchema =
-    "CREATE TABLE entries (id INTEGER PRIMARY KEY, name TEXT COLLATE NOCASE NOT NULL, "
-    "addr TEXT, description TEXT, usg INTEGER NOT NULL DEFAULT 0)";
 
 } // namespace scrivlet

@@ -1,14 +1,11 @@
 #include "reference/importer.h"
 
-#include "common/ascii.h"
 #include "common/plural.h"
-
-#include "reference/importer_io.h"
+#include "common/windows1252.h"
+#include "reference/entry_schema.h"
 #include "reference/sqlite_database.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -17,8 +14,6 @@
 namespace scrivlet {
 namespace {
 
-constexpr std::array<std::string_view, 5> kRequiredColumns = {"id", "name", "addr", "description",
-                                                              "usg"};
 constexpr std::size_t kLinesListedPerReason = 10;
 
 // A row of the database as the import compares it.
@@ -63,18 +58,15 @@ std::unordered_map<std::string, std::vector<ExistingRow>> readExistingRows(Sqlit
         row.addr = select.text(2);
         if (!select.isNull(3))
             row.description = select.text(3);
-        rows[select.text(1)].push_back(std::move(row));
+        // Older databases hold Windows-1252 names; the tables' names are UTF-8.
+        rows[decodeUtf8OrWindows1252(select.text(1))].push_back(std::move(row));
     }
     return rows;
 }
 
-void writeEntries(const std::string& path, bool created, const std::vector<TableEntry>& entries,
+void writeEntries(SqliteDatabase& db, bool created, const std::vector<TableEntry>& entries,
                   ImportSummary& summary)
 {
-    const auto opened =
-        created ? std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly)
-                : openEntryDatabase(path);
-    SqliteDatabase& db = *opened;
     // Changed pages stay in memory until the commit, so a run that is killed midway has not
     // touched the database file at all.
     db.exec("PRAGMA cache_spill = OFF");
@@ -127,14 +119,15 @@ void writeEntries(const std::string& path, bool created, const std::vector<Table
 }
 
 // Makes an empty file at path, failing when one exists already; an empty file is an empty
-// SQLite database.
-void createEmptyFile(const std::string& path)
+// SQLite database. Returns why it could not, if so.
+std::optional<std::string> createEmptyFile(const std::string& path)
 {
     std::FILE* file = std::fopen(path.c_str(), "wbx");
     if (!file)
-        throw ReferenceError(path + ": the new database cannot be created");
+        return path + ": the new database cannot be created";
     if (std::fclose(file) != 0)
-        throw ReferenceError(path + ": the new database cannot be written");
+        return path + ": the new database cannot be written";
+    return std::nullopt;
 }
 
 std::string lineList(const std::vector<std::size_t>& lines)
@@ -149,45 +142,47 @@ std::string lineList(const std::vector<std::size_t>& lines)
 
 } // namespace
 
-std::unique_ptr<SqliteDatabase> openEntryDatabase(const std::string& path)
+RunResult<std::unique_ptr<SqliteDatabase>> openEntryDatabase(const std::string& path)
 {
+    using Result = RunResult<std::unique_ptr<SqliteDatabase>>;
     std::unique_ptr<SqliteDatabase> db;
-    std::vector<std::string> columns;
+    SchemaCheck schema;
     try {
         db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly);
-        auto info = db->prepare("PRAGMA table_info(entries)");
-        while (info.step())
-            columns.push_back(asciiLower(info.text(1)));
+        schema = checkEntrySchema(*db);
     } catch (const SqliteError& e) {
-        throw ReferenceError(path + ": not an entry database (" + e.what() + ")");
+        return Result::failure(path + ": not an entry database (" + e.what() + ")");
     }
-    if (columns.empty())
-        throw ReferenceError(path + ": the database has no table entries");
-    for (const std::string_view required : kRequiredColumns) {
-        if (std::find(columns.begin(), columns.end(), required) == columns.end())
-            throw ReferenceError(path + ": the table entries has no column " +
-                                 std::string(required));
-    }
+    if (schema.problem == SchemaCheck::Problem::NoTable)
+        return Result::failure(path + ": the database has no table entries");
+    if (schema.problem == SchemaCheck::Problem::NoColumn)
+        return Result::failure(path + ": the table entries has no column " +
+                               std::string(schema.column));
     if (db->isReadOnly())
-        throw ReferenceError(path + ": the database cannot be written");
-    return db;
+        return Result::failure(path + ": the database cannot be written");
+    return {std::move(db), {}};
 }
 
-TableFile readTableFile(const std::string& path)
+RunResult<TableFile> readTableFile(const std::string& path)
 {
-    const std::string text = readInputFile(path);
+    const RunResult<std::string> bytes = readInputFile(path);
+    if (!bytes.ok())
+        return RunResult<TableFile>::failure(bytes.error);
+    const std::string text = decodeUtf8OrWindows1252(*bytes.value);
     const auto format = recogniseTableFormat(text);
     if (!format)
-        throw ReferenceError(path + ": not a text file, so no entry table");
+        return RunResult<TableFile>::failure(path + ": not a text file, so no entry table");
     TableFile file{path, *format, parseTable(text, *format)};
     if (file.table.entries.empty())
-        throw ReferenceError(path + ": no entries found (read as " +
-                             std::string(formatName(*format)) + ")");
-    return file;
+        return RunResult<TableFile>::failure(path + ": no entries found (read as " +
+                                             std::string(formatName(*format)) + ")");
+    return {std::move(file), {}};
 }
 
-ImportSummary importTables(const std::vector<TableFile>& tables, const std::string& databasePath)
+RunResult<ImportSummary> importTables(const std::vector<TableFile>& tables,
+                                      const std::string& databasePath)
 {
+    using Result = RunResult<ImportSummary>;
     ImportSummary summary;
     summary.databasePath = databasePath;
     const std::vector<TableEntry> entries = mergeTables(tables, summary);
@@ -195,29 +190,48 @@ ImportSummary importTables(const std::vector<TableFile>& tables, const std::stri
     std::error_code ec;
     const auto status = std::filesystem::status(databasePath, ec);
     if (status.type() == std::filesystem::file_type::directory)
-        throw ReferenceError(databasePath + ": is a folder, not a database");
+        return Result::failure(databasePath + ": is a folder, not a database");
     summary.created = status.type() == std::filesystem::file_type::not_found;
-    if (summary.created)
-        createEmptyFile(databasePath);
-    try {
-        writeEntries(databasePath, summary.created, entries, summary);
-    } catch (...) {
-        if (summary.created) {
-            std::filesystem::remove(databasePath, ec);
-            std::filesystem::remove(databasePath + "-journal", ec);
-        }
-        throw;
+    if (summary.created) {
+        if (auto error = createEmptyFile(databasePath))
+            return Result::failure(std::move(*error));
     }
-    return summary;
+    std::string error;
+    try {
+        std::unique_ptr<SqliteDatabase> db;
+        if (summary.created) {
+            db = std::make_unique<SqliteDatabase>(databasePath,
+                                                  SqliteDatabase::OpenMode::ExistingOnly);
+        } else if (auto opened = openEntryDatabase(databasePath); opened.ok()) {
+            db = std::move(*opened.value);
+        } else {
+            error = opened.error;
+        }
+        if (db)
+            writeEntries(*db, summary.created, entries, summary);
+    } catch (const SqliteError& e) {
+        error = databasePath + ": " + e.what();
+    }
+    if (error.empty())
+        return {std::move(summary), {}};
+    if (summary.created) {
+        std::filesystem::remove(databasePath, ec);
+        std::filesystem::remove(databasePath + "-journal", ec);
+    }
+    return Result::failure(std::move(error));
 }
 
-ImportSummary importTableFiles(const std::vector<std::string>& paths,
-                               const std::string& databasePath)
+RunResult<ImportSummary> importTableFiles(const std::vector<std::string>& paths,
+                                          const std::string& databasePath)
 {
     std::vector<TableFile> tables;
     tables.reserve(paths.size());
-    for (const std::string& path : paths)
-        tables.push_back(readTableFile(path));
+    for (const std::string& path : paths) {
+        RunResult<TableFile> read = readTableFile(path);
+        if (!read.ok())
+            return RunResult<ImportSummary>::failure(std::move(read.error));
+        tables.push_back(std::move(*read.value));
+    }
     return importTables(tables, databasePath);
 }
 

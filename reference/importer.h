@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reference/importer_io.h"
 #include "reference/table_formats.h"
 
 #include <memory>
@@ -17,9 +18,9 @@ struct TableFile {
     ParsedTable table;
 };
 
-// Reads a file and recognises its format. Throws ReferenceError naming the file when it cannot
-// be read or holds no entry in any of the formats.
-TableFile readTableFile(const std::string& path);
+// Reads a file, decodes it (UTF-8 when it is valid UTF-8, else Windows-1252) and recognises its
+// format. Fails naming the file when it cannot be read or holds no entry in any of the formats.
+RunResult<TableFile> readTableFile(const std::string& path);
 
 // What one file of an import brought.
 struct TableFileSummary {
@@ -48,22 +49,22 @@ struct ImportSummary {
 // New names become rows with usage count 0; for a name already present every row of that name
 // gets the address, and the description when the table gives one; usage counts, descriptions
 // the tables do not give and all other fields are kept; no row is ever deleted.
-// A database file that does not exist is created. On any failure the database file is left as
-// it was, and a file made by this import is removed again. Throws ReferenceError or SqliteError.
-ImportSummary importTables(const std::vector<TableFile>& tables, const std::string& databasePath);
+// Names are stored as UTF-8. A database file that does not exist is created. On any failure the
+// database file is left as it was, and a file made by this import is removed again.
+RunResult<ImportSummary> importTables(const std::vector<TableFile>& tables,
+                                      const std::string& databasePath);
 
 // Reads every file, then imports them: a file that cannot be read or is no table stops the
 // import before the database is touched.
-ImportSummary importTableFiles(const std::vector<std::string>& paths,
-                               const std::string& databasePath);
+RunResult<ImportSummary> importTableFiles(const std::vector<std::string>& paths,
+                                          const std::string& databasePath);
 
 // The summary printed after an import: the files with their skipped lines grouped by reason,
 // then the counts of added, updated and unchanged entries.
 std::string describeImport(const ImportSummary& summary);
 
-// Opens the existing entry database at path. Throws ReferenceError naming path unless it is an
-// SQLite database holding the table entries with the columns id, name, addr, description and
-// usg, that takes writes.
-std::unique_ptr<SqliteDatabase> openEntryDatabase(const std::string& path);
+// Opens the existing entry database at path. Fails naming path unless it is an SQLite database
+// holding the table entries with the required columns (see checkEntrySchema) that takes writes.
+RunResult<std::unique_ptr<SqliteDatabase>> openEntryDatabase(const std::string& path);
 
 } // namespace scrivlet

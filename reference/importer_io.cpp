@@ -4,12 +4,12 @@
 
 namespace scrivlet {
 
-std::string readInputFile(const std::string& path)
+RunResult<std::string> readInputFile(const std::string& path)
 {
     FileReadResult read = readWholeFile(path);
     if (!read.ok)
-        throw ReferenceError(path + ": " + read.reason);
-    return std::move(read.bytes);
+        return RunResult<std::string>::failure(path + ": " + read.reason);
+    return {std::move(read.bytes), {}};
 }
 
 } // namespace scrivlet

@@ -1,19 +1,21 @@
 #pragma once
 
-#include <stdexcept>
+#include <optional>
 #include <string>
 
 namespace scrivlet {
 
-// A failure that stops an import or a learning run before anything is written; the text names
-// the file and the reason.
-class ReferenceError final : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
+// What a step of an import or a learning run gives: its value, or the text that stops the run
+// before anything is written, naming the file and the reason.
+template <class T> struct RunResult {
+    std::optional<T> value;
+    std::string error; // when there is no value
+
+    bool ok() const { return value.has_value(); }
+    static RunResult failure(std::string error) { return {std::nullopt, std::move(error)}; }
 };
 
-// The bytes of a table or source file, unchanged. Throws ReferenceError naming the file when it
-// cannot be read (see readWholeFile).
-std::string readInputFile(const std::string& path);
+// The bytes of a table or source file, unchanged, or why they cannot be read (see readWholeFile).
+RunResult<std::string> readInputFile(const std::string& path);
 
 } // namespace scrivlet

@@ -2,8 +2,6 @@
 
 #include "reference/entry_source.h"
 #include "reference/importer.h"
-#include "reference/importer_io.h"
-#include "reference/sqlite_database.h"
 #include "reference/usage_learner.h"
 
 #include <iostream>
@@ -91,21 +89,24 @@ std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments
         err << "vantor-scrivlet: " << request.error << "\n" << kUsage;
         return 2;
     }
-    try {
-        if (request.mode == Mode::Import)
-            out << describeImport(importTableFiles(request.paths, request.database));
-        else
-            out << describeLearning(learnUsage(request.paths, request.database));
+    std::string error;
+    if (request.mode == Mode::Import) {
+        const auto imported = importTableFiles(request.paths, request.database);
+        if (imported.ok())
+            out << describeImport(*imported.value);
+        error = imported.error;
+    } else {
+        const auto learned = learnUsage(request.paths, request.database);
+        if (learned.ok())
+            out << describeLearning(*learned.value);
+        error = learned.error;
+    }
+    if (error.empty()) {
         out.flush();
         return 0;
-    } catch (const ReferenceError& e) {
-        err << "vantor-scrivlet: " << e.what() << "\n";
-    } catch (const SqliteError& e) {
-        err << "vantor-scrivlet: " << request.database << ": " << e.what() << "\n";
-    } catch (const std::exception& e) {
-        err << "vantor-scrivlet: " << e.what() << "\n";
     }
-    err << "Nothing was changed in " << request.database << ".\n";
+    err << "vantor-scrivlet: " << error << "\n"
+        << "Nothing was changed in " << request.database << ".\n";
     return 1;
 }
 

@@ -1,5 +1,8 @@
 #include "reference/sqlite_database.h"
 
+#include "common/ascii.h"
+#include "common/windows1252.h"
+
 #include <sqlite3.h>
 
 namespace scrivlet {
@@ -11,18 +14,30 @@ namespace {
     throw SqliteError(code, message);
 }
 
-// len(x): the number of characters of x, counting UTF-8 sequences as one character.
+void check(sqlite3* db, int code)
+{
+    if (code != SQLITE_OK)
+        fail(db, code);
+}
+
+// len(x): the number of characters of x. Text that is not valid UTF-8 is Windows-1252, one
+// character per byte, as older databases hold it.
 void lenFunction(sqlite3_context* context, int, sqlite3_value** args)
 {
     if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
-    const auto* text = sqlite3_value_text(args[0]);
-    const int bytes = sqlite3_value_bytes(args[0]);
+    const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const std::string_view text(data ? data : "",
+                                static_cast<std::size_t>(sqlite3_value_bytes(args[0])));
+    if (!isValidUtf8(text)) {
+        sqlite3_result_int64(context, static_cast<std::int64_t>(text.size()));
+        return;
+    }
     std::int64_t characters = 0;
-    for (int i = 0; i < bytes; ++i) {
-        if ((text[i] & 0xC0) != 0x80)
+    for (const char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
             ++characters;
     }
     sqlite3_result_int64(context, characters);
@@ -32,7 +47,8 @@ void lenFunction(sqlite3_context* context, int, sqlite3_value** args)
 
 SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) : m_db(db)
 {
-    const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr);
+    const int rc =
+        sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
@@ -59,8 +75,8 @@ void SqliteStatement::bind(int index, std::int64_t value)
 
 void SqliteStatement::bind(int index, std::string_view text)
 {
-    const int rc = sqlite3_bind_text64(m_stmt, index, text.data(), text.size(), SQLITE_TRANSIENT,
-                                       SQLITE_UTF8);
+    const int rc =
+        sqlite3_bind_text64(m_stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     if (rc != SQLITE_OK)
         fail(m_db, rc);
 }
@@ -130,40 +146,38 @@ std::string SqliteStatement::text(int column) const
     return data ? std::string(data, static_cast<std::size_t>(bytes)) : std::string();
 }
 
+void SqliteDatabase::Close::operator()(sqlite3* db) const
+{
+    sqlite3_close_v2(db);
+}
+
 SqliteDatabase::SqliteDatabase(const std::string& path, OpenMode mode)
 {
     int flags = SQLITE_OPEN_READWRITE;
     if (mode == OpenMode::CreateIfMissing)
         flags |= SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        std::string message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        throw SqliteError(rc, message);
-    }
-    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+    m_db.reset(db);
+    if (rc != SQLITE_OK)
+        fail(db, rc);
+    sqlite3_extended_result_codes(db, 1);
     // Another running copy may be counting a use at this moment; wait for it briefly.
-    sqlite3_busy_timeout(m_db, 500);
-    sqlite3_create_function_v2(m_db, "len", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                               lenFunction, nullptr, nullptr, nullptr);
+    setBusyTimeout(kDefaultBusyWait);
+    check(db, sqlite3_create_function_v2(db, "len", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                         lenFunction, nullptr, nullptr, nullptr));
     exec("PRAGMA synchronous=FULL");
-}
-
-SqliteDatabase::~SqliteDatabase()
-{
-    sqlite3_close_v2(m_db);
 }
 
 SqliteStatement SqliteDatabase::prepare(std::string_view sql)
 {
-    return SqliteStatement(m_db, sql);
+    return SqliteStatement(m_db.get(), sql);
 }
 
 void SqliteDatabase::exec(const std::string& sql)
 {
     char* error = nullptr;
-    const int rc = sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error);
+    const int rc = sqlite3_exec(m_db.get(), sql.c_str(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
         std::string message = error ? error : sqlite3_errstr(rc);
         sqlite3_free(error);
@@ -171,21 +185,32 @@ void SqliteDatabase::exec(const std::string& sql)
     }
 }
 
-bool SqliteDatabase::isReadOnly() const
+std::string SqliteDatabase::setJournalMode(std::string_view mode)
 {
-    return sqlite3_db_readonly(m_db, "main") == 1;
+    auto stmt = prepare("PRAGMA journal_mode=" + std::string(mode));
+    return stmt.step() ? asciiLower(stmt.text(0)) : std::string();
 }
 
-bool SqliteDatabase::hasTable(std::string_view table)
+void SqliteDatabase::setBusyTimeout(std::chrono::milliseconds wait)
 {
-    auto stmt = prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
-    stmt.bind(1, table);
-    return stmt.step();
+    check(m_db.get(), sqlite3_busy_timeout(m_db.get(), static_cast<int>(wait.count())));
+}
+
+bool SqliteDatabase::isReadOnly() const
+{
+    return sqlite3_db_readonly(m_db.get(), "main") == 1;
+}
+
+bool SqliteDatabase::hasMoved() const
+{
+    int moved = 0;
+    return sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+           moved != 0;
 }
 
 std::int64_t SqliteDatabase::changes() const
 {
-    return sqlite3_changes64(m_db);
+    return sqlite3_changes64(m_db.get());
 }
 
 SqliteTransaction::SqliteTransaction(SqliteDatabase& db) : m_db(db)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -12,17 +14,17 @@ namespace scrivlet {
 
 // A failure reported by SQLite, with its result code and the library's own text.
 class SqliteError final : public std::runtime_error {
-public:
+  public:
     SqliteError(int code, const std::string& what) : std::runtime_error(what), m_code(code) {}
     int code() const { return m_code; }
 
-private:
+  private:
     int m_code;
 };
 
 // One prepared statement; finalized when it goes out of scope.
 class SqliteStatement final {
-public:
+  public:
     SqliteStatement(sqlite3* db, std::string_view sql);
     ~SqliteStatement();
     SqliteStatement(SqliteStatement&& other) noexcept;
@@ -46,46 +48,56 @@ public:
     double real(int column) const;
     std::string text(int column) const;
 
-private:
+  private:
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
 };
 
-// The one narrow door to SQLite: an open database connection, closed when it goes out of scope.
-// Every connection knows the SQL function len(text), the length of a text in characters.
+// The one narrow door to SQLite: an open database connection, closed when it goes out of scope
+// (also when the constructor fails after the file was opened). Every connection knows the SQL
+// function len(text), the length of a text in characters (see decodeUtf8OrWindows1252), and
+// waits up to kDefaultBusyWait for a lock that another connection holds.
 class SqliteDatabase final {
-public:
+  public:
     enum class OpenMode {
         ExistingOnly, // read and write an existing file; never create one
         CreateIfMissing,
     };
+    static constexpr std::chrono::milliseconds kDefaultBusyWait{500};
 
     SqliteDatabase(const std::string& path, OpenMode mode);
-    ~SqliteDatabase();
     SqliteDatabase(const SqliteDatabase&) = delete;
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
     SqliteStatement prepare(std::string_view sql);
     void exec(const std::string& sql);
+    // Asks for a journal mode ("wal", "delete") and returns the mode in force afterwards, in
+    // lower case: SQLite answers a change it refuses with the old mode, not with an error.
+    std::string setJournalMode(std::string_view mode);
+    void setBusyTimeout(std::chrono::milliseconds wait);
     bool isReadOnly() const;
-    bool hasTable(std::string_view table);
+    // Whether the file was deleted or renamed since this connection opened it.
+    bool hasMoved() const;
     std::int64_t changes() const;
-    sqlite3* handle() const { return m_db; }
+    sqlite3* handle() const { return m_db.get(); }
 
-private:
-    sqlite3* m_db = nullptr;
+  private:
+    struct Close {
+        void operator()(sqlite3* db) const;
+    };
+    std::unique_ptr<sqlite3, Close> m_db;
 };
 
 // Runs a transaction: BEGIN IMMEDIATE on construction, ROLLBACK unless commit() succeeded.
 class SqliteTransaction final {
-public:
+  public:
     explicit SqliteTransaction(SqliteDatabase& db);
     ~SqliteTransaction();
     SqliteTransaction(const SqliteTransaction&) = delete;
     SqliteTransaction& operator=(const SqliteTransaction&) = delete;
     void commit();
 
-private:
+  private:
     SqliteDatabase& m_db;
     bool m_done = false;
 };

@@ -2,15 +2,13 @@
 
 #include "common/plural.h"
 #include "common/source_extension.h"
-
+#include "common/windows1252.h"
 #include "reference/importer.h"
-#include "reference/importer_io.h"
 #include "reference/sqlite_database.h"
 #include "reference/table_formats.h"
 #include "reference/usage_counter.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <set>
 
@@ -31,7 +29,9 @@ void addFile(const fs::path& path, SourceFiles& out, std::set<fs::path>& seen)
         out.files.push_back(path.string());
 }
 
-void searchFolder(const fs::path& folder, SourceFiles& out, std::set<fs::path>& seen)
+// Adds the source files under folder; returns why a folder cannot be read, if one cannot.
+std::optional<std::string> searchFolder(const fs::path& folder, SourceFiles& out,
+                                        std::set<fs::path>& seen)
 {
     ++out.folders;
     std::vector<fs::path> files;
@@ -50,14 +50,16 @@ void searchFolder(const fs::path& folder, SourceFiles& out, std::set<fs::path>& 
             ++out.passedOver;
     }
     if (ec)
-        throw ReferenceError(folder.string() + ": the folder cannot be read (" + ec.message() +
-                             ")");
+        return folder.string() + ": the folder cannot be read (" + ec.message() + ")";
     std::sort(files.begin(), files.end());
     std::sort(folders.begin(), folders.end());
     for (const fs::path& file : files)
         addFile(file, out, seen);
-    for (const fs::path& sub : folders)
-        searchFolder(sub, out, seen);
+    for (const fs::path& sub : folders) {
+        if (auto error = searchFolder(sub, out, seen))
+            return error;
+    }
+    return std::nullopt;
 }
 
 struct EntryNames {
@@ -71,7 +73,7 @@ EntryNames readEntryNames(SqliteDatabase& db)
     auto select = db.prepare("SELECT id, name FROM entries WHERE name IS NOT NULL ORDER BY id");
     while (select.step()) {
         out.ids.push_back(select.integer(0));
-        out.names.push_back(select.text(1));
+        out.names.push_back(decodeUtf8OrWindows1252(select.text(1)));
     }
     return out;
 }
@@ -85,51 +87,27 @@ std::string sizeText(std::uint64_t bytes)
     return std::to_string(bytes / (1024 * 1024)) + " MB";
 }
 
-} // namespace
-
-bool hasSourceExtension(std::string_view fileName)
-{
-    return fileName.find('.') != std::string_view::npos &&
-           sourceFileKind(fileName) == SourceFileKind::Text;
-}
-
-SourceFiles collectSourceFiles(const std::vector<std::string>& paths)
-{
-    SourceFiles out;
-    std::set<fs::path> seen;
-    for (const std::string& path : paths) {
-        std::error_code ec;
-        const auto status = fs::status(path, ec);
-        if (status.type() == fs::file_type::not_found)
-            throw ReferenceError(path + ": no such file or folder");
-        if (status.type() == fs::file_type::directory)
-            searchFolder(path, out, seen);
-        else
-            addFile(path, out, seen);
-    }
-    return out;
-}
-
-LearnSummary learnUsage(const std::vector<std::string>& paths, const std::string& databasePath)
+// The body of learnUsage on an opened database; SqliteError goes to the caller.
+RunResult<LearnSummary> countAndWrite(const std::vector<std::string>& paths, SqliteDatabase& db,
+                                      const std::string& databasePath)
 {
     LearnSummary summary;
     summary.databasePath = databasePath;
-    std::error_code ec;
-    if (!fs::is_regular_file(databasePath, ec))
-        throw ReferenceError(databasePath +
-                             ": no such entry database; build one first with --import");
-    const auto opened = openEntryDatabase(databasePath);
-    SqliteDatabase& db = *opened;
     EntryNames entries = readEntryNames(db);
     UsageCounter counter(std::move(entries.names));
 
-    const SourceFiles sources = collectSourceFiles(paths);
-    summary.folders = sources.folders;
-    summary.passedOver = sources.passedOver;
+    RunResult<SourceFiles> sources = collectSourceFiles(paths);
+    if (!sources.ok())
+        return RunResult<LearnSummary>::failure(std::move(sources.error));
+    summary.folders = sources.value->folders;
+    summary.passedOver = sources.value->passedOver;
     std::set<std::string> unknownNames;
-    for (const std::string& path : sources.files) {
-        const std::string text = readInputFile(path);
-        summary.bytes += text.size();
+    for (const std::string& path : sources.value->files) {
+        const RunResult<std::string> bytes = readInputFile(path);
+        if (!bytes.ok())
+            return RunResult<LearnSummary>::failure(bytes.error);
+        summary.bytes += bytes.value->size();
+        const std::string text = decodeUtf8OrWindows1252(*bytes.value);
         if (hasListingMarker(text)) {
             ++summary.listings;
             const auto listed = counter.countListing(text);
@@ -167,7 +145,50 @@ LearnSummary learnUsage(const std::vector<std::string>& paths, const std::string
     std::sort(summary.counted.begin(), summary.counted.end(), [](const auto& a, const auto& b) {
         return a.second != b.second ? a.second > b.second : a.first < b.first;
     });
-    return summary;
+    return {std::move(summary), {}};
+}
+
+} // namespace
+
+bool hasSourceExtension(std::string_view fileName)
+{
+    return fileName.find('.') != std::string_view::npos &&
+           sourceFileKind(fileName) == SourceFileKind::Text;
+}
+
+RunResult<SourceFiles> collectSourceFiles(const std::vector<std::string>& paths)
+{
+    SourceFiles out;
+    std::set<fs::path> seen;
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        const auto status = fs::status(path, ec);
+        if (status.type() == fs::file_type::not_found)
+            return RunResult<SourceFiles>::failure(path + ": no such file or folder");
+        if (status.type() != fs::file_type::directory)
+            addFile(path, out, seen);
+        else if (auto error = searchFolder(path, out, seen))
+            return RunResult<SourceFiles>::failure(std::move(*error));
+    }
+    return {std::move(out), {}};
+}
+
+RunResult<LearnSummary> learnUsage(const std::vector<std::string>& paths,
+                                   const std::string& databasePath)
+{
+    using Result = RunResult<LearnSummary>;
+    std::error_code ec;
+    if (!fs::is_regular_file(databasePath, ec))
+        return Result::failure(databasePath +
+                               ": no such entry database; build one first with --import");
+    try {
+        auto opened = openEntryDatabase(databasePath);
+        if (!opened.ok())
+            return Result::failure(std::move(opened.error));
+        return countAndWrite(paths, **opened.value, databasePath);
+    } catch (const SqliteError& e) {
+        return Result::failure(databasePath + ": " + e.what());
+    }
 }
 
 std::string describeLearning(const LearnSummary& summary)

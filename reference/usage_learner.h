@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reference/importer_io.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,8 +24,8 @@ struct SourceFiles {
     std::size_t passedOver = 0; // files in those folders without a source extension
 };
 
-// Throws ReferenceError naming the path when one does not exist or a folder cannot be listed.
-SourceFiles collectSourceFiles(const std::vector<std::string>& paths);
+// Fails naming the path when one does not exist or a folder cannot be listed.
+RunResult<SourceFiles> collectSourceFiles(const std::vector<std::string>& paths);
 
 // What a learning run counted and wrote.
 struct LearnSummary {
@@ -41,11 +43,13 @@ struct LearnSummary {
 };
 
 // Reads the sources and listings under paths and adds to each entry's usage count the uses
-// counted (see UsageCounter), all in one transaction. The database must exist. Every file is
-// read before anything is written: a file that cannot be read stops the run and leaves the
-// database as it was. An entry whose name several rows share is counted on the first of them.
-// Throws ReferenceError or SqliteError.
-LearnSummary learnUsage(const std::vector<std::string>& paths, const std::string& databasePath);
+// counted (see UsageCounter), all in one transaction. Each file is decoded as UTF-8 when it is
+// valid UTF-8, else as Windows-1252, and so are the names in the database, so that they compare
+// alike. The database must exist. Every file is read before anything is written: a file that
+// cannot be read stops the run and leaves the database as it was. An entry whose name several
+// rows share is counted on the first of them.
+RunResult<LearnSummary> learnUsage(const std::vector<std::string>& paths,
+                                   const std::string& databasePath);
 
 // The report printed after learning: what was read, then every entry counted with its uses.
 std::string describeLearning(const LearnSummary& summary);

@@ -1,5 +1,6 @@
 #include "editor/editor_buffer.h"
 #include "editor/source_editor.h"
+#include "reference/sqlite_database.h"
 #include "support/window_session.h"
 
 #include <QAction>
@@ -53,7 +54,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(s.window->buffer().selStart(), 4); // offset 5 lies inside a line break
         QStringList bar;
         for (QAction* a : s.window->menuBar()->actions())
-            bar << a->text();
+            if (a->isVisible())
+                bar << a->text();
         QCOMPARE(bar, QStringList({"File", "Edit", "Options", "About", "POS: 2,1"}));
         trigger(s, "pos5"); // does nothing
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,1"));
@@ -169,6 +171,23 @@ class MainWindowTest : public QObject {
         QCOMPARE(s.window->buffer().text(), std::string("<A\r\nB>"));
         s.child<SourceEditor>("text")->undo();
         QCOMPARE(s.window->buffer().text(), std::string("<>"));
+    }
+
+    void usesKeptWhileTheDatabaseIsBusyShowOnTheBarAndAreToldAtClose()
+    {
+        WindowSession s;
+        s.window->entries().setUseWait(std::chrono::milliseconds(50));
+        SqliteDatabase other(s.dir.file("entries97.mdb"), SqliteDatabase::OpenMode::ExistingOnly);
+        other.exec("BEGIN IMMEDIATE");
+        QVERIFY(s.window->entries().recordset().addUse().waiting);
+        QAction* waiting = s.window->findChild<QAction*>(QStringLiteral("usesWaiting"));
+        QVERIFY(waiting && waiting->isVisible());
+        QCOMPARE(waiting->text(), QStringLiteral("Uses waiting: 1"));
+        QVERIFY(s.window->close());
+        QCOMPARE(int(s.log->messages.size()), 1);
+        QVERIFY(s.log->messages[0].text.startsWith(
+            QStringLiteral("1 use of an entry could not be counted in ")));
+        other.exec("COMMIT");
     }
 };
 

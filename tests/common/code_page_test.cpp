@@ -1,5 +1,5 @@
 #include "common/calculator_charset.h"
-#include "common/windows1252_charset.h"
+#include "common/windows1252.h"
 
 #include <gtest/gtest.h>
 #include <map>

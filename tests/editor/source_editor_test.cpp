@@ -1,4 +1,4 @@
-#include "common/windows1252_charset.h"
+#include "common/windows1252.h"
 #include "editor/code_page.h"
 #include "editor/editor_buffer.h"
 #include "editor/glyph_cache.h"

@@ -1,19 +1,46 @@
+#include "reference/entry_list_model.h"
 #include "reference/entry_source.h"
 #include "support/entry_fixtures.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace scrivlet;
+using namespace std::chrono_literals;
 using scrivlet::fixtures::TempDir;
 
 namespace {
+
+// «SWAP» as an older importer stored it from a Windows-1252 table, and «DUP» in UTF-8.
+const std::string kLegacySwap = "\xABSWAP\xBB";
+const std::string kSwap = "\xC2\xABSWAP\xC2\xBB";
+const std::string kDup = "\xC2\xAB"
+                         "DUP\xC2\xBB";
+
+void writeTable(const std::string& path)
+{
+    fixtures::writeEntryDatabase(path, {{"DUP", "03188", "", 9},
+                                        {"DROP", "03244", "", 5},
+                                        {kDup, "00002", "", 0},
+                                        {kLegacySwap, "03223", "", 7},
+                                        {"dupdupx", "00001", "", 0}});
+}
+
+// The table above as entries97.mdb, in a folder whose name no connection string could carry.
+class EntrySourceTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directory(folder);
+        writeTable(path);
+    }
+    TempDir dir;
+    const std::string folder = dir.file("a;Data Source=b\\c");
+    const std::string path = folder + "/entries97.mdb";
+};
 
 std::vector<std::string> names(const EntrySource& source)
 {
@@ -24,162 +51,154 @@ std::vector<std::string> names(const EntrySource& source)
     return out;
 }
 
-std::unique_ptr<EntrySource> openedAt(const std::string& path, const std::string& query)
+bool fileIsOpen(const std::string& path)
 {
-    auto source = std::make_unique<EntrySource>();
-    source->setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path +
-                                ";Persist Security Info=False");
-    source->setRecordSource(query);
-    return source;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        if (std::filesystem::read_symlink(fd.path(), ec) == std::filesystem::weakly_canonical(path))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
-TEST(EntrySource, DataSourcePathTurnsBackslashesIntoSeparators)
+TEST_F(EntrySourceTest, EachOrderRunsItsQueryAndNamesOutsideAsciiReadAsCharacters)
 {
-    EXPECT_EQ(dataSourcePath(kStartupConnectionString), "entries97.mdb");
-    EXPECT_EQ(dataSourcePath("Provider=x;Data Source=/home/u\\entries97.mdb;Persist Security Info=False"),
-              "/home/u/entries97.mdb");
-    // A start directory at the root already ends in a separator.
-    EXPECT_EQ(dataSourcePath("Data Source=/\\entries97.mdb"), "//entries97.mdb");
-}
-
-TEST(EntrySource, EachSortOrderOnAKnownTable)
-{
-    TempDir dir;
-    const std::string path = dir.file("entries97.mdb");
-    fixtures::writeEntryDatabase(path, fixtures::sampleEntries());
-
-    struct Case {
-        const char* query;
-        std::vector<std::string> order;
+    EntrySource source;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const RefreshResult startup = source.open(kDatabaseFileName);
+    std::filesystem::current_path(previous);
+    ASSERT_EQ(startup.status, RefreshResult::Status::Ok);
+    EXPECT_EQ(startup.path, path);
+    EXPECT_EQ(names(source), (std::vector<std::string>{"DUP", kSwap, "DROP", "dupdupx", kDup}));
+    const std::pair<SortOrder, std::vector<std::string>> cases[] = {
+        {SortOrder::Usage, {"DUP", kSwap, "DROP", "dupdupx", kDup}},
+        {SortOrder::Abc, {"DROP", "DUP", "dupdupx", kSwap, kDup}},
+        {SortOrder::Addr, {"dupdupx", kDup, "DUP", kSwap, "DROP"}},
+        {SortOrder::V, {"DUP", "DROP", kDup, kSwap, "dupdupx"}} // len() counts characters
     };
-    const Case cases[] = {
-        {kStartupRecordSource, {"DUP", "SWAP", "DROP", "DUPDUP", "2DROP", "a*b", "a_c", "dupx"}},
-        {"SELECT * FROM entries ORDER BY usg DESC,name",
-         {"DUP", "SWAP", "DROP", "DUPDUP", "2DROP", "a*b", "a_c", "dupx"}},
-        {"SELECT * FROM entries ORDER BY name",
-         {"2DROP", "a*b", "a_c", "DROP", "DUP", "DUPDUP", "dupx", "SWAP"}},
-        {"SELECT * FROM entries ORDER BY addr",
-         {"a*b", "a_c", "dupx", "DUP", "SWAP", "DROP", "2DROP", "DUPDUP"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.query);
-        auto source = openedAt(path, c.query);
-        ASSERT_EQ(source->refresh().status, RefreshResult::Status::Ok);
-        EXPECT_EQ(names(*source), c.order);
-        EXPECT_EQ(source->recordset().currentRow(), 0u) << "the first row is current";
+    for (const auto& [order, expected] : cases) {
+        ASSERT_EQ(source.sortBy(order, path).status, RefreshResult::Status::Ok);
+        EXPECT_EQ(names(source), expected) << recordSource(order);
+        EXPECT_EQ(source.recordset().currentRow(), 0u);
     }
-
-    auto byLength = openedAt(path, "SELECT * FROM entries ORDER BY len(name)");
-    ASSERT_EQ(byLength->refresh().status, RefreshResult::Status::Ok);
-    const auto ordered = names(*byLength);
-    for (std::size_t i = 1; i < ordered.size(); ++i)
-        EXPECT_LE(ordered[i - 1].size(), ordered[i].size()) << ordered[i - 1] << " before " << ordered[i];
 }
 
-TEST(EntrySource, CountingAUseReachesTheFileAtOnce)
+TEST(EntrySource, BadDatabasesGiveOneMessageNamingTheFileChangeNothingAndKeepNothingOpen)
 {
     TempDir dir;
-    const std::string path = dir.file("entries97.mdb");
-    fixtures::writeEntryDatabase(path, fixtures::sampleEntries());
-    auto source = openedAt(path, kStartupRecordSource);
-    ASSERT_EQ(source->refresh().status, RefreshResult::Status::Ok);
-
-    auto& rs = source->recordset();
-    rs.moveFirst();
-    ASSERT_TRUE(rs.find("name LIKE 'SWAP%'"));
-    ASSERT_TRUE(rs.addUse().ok);
-    EXPECT_EQ(fieldInteger(rs.field("usg")), 8);
-    EXPECT_EQ(fixtures::usageInFile(path, "SWAP"), 8);
-
-    // Another copy of the program counting the same entry in between is not lost.
-    {
-        SqliteDatabase other(path, SqliteDatabase::OpenMode::ExistingOnly);
-        other.exec("UPDATE entries SET usg = usg + 10 WHERE name = 'SWAP'");
-    }
-    const auto second = rs.addUse();
-    ASSERT_TRUE(second.ok);
-    EXPECT_EQ(second.value, 19);
-    EXPECT_EQ(fixtures::usageInFile(path, "SWAP"), 19);
-
-    ASSERT_TRUE(rs.update("usg", 42).ok);
-    EXPECT_EQ(fixtures::usageInFile(path, "SWAP"), 42);
-    EXPECT_EQ(names(*source)[0], "DUP") << "the list keeps its order";
-}
-
-TEST(EntrySource, AnEmptyTableGivesNoRowsAndNoCurrentRow)
-{
-    TempDir dir;
-    const std::string path = dir.file("entries97.mdb");
-    fixtures::writeEntryDatabase(path, {});
-    auto source = openedAt(path, kStartupRecordSource);
-    EXPECT_EQ(source->refresh().status, RefreshResult::Status::Ok);
-    EXPECT_EQ(source->recordset().rowCount(), 0u);
-    EXPECT_TRUE(source->recordset().eof());
-}
-
-TEST(EntrySource, BadDatabasesGiveAMessageNamingTheFileAndChangeNothing)
-{
-    TempDir dir;
-    struct Case {
-        const char* label;
-        std::function<void(const std::string&)> make;
+    const auto schema = [](const char* sql) {
+        return [sql](const std::string& p) {
+            SqliteDatabase(p, SqliteDatabase::OpenMode::CreateIfMissing).exec(sql);
+        };
     };
-    const Case cases[] = {
-        {"missing", [](const std::string&) {}},
-        {"zero bytes", [](const std::string& p) { std::ofstream(p, std::ios::binary); }},
-        {"not sqlite", [](const std::string& p) {
-             std::ofstream(p, std::ios::binary) << "Standard Jet DB\0 this is no SQLite file";
-         }},
-        {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
-        {"no table", [](const std::string& p) {
-             SqliteDatabase db(p, SqliteDatabase::OpenMode::CreateIfMissing);
-             db.exec("CREATE TABLE other (x)");
-         }},
-        {"no usg column", [](const std::string& p) {
-             SqliteDatabase db(p, SqliteDatabase::OpenMode::CreateIfMissing);
-             db.exec("CREATE TABLE entries (id INTEGER PRIMARY KEY, name, addr, description)");
-         }},
-        {"no description column", [](const std::string& p) {
-             SqliteDatabase db(p, SqliteDatabase::OpenMode::CreateIfMissing);
-             db.exec("CREATE TABLE entries (id INTEGER PRIMARY KEY, name, addr, usg)");
-         }},
-    };
-    int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        const std::string path = dir.file("bad" + std::to_string(n++) + ".mdb");
-        c.make(path);
+    const std::function<void(const std::string&)> makers[] = {
+        [](const std::string&) {},
+        [](const std::string& p) { fixtures::writeFile(p, ""); },
+        [](const std::string& p) {
+            fixtures::writeFile(p, std::string("Standard Jet DB\0 no SQLite", 26));
+        },
+        [](const std::string& p) { std::filesystem::create_directory(p); },
+        schema("CREATE TABLE other (x)"),
+        schema("CREATE TABLE entries (id INTEGER PRIMARY KEY, name, addr, description)")};
+    for (std::size_t n = 0; n < std::size(makers); ++n) {
+        SCOPED_TRACE(n);
+        const std::string path = dir.file("bad" + std::to_string(n) + ".mdb");
+        makers[n](path);
         const auto before = dir.snapshot();
-
-        auto source = openedAt(path, kStartupRecordSource);
-        const RefreshResult result = source->refresh();
+        EntrySource source;
+        const RefreshResult result = source.open(path);
         EXPECT_EQ(result.status, RefreshResult::Status::Failed);
-        EXPECT_NE(result.message.find(path), std::string::npos) << result.message;
-        EXPECT_EQ(source->recordset().rowCount(), 0u);
-        EXPECT_TRUE(source->recordset().eof());
-        EXPECT_FALSE(source->recordset().addUse().ok);
+        EXPECT_TRUE(EntryListModel::refreshMessage(result).contains(QString::fromStdString(path)));
+        EXPECT_EQ(source.recordset().rowCount(), 0u);
+        EXPECT_FALSE(source.recordset().addUse().ok);
         EXPECT_EQ(dir.snapshot(), before) << "no file is made or changed";
+        EXPECT_FALSE(fileIsOpen(path)) << "no connection is left behind";
     }
 }
 
-TEST(EntrySource, AReadOnlyDatabaseListsEntriesAndRefusesCounts)
+TEST_F(EntrySourceTest, AReadOnlyDatabaseListsEntriesAndRefusesCountsWithoutKeepingThem)
 {
-    TempDir dir;
-    const std::string path = dir.file("entries97.mdb");
-    fixtures::writeEntryDatabase(path, fixtures::sampleEntries());
     chmod(path.c_str(), 0444);
     const auto before = dir.snapshot();
-
     fixtures::Unprivileged asUser;
-    auto source = openedAt(path, kStartupRecordSource);
-    const auto result = source->refresh();
-    EXPECT_EQ(result.status, RefreshResult::Status::ReadOnly);
-    EXPECT_NE(result.message.find(path), std::string::npos);
-    EXPECT_EQ(source->recordset().rowCount(), 8u);
-    const auto write = source->recordset().addUse();
-    EXPECT_FALSE(write.ok);
-    EXPECT_EQ(fieldInteger(source->recordset().field("usg")), 9) << "the count does not pretend";
+    EntrySource source;
+    EXPECT_EQ(source.open(path).status, RefreshResult::Status::ReadOnly);
+    EXPECT_EQ(source.recordset().rowCount(), 5u);
+    EXPECT_FALSE(source.recordset().addUse().ok);
+    EXPECT_EQ(source.usesWaiting(), 0u);
+    EXPECT_EQ(fieldInteger(source.recordset().field("usg")), 9) << "the count does not pretend";
     EXPECT_EQ(dir.snapshot(), before);
+}
+
+TEST_F(EntrySourceTest, CountsAndUpdatesReachTheFileAtOnceAndSortingKeepsTheConnection)
+{
+    EntrySource source;
+    ASSERT_EQ(source.open(path).status, RefreshResult::Status::Ok);
+    auto& rs = source.recordset();
+    ASSERT_TRUE(rs.find("name LIKE 'DR%'"));
+    EXPECT_EQ(rs.addUse().value, 6);
+    EXPECT_EQ(fieldInteger(rs.field("usg")), 6);
+    SqliteDatabase(path, SqliteDatabase::OpenMode::ExistingOnly)
+        .exec("UPDATE entries SET usg = usg + 10 WHERE name = 'DROP'"); // another running copy
+    EXPECT_EQ(rs.addUse().value, 17);
+    ASSERT_TRUE(rs.update("usg", 42).ok);
+    EXPECT_EQ(fixtures::usageInFile(path, "DROP"), 42);
+    EXPECT_EQ(names(source)[2], "DROP") << "the list keeps its order";
+
+    // A sort on the same file neither reconnects nor switches the journal back and forth.
+    const auto files = [&] {
+        return TempDir::readBytes(path) + "|" + TempDir::readBytes(path + "-wal");
+    };
+    const std::string before = files();
+    for (const SortOrder order : {SortOrder::Abc, SortOrder::Usage, SortOrder::Addr, SortOrder::V})
+        ASSERT_EQ(source.sortBy(order, path).status, RefreshResult::Status::Ok);
+    EXPECT_EQ(files(), before);
+}
+
+TEST_F(EntrySourceTest, AUseCountedWhileAnotherProgramWritesIsKeptAndWrittenLater)
+{
+    auto source = std::make_unique<EntrySource>();
+    source->setUseWait(200ms);
+    EntryListModel model(*source);
+    quint64 shown = 0;
+    QObject::connect(&model, &EntryListModel::usesWaitingChanged, &model,
+                     [&](quint64 n) { shown = n; });
+    ASSERT_EQ(source->open(path).status, RefreshResult::Status::Ok);
+    auto& rs = source->recordset();
+    ASSERT_TRUE(rs.find("name LIKE 'DR%'"));
+    const auto countWhileHeld = [&] {
+        SqliteDatabase other(path, SqliteDatabase::OpenMode::ExistingOnly);
+        other.exec("BEGIN IMMEDIATE");
+        const WriteResult kept = rs.addUse();
+        EXPECT_TRUE(kept.ok && kept.waiting) << kept.error;
+        EXPECT_EQ(source->flushWaitingUses().uses, 1u);
+        other.exec("COMMIT");
+    };
+    countWhileHeld();
+    EXPECT_EQ(shown, 1u);
+    EXPECT_EQ(fixtures::usageInFile(path, "DROP"), 5);
+    const WriteResult counted = rs.addUse();
+    EXPECT_TRUE(counted.ok && !counted.waiting);
+    EXPECT_EQ(counted.value, 7) << "the use kept and this one";
+    EXPECT_EQ(fixtures::usageInFile(path, "DROP"), 7);
+    EXPECT_EQ(shown, 0u);
+
+    countWhileHeld();
+    source.reset(); // the source closes, as at exit
+    EXPECT_EQ(fixtures::usageInFile(path, "DROP"), 8);
+}
+
+TEST_F(EntrySourceTest, TheListModelMayGoBeforeTheSource)
+{
+    EntrySource source;
+    ASSERT_EQ(source.open(path).status, RefreshResult::Status::Ok);
+    {
+        EntryListModel model(source);
+        model.refill();
+    }
+    source.recordset().moveFirst();
+    EXPECT_TRUE(source.recordset().find("name LIKE 'DR%'"));
 }

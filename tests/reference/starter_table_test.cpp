@@ -15,7 +15,7 @@ constexpr std::size_t kDescribedAtLeast = 1000;
 
 std::string dataFile(const char* name)
 {
-    return readInputFile(std::string(SCRIVLET_DATA_DIR) + "/" + name);
+    return readInputFile(std::string(SCRIVLET_DATA_DIR) + "/" + name).value.value();
 }
 
 std::map<std::string, std::string> addresses(const ParsedTable& table)
@@ -32,8 +32,8 @@ TEST(ShippedTables, TheGeneratedTableHoldsExactlyTheEntriesOfTheListing)
 {
     if (!std::filesystem::exists(SCRIVLET_ENTRY_LISTING))
         GTEST_SKIP() << "no listing at " << SCRIVLET_ENTRY_LISTING;
-    const auto listing = addresses(parseLoaderListing(readInputFile(SCRIVLET_ENTRY_LISTING)));
-    const ParsedTable table = parseShippedEntryTable(dataFile("rom49.tbl"));
+    const auto listing = addresses(parseLoaderListing(readInputFile(SCRIVLET_ENTRY_LISTING).value.value()));
+    const ParsedTable table = parseEntryTable(dataFile("rom49.tbl"));
     EXPECT_TRUE(table.skipped.empty());
     const auto generated = addresses(table);
     for (const auto& [name, addr] : listing) {
@@ -47,8 +47,8 @@ TEST(ShippedTables, TheGeneratedTableHoldsExactlyTheEntriesOfTheListing)
 
 TEST(ShippedTables, DescriptionsAndPriorsFitTheGeneratedTable)
 {
-    const ParsedTable all = parseShippedEntryTable(dataFile("rom49.tbl"));
-    const ParsedTable described = parseShippedEntryTable(dataFile("descriptions.tbl"));
+    const ParsedTable all = parseEntryTable(dataFile("rom49.tbl"));
+    const ParsedTable described = parseEntryTable(dataFile("descriptions.tbl"));
     const ParsedPriors priors = parseUsagePriors(dataFile("usage_prior.tbl"));
     for (const auto& s : described.skipped)
         ADD_FAILURE() << "descriptions line " << s.line << ": " << s.reason;
@@ -70,7 +70,7 @@ TEST(ShippedTables, DescriptionsAndPriorsFitTheGeneratedTable)
 
 TEST(ShippedTables, ReadingAndJoiningRejectWhatDoesNotFit)
 {
-    const ParsedTable all = parseShippedEntryTable("# a comment\n#+\t03dbc\nDUP\t03188\n\n"
+    const ParsedTable all = parseEntryTable("# a comment\n#+\t03dbc\nDUP\t03188\n\n"
                                                    "#\tnot an entry\nbad line\nX\t12\n");
     ASSERT_EQ(all.entries.size(), 2u);
     EXPECT_EQ(all.entries[0].name, "#+");
@@ -84,7 +84,7 @@ TEST(ShippedTables, ReadingAndJoiningRejectWhatDoesNotFit)
     EXPECT_EQ(priors.skipped.size(), 2u);
 
     const ParsedTable described =
-        parseShippedEntryTable("DUP\t03189\t( a -> a a )%0Ax\nSWAP\t03223\t( a b -> b a )%0Ay\n");
+        parseEntryTable("DUP\t03189\t( a -> a a )%0Ax\nSWAP\t03223\t( a b -> b a )%0Ay\n");
     const ShippedRows rows =
         joinShippedTables(all, described, {{"DUP", 103, 7, 1}, {"#+", 2, 2, 2}, {"ROT", 1, 1, 3}});
     ASSERT_EQ(rows.problems.size(), 3u); // DUP's address, SWAP and ROT unknown
@@ -94,9 +94,9 @@ TEST(ShippedTables, ReadingAndJoiningRejectWhatDoesNotFit)
 
 TEST(ShippedTables, TheBuiltDatabaseHoldsEveryEntryWithItsDescriptionAndPrior)
 {
-    const ParsedTable all = parseShippedEntryTable(dataFile("rom49.tbl"));
+    const ParsedTable all = parseEntryTable(dataFile("rom49.tbl"));
     const ShippedRows rows =
-        joinShippedTables(all, parseShippedEntryTable(dataFile("descriptions.tbl")),
+        joinShippedTables(all, parseEntryTable(dataFile("descriptions.tbl")),
                           parseUsagePriors(dataFile("usage_prior.tbl")).priors);
     SqliteDatabase db(SCRIVLET_BUILT_DATABASE, SqliteDatabase::OpenMode::ExistingOnly);
     auto stmt = db.prepare("SELECT name, addr, description, usg FROM entries ORDER BY id");

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "reference/entry_table.h"
+#include "reference/entry_schema.h"
 #include "reference/sqlite_database.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,8 @@ inline void writeEntryDatabase(const std::string& path, const std::vector<Fixtur
     SqliteDatabase db(path, SqliteDatabase::OpenMode::CreateIfMissing);
     SqliteTransaction transaction(db);
     db.exec(kEntriesSchema);
-    auto insert = db.prepare("INSERT INTO entries (name, addr, description, usg) VALUES (?1, ?2, ?3, ?4)");
+    auto insert =
+        db.prepare("INSERT INTO entries (name, addr, description, usg) VALUES (?1, ?2, ?3, ?4)");
     for (const auto& r : rows) {
         insert.bind(1, r.name);
         insert.bind(2, r.addr);
@@ -32,6 +35,13 @@ inline void writeEntryDatabase(const std::string& path, const std::vector<Fixtur
         insert.reset();
     }
     transaction.commit();
+}
+
+// Writes a file with these bytes, making its folders.
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // Reads one entry's usage count straight from the file.
