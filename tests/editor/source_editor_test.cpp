@@ -63,14 +63,16 @@ struct ShownEditor {
     }
 };
 
-// Colours the first three bytes of every line in style 0.
+// Colours the first three bytes of every line in style 0, and counts the lines it colours.
 class FirstWord final : public LineHighlighter {
   public:
     State highlight(std::string_view line, State in, std::vector<StyleSpan>& out) const override
     {
+        ++calls;
         out.push_back({0, std::min<std::int64_t>(3, static_cast<std::int64_t>(line.size())), 0});
         return in;
     }
+    mutable int calls = 0;
 };
 
 // Whether a pixel of the area has about this colour (glyph edges are smoothed).
@@ -115,6 +117,7 @@ class SourceEditorTest : public QObject {
     void mouseClicksDragsAndDoubleClicksSelect();
     void offsetAtAndRectForOffsetAgree();
     void drawsSelectionCurrentLineStylesMarksAndGutter();
+    void colouringRunsOverTheLinesShownOnly();
     void inputMethodTextGoesInAsTyped();
     void codePageDecidesCharactersNotBytes();
     void everyEditIsAnnouncedBeforeAndAfter();
@@ -308,11 +311,12 @@ void SourceEditorTest::copyAndPasteInsideTheEditorChangeNothing()
     const std::string text = "a\xA0"
                              "b\rc\nd\r\n\x81\x9D\t";
     ShownEditor editor(text);
-    editor.edit.selectAll();
-    editor.edit.copy();
-    editor.buffer.setText("");
-    editor.edit.paste();
-    QCOMPARE(shown(editor.buffer.text()), shown(text));
+    QTest::keyClick(&editor.edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&editor.edit, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(editor.buffer.text(), ""s);
+    QTest::keyClick(&editor.edit, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(&editor.edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(shown(editor.buffer.text()), shown(text + text));
 }
 
 void SourceEditorTest::backspaceBetweenLoneCrAndLfJoinsThemIntoALineBreak()
@@ -547,6 +551,25 @@ void SourceEditorTest::drawsSelectionCurrentLineStylesMarksAndGutter()
     const QImage withNumbers = editor.edit.grab().toImage();
     const QRect gutter(textLeft, 0, editor.edit.viewport()->x() - textLeft, lineEnds[0].height());
     QVERIFY(anyPixel(withNumbers, gutter, palette.color(QPalette::Text)));
+}
+
+void SourceEditorTest::colouringRunsOverTheLinesShownOnly()
+{
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += "DUP SWAP\r\n";
+    ShownEditor editor(text);
+    QVERIFY(QTest::qWaitForWindowExposed(&editor.edit));
+    const auto highlighter = std::make_shared<FirstWord>();
+    editor.edit.setHighlighter(highlighter, {});
+    editor.edit.viewport()->repaint();
+    const int shown = editor.edit.visibleLines() + 1;
+    QVERIFY2(highlighter->calls <= 2 * shown, qPrintable(QString::number(highlighter->calls)));
+    // A key on the first line colours that line again and the lines painted, nothing more.
+    highlighter->calls = 0;
+    QTest::keyClick(&editor.edit, Qt::Key_X);
+    editor.edit.viewport()->repaint();
+    QVERIFY2(highlighter->calls <= shown + 2, qPrintable(QString::number(highlighter->calls)));
 }
 
 void SourceEditorTest::inputMethodTextGoesInAsTyped()
