@@ -39,7 +39,7 @@ void fillWithWindowColour(QWidget* widget)
 
 Form1::Form1(StartOptions options)
     : m_prompts(options.prompts ? std::move(options.prompts) : std::make_unique<DialogPrompts>()),
-      m_commandLine(std::move(options.commandLine))
+      m_commandLine(std::move(options.commandLine)), m_optionsStore(options.optionsFile)
 {
     setWindowTitle(QLatin1String(kProgramCaption.data(), qsizetype(kProgramCaption.size())));
     setWindowIcon(applicationIcon());
@@ -166,6 +166,20 @@ void Form1::createMenus()
         action->setChecked(item.index == kAutoidentOption);
         m_options[item.index] = action;
     }
+    // The Options remembered between runs follow, each written as soon as it flips.
+    menus[2]->addSeparator();
+    for (std::size_t i = 0; i < m_remembered.size(); ++i) {
+        const RememberedOptionInfo& info = kRememberedOptions[i];
+        QAction* action = menus[2]->addAction(tr(info.caption));
+        action->setObjectName(QLatin1String(info.key));
+        action->setCheckable(true);
+        action->setChecked(m_optionsStore.value(info.option));
+        connect(action, &QAction::toggled, this, [this, option = info.option](bool on) {
+            m_optionsStore.setValue(option, on);
+            emit optionChanged(option, on);
+        });
+        m_remembered[i] = action;
+    }
     m_about = bar->addAction(QLatin1String(kAboutItem.caption));
     connect(m_about, &QAction::triggered, this, [this] { about_Click(kAboutItem.index); });
     // The caret read-out: an item of the bar that does nothing when clicked.
@@ -260,6 +274,19 @@ void Form1::Form_Unload()
 bool Form1::beepOption() const
 {
     return m_options[kBeepOption]->isChecked();
+}
+
+bool Form1::rememberedOption(RememberedOption option) const
+{
+    return m_optionsStore.value(option);
+}
+
+void Form1::setRememberedOption(RememberedOption option, bool on)
+{
+    for (std::size_t i = 0; i < m_remembered.size(); ++i) {
+        if (kRememberedOptions[i].option == option)
+            m_remembered[i]->setChecked(on);
+    }
 }
 
 bool Form1::autoidentOption() const

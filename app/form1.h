@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/options_store.h"
 #include "common/user_prompts.h"
 #include "reference/entry_source.h"
 
@@ -28,6 +29,7 @@ class TypingLoop;
 struct StartOptions {
     std::unique_ptr<UserPrompts> prompts;  // DialogPrompts when not given
     QString commandLine;                   // the arguments after the program name, joined
+    QString optionsFile; // where the remembered Options live; empty: the user's config folder
 };
 
 // The main window: the editor pane on the left, the reference panel on the right, the menus,
@@ -44,6 +46,10 @@ public:
     // The Options check marks.
     bool beepOption() const;
     bool autoidentOption() const;
+    // The Options remembered between runs (each flips its own check mark, which is written at
+    // once); optionChanged follows every flip.
+    bool rememberedOption(RememberedOption option) const;
+    void setRememberedOption(RememberedOption option, bool on);
 
     // The caret read-out on the menu bar.
     QString positionReadout() const;
@@ -63,6 +69,9 @@ public:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+
+signals:
+    void optionChanged(RememberedOption option, bool on);
 
 protected:
     bool event(QEvent* event) override;
@@ -104,6 +113,8 @@ private:
     std::array<QAction*, 6> m_file{};
     std::array<QAction*, 3> m_edit{};
     std::array<QAction*, 3> m_options{};
+    OptionsStore m_optionsStore;
+    std::array<QAction*, std::size(kRememberedOptions)> m_remembered{};
     QAction* m_about = nullptr;
     QAction* m_pos = nullptr;
     QAction* m_usesWaiting = nullptr;

@@ -23,15 +23,17 @@ enum class RememberedOption {
 struct RememberedOptionInfo {
     RememberedOption option;
     const char* key;
+    const char* caption; // in the Options menu, below Beep and Autoident
     bool byDefault;
 };
 
 inline constexpr RememberedOptionInfo kRememberedOptions[] = {
-    {RememberedOption::LineNumbers, "LineNumbers", true},
-    {RememberedOption::MarkUnknownNames, "MarkUnknownNames", false},
-    {RememberedOption::NamesInFileFirst, "NamesInFileFirst", false},
-    {RememberedOption::DitherPictures, "DitherPictures", false},
-    {RememberedOption::CalculatorCharset, "CalculatorCharacterSet", false},
+    {RememberedOption::LineNumbers, "LineNumbers", "Line Numbers", true},
+    {RememberedOption::MarkUnknownNames, "MarkUnknownNames", "Mark Unknown Names", false},
+    {RememberedOption::NamesInFileFirst, "NamesInFileFirst", "Names in This File First", false},
+    {RememberedOption::DitherPictures, "DitherPictures", "Dither Pictures", false},
+    {RememberedOption::CalculatorCharset, "CalculatorCharacterSet", "Calculator Character Set",
+     false},
 };
 
 class OptionsStore final {

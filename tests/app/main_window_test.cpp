@@ -69,6 +69,22 @@ class MainWindowTest : public QObject {
                                     "Check1"}));
     }
 
+    void onlyTheNewOptionsAreRememberedAcrossStarts()
+    {
+        WindowSession s;
+        QVERIFY(s.window->rememberedOption(RememberedOption::LineNumbers));
+        QVERIFY(!s.window->rememberedOption(RememberedOption::NamesInFileFirst));
+        QSignalSpy changed(s.window.get(), &Form1::optionChanged);
+        trigger(s, "options1"); // Beep
+        trigger(s, "NamesInFileFirst");
+        trigger(s, "LineNumbers");
+        QCOMPARE(changed.count(), 2);
+        s.start();
+        QVERIFY(!s.window->beepOption());
+        QVERIFY(s.window->rememberedOption(RememberedOption::NamesInFileFirst));
+        QVERIFY(!s.window->rememberedOption(RememberedOption::LineNumbers));
+    }
+
     void resizeMovesThePanelAndGrowsTheEditorAndList()
     {
         WindowSession s;

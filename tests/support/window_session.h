@@ -41,7 +41,8 @@ struct WindowSession {
     {
         window.reset();
         window = std::make_unique<Form1>(
-            StartOptions{std::make_unique<RecordingPrompts>(log), commandLine});
+            StartOptions{std::make_unique<RecordingPrompts>(log), commandLine,
+                         QString::fromStdString(dir.file("options.ini"))});
     }
     bool showActive() const
     {
