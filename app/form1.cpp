@@ -267,8 +267,10 @@ void Form1::Form_Unload()
     saveposition(*this);
     const QString lost = EntryListModel::usesNotCountedMessage(m_entries.flushWaitingUses(),
                                                                m_entries.openedPath());
-    if (!lost.isEmpty())
+    if (!lost.isEmpty()) {
         m_prompts->message(this, tr("Vantor Scrivlet Database"), lost, UserPrompts::Icon::Warning);
+        m_entries.discardWaitingUses();
+    }
 }
 
 bool Form1::beepOption() const

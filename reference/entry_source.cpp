@@ -206,6 +206,13 @@ UsesNotCounted EntrySource::flushWaitingUses()
     return {usesWaiting(), written.error};
 }
 
+void EntrySource::discardWaitingUses()
+{
+    const std::uint64_t before = usesWaiting();
+    m_waiting.clear();
+    waitingChanged(before);
+}
+
 EntrySource::Written EntrySource::writeWaitingUses()
 {
     Written out;

@@ -71,6 +71,9 @@ class EntrySource final : private RowWriter {
     std::uint64_t usesWaiting() const;
     // Writes the uses kept waiting (waiting up to useWait); says what is still not written.
     UsesNotCounted flushWaitingUses();
+    // Gives up the uses still waiting, once the user has been told they could not be counted,
+    // so that closing does not wait for the database once more.
+    void discardWaitingUses();
     // Called whenever usesWaiting() changes.
     void setUsesWaitingObserver(std::function<void()> observer)
     {
