@@ -14,7 +14,7 @@
 namespace scrivlet {
 namespace {
 
-constexpr std::size_t kLinesListedPerReason = 10;
+constexpr std::size_t kLinesListedPerReason = 5;
 
 // A row of the database as the import compares it.
 struct ExistingRow {
@@ -23,26 +23,36 @@ struct ExistingRow {
     std::optional<std::string> description;
 };
 
+// An entry as the import writes it.
+struct MergedEntry {
+    TableEntry entry;
+    // The description came from an entries database: it only fills an empty description.
+    bool fillsOnly = false;
+};
+
 // The entries of all tables, one per name: a later table's address wins, and its description
-// when it has one.
-std::vector<TableEntry> mergeTables(const std::vector<TableFile>& tables, ImportSummary& summary)
+// when it has one, except that an entries database's description only fills an empty one.
+std::vector<MergedEntry> mergeTables(const std::vector<TableFile>& tables, ImportSummary& summary)
 {
-    std::vector<TableEntry> merged;
+    std::vector<MergedEntry> merged;
     std::unordered_map<std::string, std::size_t> byName;
     for (const TableFile& file : tables) {
         summary.files.push_back({file.path, file.format, file.table.entries.size(),
                                  file.table.skipped, file.table.notes});
+        const bool fillsOnly = file.format == TableFormat::EntriesDatabase;
         for (const TableEntry& entry : file.table.entries) {
             const auto [it, isNew] = byName.try_emplace(entry.name, merged.size());
             if (isNew) {
-                merged.push_back(entry);
+                merged.push_back({entry, fillsOnly});
                 continue;
             }
             ++summary.givenAgain;
-            TableEntry& kept = merged[it->second];
-            kept.addr = entry.addr;
-            if (!entry.description.empty())
-                kept.description = entry.description;
+            MergedEntry& kept = merged[it->second];
+            kept.entry.addr = entry.addr;
+            if (!entry.description.empty() && (!fillsOnly || kept.entry.description.empty())) {
+                kept.entry.description = entry.description;
+                kept.fillsOnly = fillsOnly;
+            }
         }
     }
     return merged;
@@ -64,7 +74,7 @@ std::unordered_map<std::string, std::vector<ExistingRow>> readExistingRows(Sqlit
     return rows;
 }
 
-void writeEntries(SqliteDatabase& db, bool created, const std::vector<TableEntry>& entries,
+void writeEntries(SqliteDatabase& db, bool created, const std::vector<MergedEntry>& entries,
                   ImportSummary& summary)
 {
     // Changed pages stay in memory until the commit, so a run that is killed midway has not
@@ -79,7 +89,7 @@ void writeEntries(SqliteDatabase& db, bool created, const std::vector<TableEntry
         db.prepare("INSERT INTO entries (name, addr, description, usg) VALUES (?1, ?2, ?3, 0)");
     auto setAddress = db.prepare("UPDATE entries SET addr = ?1 WHERE id = ?2");
     auto setBoth = db.prepare("UPDATE entries SET addr = ?1, description = ?2 WHERE id = ?3");
-    for (const TableEntry& entry : entries) {
+    for (const auto& [entry, fillsOnly] : entries) {
         const auto found = existing.find(entry.name);
         if (found == existing.end()) {
             insert.bind(1, entry.name);
@@ -95,12 +105,14 @@ void writeEntries(SqliteDatabase& db, bool created, const std::vector<TableEntry
         }
         bool changed = false;
         for (const ExistingRow& row : found->second) {
-            const bool newDescription =
-                !entry.description.empty() && row.description != entry.description;
+            const bool rowDescribed = row.description && !row.description->empty();
+            const bool newDescription = !entry.description.empty() &&
+                                        row.description != entry.description &&
+                                        !(fillsOnly && rowDescribed);
             if (row.addr == entry.addr && !newDescription)
                 continue;
             changed = true;
-            if (entry.description.empty()) {
+            if (!newDescription) {
                 setAddress.bind(1, entry.addr);
                 setAddress.bind(2, row.id);
                 setAddress.step();
@@ -185,7 +197,7 @@ RunResult<ImportSummary> importTables(const std::vector<TableFile>& tables,
     using Result = RunResult<ImportSummary>;
     ImportSummary summary;
     summary.databasePath = databasePath;
-    const std::vector<TableEntry> entries = mergeTables(tables, summary);
+    const std::vector<MergedEntry> entries = mergeTables(tables, summary);
 
     std::error_code ec;
     const auto status = std::filesystem::status(databasePath, ec);

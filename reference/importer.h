@@ -48,7 +48,9 @@ struct ImportSummary {
 // from the last of them, its description from the last one that has a description.
 // New names become rows with usage count 0; for a name already present every row of that name
 // gets the address, and the description when the table gives one; usage counts, descriptions
-// the tables do not give and all other fields are kept; no row is ever deleted.
+// the tables do not give and all other fields are kept; no row is ever deleted. A description
+// from an entries database only fills a description that is empty (no row's, no earlier
+// table's is replaced by it).
 // Names are stored as UTF-8. A database file that does not exist is created. On any failure the
 // database file is left as it was, and a file made by this import is removed again.
 RunResult<ImportSummary> importTables(const std::vector<TableFile>& tables,

@@ -9,12 +9,14 @@ namespace scrivlet {
 
 // The kinds of entry table the importer reads, told apart by their content.
 enum class TableFormat {
-    EntryTable,    // our own NAME <TAB> ADDR <TAB> DESCRIPTION table
-    LoaderListing, // a Saturn loader cross-reference listing
-    EquateFile,    // assembler equates, =NAME EQU #HHHHH
+    EntryTable,      // our own NAME <TAB> ADDR <TAB> DESCRIPTION table
+    LoaderListing,   // a Saturn loader cross-reference listing
+    EquateFile,      // assembler equates, =NAME EQU #HHHHH
+    EntriesDatabase, // the entries database text: NAME STACK-EFFECT, .  49G: ADDR, ; text
 };
 
-// How the summaries name a format: "entry table", "loader listing", "equate file".
+// How the summaries name a format: "entry table", "loader listing", "equate file", "entries
+// database".
 std::string_view formatName(TableFormat format);
 
 // The line that opens the entries of a loader listing.
@@ -26,9 +28,10 @@ inline constexpr std::string_view kListingEnd = "End of Saturn Loader";
 // feeds around it allowed).
 bool hasListingMarker(std::string_view text);
 
-// The format of a table by its content: a loader listing holds the marker line; an equate file
-// has a line whose second word is EQU; everything else is read as our own table. Text holding a
-// NUL byte is no table at all.
+// The format of a table by its content, asked in this order: a loader listing holds the marker
+// line; an entries database has a line that starts with a dot, blanks and 48G: or 49G: (no line
+// of the other formats can); an equate file has a line whose second word is EQU; everything else
+// is read as our own table. Text holding a NUL byte is no table at all.
 std::optional<TableFormat> recogniseTableFormat(std::string_view text);
 
 // A loader listing: lines before the marker are its header; after it one entry per line,
@@ -41,6 +44,25 @@ ParsedTable parseLoaderListing(std::string_view text);
 // comment. Empty lines and lines starting with * are comments; every other line is skipped and
 // counted, EQU lines of any other form included.
 ParsedTable parseEquateFile(std::string_view text);
+
+// The entries database text, line by line by its first character:
+//   *  a comment;  @  a directive, passed over;
+//   NAME  STACK-EFFECT      an identifier line opens an entry: the name from the first column,
+//      then its stack effect; a line ending in \ continues it on the next line (several
+//      effects of one name are written so); \-> is an arrow, shown as ->;
+//   .  49G: ADDR \FORMAT\ [FLAG]...   the entry's 49G address (5 hexadecimal digits, 6 for
+//      library and flash pointers), an optional name format (^%s names the entry ^NAME there)
+//      and flags in brackets, which are passed over; .  48G: the same for the 48G;
+//   .  AKA: NAMES    more names of the entry;  .  UserRPL: NAMES   the user commands it
+//      stands for, which are no entry names and not taken;
+//   ;  a description line; its text starts at column 80, the padding up to there is dropped.
+// An empty line ends the entry. An entry with a 49G address gives one entry per name, each with
+// the description: the stack effect lines, then the description lines, joined by %0A. Entries
+// without a 49G address are counted in the notes. Lines of no known form, keyword and
+// description lines outside an entry, bad addresses, and names given again with another address
+// (the first is kept) are skipped with their reason; a name given again with the same address
+// is passed over (the first is kept).
+ParsedTable parseEntriesDatabase(std::string_view text);
 
 // Parses text in the given format; repeated names are skipped in every format.
 ParsedTable parseTable(std::string_view text, TableFormat format);

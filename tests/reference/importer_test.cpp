@@ -81,6 +81,38 @@ TEST(Importer, AddsAndUpdatesByExactNameAndKeepsWhatTheTablesDoNotGive)
     EXPECT_EQ(TempDir::readBytes(db), before) << "importing the same again changes nothing";
 }
 
+TEST(Importer, AnEntriesDatabaseSetsAddressesAndFillsOnlyEmptyDescriptions)
+{
+    TempDir dir;
+    const std::string db = userDatabase(dir);
+    writeFile(dir.file("mine.tbl"), "NEW\t11111\tmine first\n");
+    // SWAP keeps its description, casedrop's empty one is filled, NEW keeps the earlier table's.
+    writeFile(dir.file("entries.db"),
+              "SWAP      ( ob1 ob2 \\-> ob2 ob1 )\r\n.  49G: 03223\r\n"
+              "casedrop  ( ob1 ob2 \\-> ) \\\r\n          ( ob ob \\-> ob )\r\n"
+              ".  49G: 3495D\r\n;" +
+                  std::string(79, ' ') +
+                  "Drops when equal.\r\nNEW ( \\-> )\r\n"
+                  ".  49G: 44444\r\nOLD\r\n.  48G: 55555\r\n" +
+                  std::string(6, ' ') + "\n stray\n stray\n stray\n stray\n stray\n stray\n");
+    const auto summary = importTableFiles({dir.file("mine.tbl"), dir.file("entries.db")}, db);
+    ASSERT_TRUE(summary.ok()) << summary.error;
+    const std::vector<std::string> expected = {
+        "DUP|03188|my own words on DUP|9",
+        "DUP|00001|second DUP row|2",
+        "SWAP|03223|( 1 2 -> 2 1 )|7",
+        "casedrop|3495D|( ob1 ob2 -> )%0A( ob ob -> ob )%0ADrops when equal.|3",
+        "MINE|12345|not in any table|4",
+        "NEW|44444|mine first|0"};
+    EXPECT_EQ(rowsInFile(db), expected);
+    const std::string text = describeImport(*summary.value);
+    for (const char* part :
+         {"entries.db: entries database, 3 entries, 6 lines skipped",
+          "not a line of the entries database: 6 lines (12, 13, 14, 15, 16, ...)",
+          "note: 1 entry with a 48G address only, not imported", "Added 1, updated 2"})
+        EXPECT_NE(text.find(part), std::string::npos) << text;
+}
+
 TEST(Importer, AFailedImportLeavesEveryFileByteIdenticalAndNamesTheFile)
 {
     TempDir dir;
@@ -89,6 +121,7 @@ TEST(Importer, AFailedImportLeavesEveryFileByteIdenticalAndNamesTheFile)
     writeFile(good, "SWAP\t03223\tnew words\nFIRST\t11111\nBOOM\t22222\n");
     writeFile(dir.file("picture.tbl"), std::string("GROB\0\x01\t", 7));
     writeFile(dir.file("notes.txt"), "My notes.\nNo table here.\n");
+    writeFile(dir.file("old.db"), "OLD48  ( \\-> )\n.  48G: 12345\n");
     std::filesystem::create_directory(dir.file("f.tbl"));
     writeFile(dir.file("l.tbl"), "X\t11111\n");
     std::filesystem::permissions(dir.file("l.tbl"), std::filesystem::perms::none);
@@ -104,6 +137,7 @@ TEST(Importer, AFailedImportLeavesEveryFileByteIdenticalAndNamesTheFile)
         // a second table that stops the import, or a database that cannot take it
         {dir.file("picture.tbl"), db, "not a text file"},
         {dir.file("notes.txt"), db, "no entries found"},
+        {dir.file("old.db"), db, "no entries found (read as entries database)"},
         {dir.file("f.tbl"), db, "folder"},
         {dir.file("missing.tbl"), db, "No such file"},
         {dir.file("l.tbl"), db, "ermission"},

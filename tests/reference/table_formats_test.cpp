@@ -16,8 +16,10 @@ TEST(TableFormats, EachFormatTakesItsEntriesAndSkipsTheRestWithEitherLineEnd)
         std::vector<std::string> lines;
         std::vector<NameAddr> entries;
         std::vector<std::size_t> skipped;
-        std::size_t notes = 0; // a listing cut short says so
+        std::size_t notes = 0;                      // a listing cut short says so
+        std::vector<std::string> descriptions = {}; // of the entries, when checked
     };
+    const std::string pad(79, ' '); // up to column 80, where descriptions start
     // Each table: header or comment lines, names holding = + ^ ~ #, six-digit flash pointers,
     // names differing in case only; then a repeated name, bad addresses, lines of another form
     // (in a listing: a use and its continuation line), and lines after a listing's end.
@@ -49,7 +51,26 @@ TEST(TableFormats, EachFormatTakesItsEntriesAndSkipsTheRestWithEitherLineEnd)
          {{"DUP", "03188"}, {"SWAP", "03223"}, {"^#3+ROLL", "2D6006"}, {"dup", "11111"}},
          {6, 8, 9, 10, 11, 12, 13}},
         {TableFormat::LoaderListing, {"\fSaturn Cross Reference Listing", "DUP = 03188 -"},
-         {{"DUP", "03188"}}, {}, 1}};
+         {{"DUP", "03188"}}, {}, 1},
+        // An entries database: effects over several lines, aliases, a name format and flags; an
+        // entry for the 48G only, one without address; then a name given again with another
+        // address, lines of no known form, a line outside an entry, bad address lines.
+        {TableFormat::EntriesDatabase,
+         {"* comment", "@directive", "DUP            ( ob \\-> ob ob )", ".  48G: 03188",
+          ".\t49G:\t03188 [F]", ";" + pad + "Duplicates level 1.", ";", ";" + pad + "  Indented.",
+          ".  AKA: DUP1 DUPONE", "", "NDUPN  ( ob #n \\-> ob..ob #n ) \\", "       ( ob #0 \\-> #0 )",
+          ".  49G: 28143", "OLD48  ( \\-> )", ".  48G: 12345", "FPTR   ( %  \\-> % )",
+          ".  49G: 2d6006 \\^%s\\ [L] [F]", ";    EQU text.", ".  UserRPL: FPTRU",
+          "DUP ( ob \\-> )", ".  49G: 99999", ".  49G: 11111", ".  50G: 00000", ".x 49G: 00000",
+          "   stray", ".  49G: 22222", "BADADDR", ".  49G: 0318G", "BADFORM", ".  49G: 33333 x",
+          "NOADDR", "DUP1", ".  49G: 03188", ".  48G: 12345 \\%d\\"},
+         {{"DUP", "03188"}, {"DUP1", "03188"}, {"DUPONE", "03188"}, {"NDUPN", "28143"},
+          {"^FPTR", "2D6006"}},
+         {20, 22, 23, 24, 25, 26, 28, 30, 34}, 2,
+         {"( ob -> ob ob )%0ADuplicates level 1.%0A%0A  Indented.",
+          "( ob -> ob ob )%0ADuplicates level 1.%0A%0A  Indented.",
+          "( ob -> ob ob )%0ADuplicates level 1.%0A%0A  Indented.",
+          "( ob #n -> ob..ob #n )%0A( ob #0 -> #0 )", "( %  -> % )%0AEQU text."}}};
     // clang-format on
     for (const Case& c : cases) {
         for (const std::string lineEnd : {"\n", "\r\n"}) {
@@ -63,6 +84,8 @@ TEST(TableFormats, EachFormatTakesItsEntriesAndSkipsTheRestWithEitherLineEnd)
             for (const auto& e : table.entries)
                 entries.emplace_back(e.name, e.addr);
             EXPECT_EQ(entries, c.entries);
+            for (std::size_t i = 0; i < c.descriptions.size() && i < entries.size(); ++i)
+                EXPECT_EQ(table.entries[i].description, c.descriptions[i]);
             std::vector<std::size_t> skipped;
             for (const auto& s : table.skipped)
                 skipped.push_back(s.line);
