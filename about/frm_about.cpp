@@ -1,19 +1,18 @@
 #include "about/frm_about.h"
 
-#include "common/application_icon.h"
 #include "about/sys_info.h"
+#include "common/application_icon.h"
+#include "common/design_fonts.h"
 #include "common/design_geometry.h"
 #include "common/user_prompts.h"
 
 #include <QFile>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStringList>
-
 #include <cmath>
 #include <cstdio>
 
@@ -42,15 +41,6 @@ QWidget* filledRect(QWidget* parent, const char* name, const QRect& rect, const 
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     return widget;
-}
-
-QFont designFont(const QFont& base)
-{
-    QFont font = base;
-    if (QFontDatabase::families().contains(QStringLiteral("MS Sans Serif")))
-        font.setFamily(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    return font;
 }
 
 const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
@@ -99,7 +89,7 @@ frmAbout::frmAbout(const QWidget& mainWindow, UserPrompts& prompts)
     setModal(false);
     setWindowTitle(QStringLiteral("About Scrivlet"));
     setWindowIcon(applicationIcon());
-    setFont(designFont(font()));
+    setFont(msSansSerif(8.25));
     setFixedSize(5730 / kTwipsPerPixel, 3720 / kTwipsPerPixel);
     createControls();
     // The prompts belong to the main window.

@@ -120,7 +120,8 @@ void Form1::createControls()
 
     m_addr = named(new QLabel(QStringLiteral("IDENTIFIED ENTRY"), m_desc), "addr");
     m_addr->setGeometry(twipsRect(1350, 1395, 1440, 255));
-    m_addr->setFont(msSansSerif(9.75, true));
+    // Addresses fit at the design's size; the placeholder is condensed to fit.
+    m_addr->setFont(condensedToFit(msSansSerif(9.75, true), m_addr->text(), m_addr->width()));
     fillWithWindowColour(m_addr);
 
     m_label1 = named(new QLabel(QStringLiteral("ADDR (hex)"), m_desc), "Label1");

@@ -20,8 +20,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The characters that stand in for a lone CR or LF in the editor are in FreeFont.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-freefont-ttf")
+# The characters that stand in for a lone CR or LF in the editor are in FreeFont; the window's
+# captions fit their controls in Liberation Sans Narrow (fonts-liberation).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-freefont-ttf, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libsqlite3-dev sqlite3
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  fonts-freefont-ttf fonts-dejavu-core
+  fonts-freefont-ttf fonts-dejavu-core fonts-liberation
   desktop-file-utils appstream shared-mime-info dpkg-dev
 )
 
