@@ -85,7 +85,8 @@ class CaptionFitTest : public QObject {
         QCOMPARE(captioned.size(), 18);
         const QMenuBar* bar = s.window->menuBar();
         for (QAction* item : bar->actions())
-            QVERIFY2(bar->rect().contains(bar->actionGeometry(item)), qPrintable(item->text()));
+            QVERIFY2(!item->isVisible() || bar->rect().contains(bar->actionGeometry(item)),
+                     qPrintable(item->text()));
         delete about;
     }
 };
