@@ -6,11 +6,14 @@
 #include "app/typing_loop.h"
 #include "app/window_placement.h"
 #include "common/application_icon.h"
+#include "common/calculator_charset.h"
 #include "common/design_fonts.h"
 #include "common/design_geometry.h"
+#include "common/windows1252.h"
 #include "editor/editor_buffer.h"
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
+#include "files/calculator_text_commands.h"
 #include "files/file_commands.h"
 #include "files/source_texts.h"
 #include "reference/entry_list_model.h"
@@ -61,6 +64,11 @@ Form1::Form1(StartOptions options)
                              *m_options[kBeepOption], *m_options[kAutoidentOption], *m_search},
                             *m_prompts, *this);
     m_files = new FileCommands(*this, *m_buffer, *m_prompts);
+    showCalculatorCharset(rememberedOption(RememberedOption::CalculatorCharset));
+    connect(this, &Form1::optionChanged, this, [this](RememberedOption option, bool on) {
+        if (option == RememberedOption::CalculatorCharset)
+            showCalculatorCharset(on);
+    });
 
     Form_Load();
 }
@@ -160,6 +168,9 @@ void Form1::createMenus()
         m_edit[item.index] = action;
         connect(action, &QAction::triggered, this, [this, index = item.index] { edit_Click(index); });
     }
+    // The calculator's characters: saved with escapes after Save As, converted below Replace.
+    m_calculatorText = new CalculatorTextCommands(*this, *m_buffer, *m_prompts);
+    m_calculatorText->addMenuActions(*menus[0], m_file[4], *menus[1]);
     // Each Options item flips only its own check mark; the editor reads the marks when it runs.
     for (const MenuEntry& item : kOptionsMenu) {
         QAction* action = menus[2]->addAction(QLatin1String(item.caption));
@@ -355,6 +366,13 @@ void Form1::Command3_Click()
 void Form1::Command4_Click()
 {
     sortBy(SortOrder::V);
+}
+
+void Form1::showCalculatorCharset(bool on)
+{
+    const CodePageTable& page = on ? calculatorCodePage() : windows1252CodePage();
+    m_text->setCodePage(page);
+    m_entryModel->setCodePage(page);
 }
 
 void Form1::showAddress()

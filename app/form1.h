@@ -17,6 +17,7 @@ class QPushButton;
 
 namespace scrivlet {
 
+class CalculatorTextCommands;
 class EditorBuffer;
 class EntryListModel;
 class EntryListView;
@@ -89,6 +90,7 @@ private:
     void sortBy(SortOrder order);
     void refreshEntries(const RefreshResult& result);
     void showAddress();
+    void showCalculatorCharset(bool on);
 
     std::unique_ptr<UserPrompts> m_prompts;
     QString m_commandLine;
@@ -125,6 +127,7 @@ private:
 
     TypingLoop* m_loop = nullptr;
     FileCommands* m_files = nullptr;
+    CalculatorTextCommands* m_calculatorText = nullptr;
 };
 
 } // namespace scrivlet

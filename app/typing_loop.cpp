@@ -44,13 +44,14 @@ TypingLoop::TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& 
     connect(&m_c.entry, &QAbstractItemView::clicked, this, &TypingLoop::entry_Click);
     connect(&m_c.entry, &QAbstractItemView::doubleClicked, this, &TypingLoop::entry_DblClick);
     connect(&m_c.entry, &EntryListView::keyPress, this, [this](int unicode) {
-        const int code = byteFromChar(static_cast<char16_t>(unicode));
+        const int code = byteOfShown(m_c.text.codePage(), static_cast<char16_t>(unicode));
         entry_KeyPress(code < 0 ? kUnmappableByte : code);
     });
     connect(&m_c.entry, &EntryListView::escapePressed, this, &TypingLoop::escapeFromList);
     connect(&m_c.entry, &EntryListView::shortcutPressed, this, &TypingLoop::handToEditor);
     connect(&m_c.entry, &EntryListView::selectionMovedByKey, this,
             &TypingLoop::currentRowFromSelection);
+    connect(&m_c.entries, &EntryListModel::codePageChanged, this, &TypingLoop::showDescription);
 }
 
 void TypingLoop::text_KeyUp(int keyCode)
@@ -126,9 +127,14 @@ void TypingLoop::display_description()
     if (m_c.entries.source().recordset().eof())
         return;
     const std::string stored = m_c.entries.currentField("description").toStdString();
-    QString shown = QString::fromStdString(expandDescription(stored));
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_c.description.setText(shown);
+    m_description = QString::fromStdString(expandDescription(stored));
+    m_description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    showDescription();
+}
+
+void TypingLoop::showDescription()
+{
+    m_c.description.setText(m_c.entries.shownText(m_description));
 }
 
 void TypingLoop::autoident(bool insertLineBreak)

@@ -70,6 +70,8 @@ class TypingLoop final : public QObject {
     // it read are left in m_caretRead for the read-out that follows.
     void find_mnemonic(bool moveFocus);
     void display_description();
+    // The description last read, in the list's code page.
+    void showDescription();
     void autoident(bool insertLineBreak);
     void displaypos();
     void showPosition(LineColumn position);
@@ -96,6 +98,7 @@ class TypingLoop final : public QObject {
     bool m_toldUncounted = false;
     std::optional<LineColumn> m_caretRead;
     bool m_escapeFromList = false;
+    QString m_description; // as stored, with "%0A" expanded
 };
 
 } // namespace scrivlet

@@ -1,7 +1,10 @@
 #include "editor/document_text.h"
 
+#include "common/calculator_charset.h"
 #include "common/code_page_table.h"
 #include "editor/code_page.h"
+
+#include <optional>
 
 namespace scrivlet {
 namespace {
@@ -24,10 +27,26 @@ qsizetype appendTyped(QStringView text, qsizetype i, const CodePageTable& page, 
     return 1;
 }
 
+// The calculator's x̄ has no Unicode character of its own: it is written as an x with a
+// combining macron or overline, which in the calculator's character set is one byte. Nothing
+// when the page is another or the text holds no such bar.
+std::optional<QString> composedForCalculator(QStringView text, const CodePageTable& page)
+{
+    if (!text.contains(QChar(u'\u0304')) && !text.contains(QChar(u'\u0305')))
+        return std::nullopt;
+    if (page.chars() != calculatorCodePage().chars())
+        return std::nullopt;
+    return QString::fromStdU16String(
+        calculatorShownText({text.utf16(), static_cast<std::size_t>(text.size())}));
+}
+
 } // namespace
 
 std::string typedBytes(QStringView typed, const CodePageTable& page)
 {
+    const std::optional<QString> composed = composedForCalculator(typed, page);
+    if (composed)
+        typed = *composed;
     std::string out;
     out.reserve(static_cast<std::size_t>(typed.size()));
     for (qsizetype i = 0; i < typed.size();)
@@ -37,6 +56,9 @@ std::string typedBytes(QStringView typed, const CodePageTable& page)
 
 std::string pastedBytes(QStringView pasted, const CodePageTable& page)
 {
+    const std::optional<QString> composed = composedForCalculator(pasted, page);
+    if (composed)
+        pasted = *composed;
     std::string out;
     out.reserve(static_cast<std::size_t>(pasted.size()));
     for (qsizetype i = 0; i < pasted.size();) {

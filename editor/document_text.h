@@ -11,7 +11,8 @@ class CodePageTable;
 
 // Conversions between the editor's bytes and the text Qt exchanges with it: typed keys, input
 // methods, the clipboard and drops. One character is one byte in the given code page; the
-// stand-ins of a lone CR and a lone LF stand for those bytes.
+// stand-ins of a lone CR and a lone LF stand for those bytes. In the calculator's character set
+// an x followed by a combining macron or overline is the one byte of x̄.
 
 // Typed text as bytes: each character its byte, the stand-ins CR and LF, and a character
 // without a byte (a surrogate pair counts as one character) kUnmappableByte, so that what the

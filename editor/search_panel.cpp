@@ -5,6 +5,7 @@
 #include "editor/editor_buffer.h"
 #include "editor/key_codes.h"
 #include "editor/search_rules.h"
+#include "editor/source_editor.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -107,7 +108,8 @@ bool SearchPanel::eventFilter(QObject* watched, QEvent* event)
 
 void SearchPanel::searchNext()
 {
-    const std::optional<std::string> term = searchTermBytes(typedText(*m_sr));
+    const std::optional<std::string> term =
+        searchTermBytes(typedText(*m_sr), m_buffer.widget().codePage());
     const auto read = [this](std::int64_t from, std::int64_t to) {
         return m_buffer.slice(from, to);
     };
@@ -132,12 +134,13 @@ void SearchPanel::replaceAll()
              UserPrompts::Icon::Warning);
         return;
     }
-    const std::optional<std::string> term = searchTermBytes(typedText(*m_sr));
+    const CodePageTable& page = m_buffer.widget().codePage();
+    const std::optional<std::string> term = searchTermBytes(typedText(*m_sr), page);
     const std::int64_t caret = m_buffer.selStart();
     const std::string text = term ? m_buffer.text() : std::string();
     const auto length = static_cast<std::int64_t>(text.size());
     const ReplaceResult result =
-        term ? scrivlet::replaceAll(text, *term, replacementBytes(typedText(*m_rp)), caret,
+        term ? scrivlet::replaceAll(text, *term, replacementBytes(typedText(*m_rp), page), caret,
                                     replaceBoundFor(length), replaceLengthLimitFor(length))
              : ReplaceResult{};
     switch (result.outcome) {

@@ -188,12 +188,12 @@ std::optional<std::int64_t> searchNext(std::string_view text, std::string_view t
     return findSelectable(text, term, clampOffset(caret, size) + 1, size + 1);
 }
 
-std::optional<std::string> searchTermBytes(std::u16string_view typed)
+std::optional<std::string> searchTermBytes(std::u16string_view typed, const CodePageTable& page)
 {
     std::string bytes;
     bytes.reserve(typed.size());
     for (const char16_t c : typed) {
-        const int byte = byteFromDocumentChar(c);
+        const int byte = byteOfShown(page, c);
         if (byte < 0)
             return std::nullopt;
         bytes.push_back(static_cast<char>(byte));
@@ -201,14 +201,14 @@ std::optional<std::string> searchTermBytes(std::u16string_view typed)
     return bytes;
 }
 
-std::string replacementBytes(std::u16string_view typed)
+std::string replacementBytes(std::u16string_view typed, const CodePageTable& page)
 {
     const auto isHighSurrogate = [](char16_t c) { return c >= 0xD800 && c < 0xDC00; };
     const auto isLowSurrogate = [](char16_t c) { return c >= 0xDC00 && c < 0xE000; };
     std::string bytes;
     bytes.reserve(typed.size());
     for (std::size_t i = 0; i < typed.size(); ++i) {
-        const int byte = byteFromDocumentChar(typed[i]);
+        const int byte = byteOfShown(page, typed[i]);
         bytes.push_back(byte < 0 ? kUnmappableByte : static_cast<char>(byte));
         if (isHighSurrogate(typed[i]) && i + 1 < typed.size() && isLowSurrogate(typed[i + 1]))
             ++i;

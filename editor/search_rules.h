@@ -9,6 +9,8 @@
 
 namespace scrivlet {
 
+class CodePageTable;
+
 // Search next and Replace All on the editor's bytes. Offsets are 0-based byte offsets into the
 // text, both characters of a CR LF counted. Matching is exact and case-sensitive; nothing wraps
 // around to the start of the text.
@@ -36,14 +38,15 @@ std::optional<std::int64_t> findTerm(std::string_view text, std::string_view ter
 // cannot stand.
 bool insideLineBreak(std::string_view text, std::int64_t offset);
 
-// The editor's bytes for a search term typed as characters (UTF-16): Windows-1252, the visible
-// stand-ins of a lone CR or LF as those bytes. std::nullopt when a character has no byte: no
-// text holds it, so the term is found nowhere.
-std::optional<std::string> searchTermBytes(std::u16string_view typed);
+// The editor's bytes for a search term typed as characters (UTF-16) in the code page the editor
+// shows (its look-alikes included), the visible stand-ins of a lone CR or LF as those bytes.
+// std::nullopt when a character has no byte: no text holds it, so the term is found nowhere.
+std::optional<std::string> searchTermBytes(std::u16string_view typed, const CodePageTable& page);
 
-// The editor's bytes for a typed replacement: a character without a byte (a surrogate pair is
-// one character) becomes kUnmappableByte, as the editor stores such a character.
-std::string replacementBytes(std::u16string_view typed);
+// The editor's bytes for a typed replacement in the editor's code page: a character without a
+// byte (a surrogate pair is one character) becomes kUnmappableByte, as the editor stores such a
+// character.
+std::string replacementBytes(std::u16string_view typed, const CodePageTable& page);
 
 // Reads bytes [from, to) of a text, both within [0, length].
 using ByteReader = std::function<std::string(std::int64_t from, std::int64_t to)>;

@@ -1,11 +1,13 @@
 #include "reference/entry_list_model.h"
 
+#include "common/windows1252.h"
+
 #include <QPointer>
 
 namespace scrivlet {
 
 EntryListModel::EntryListModel(EntrySource& source, QObject* parent)
-    : QAbstractListModel(parent), m_source(source)
+    : QAbstractListModel(parent), m_source(source), m_codePage(windows1252CodePage())
 {
     watchRecordset();
     m_source.setUsesWaitingObserver([self = QPointer(this)] {
@@ -33,8 +35,31 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
     const int nameColumn = rs.columnIndex("name");
     if (!index.isValid() || nameColumn < 0 || role != Qt::DisplayRole)
         return {};
-    return QString::fromStdString(
-        fieldText(rs.value(static_cast<std::size_t>(index.row()), nameColumn)));
+    return shownText(QString::fromStdString(
+        fieldText(rs.value(static_cast<std::size_t>(index.row()), nameColumn))));
+}
+
+void EntryListModel::setCodePage(const CodePageTable& page)
+{
+    m_codePage = page;
+    m_showStored = page.chars() == windows1252CodePage().chars();
+    if (rowCount() > 0)
+        emit dataChanged(index(0), index(rowCount() - 1), {Qt::DisplayRole});
+    emit codePageChanged();
+}
+
+QString EntryListModel::shownText(const QString& stored) const
+{
+    if (m_showStored)
+        return stored;
+    QString shown = stored;
+    for (QChar& ch : shown) {
+        // A character outside Windows-1252 stands for no byte and is shown as it is.
+        const int byte = windows1252FromChar(ch.unicode());
+        if (byte >= 0)
+            ch = QChar(m_codePage.charOf(static_cast<unsigned char>(byte)));
+    }
+    return shown;
 }
 
 void EntryListModel::refill()

@@ -4,6 +4,7 @@
 #include "support/window_session.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,20 @@ QStringList listNames(const WindowSession& s)
 void trigger(const WindowSession& s, const char* action)
 {
     s.window->findChild<QAction*>(action)->trigger();
+}
+
+// A User RPL program as the calculator sends it in translation mode 3, and its bytes.
+const std::string kEscaped = "%%HP: T(3)A(R)F(.);\r\n\\<< \\-> x y\r\n  \\<< x y + \\v/ \"a\\\\b\" "
+                             "\\160 \\Gm\r\n  \\>>\r\n\\>>";
+const std::string kBytes = "%%HP: T(3)A(R)F(.);\r\n\xAB \x8D x y\r\n  \xAB x y + \x83 \"a\\b\" "
+                           "\xA0 \xB5\r\n  \xBB\r\n\xBB";
+
+// The file a save action writes, answering its dialog with `name` in the session's folder.
+std::string saved(const WindowSession& s, const char* action, const std::string& name)
+{
+    s.log->saveAsAnswers.push_back(QString::fromStdString(s.dir.file(name)));
+    trigger(s, action);
+    return TempDir::readBytes(s.dir.file(name));
 }
 
 } // namespace
@@ -204,6 +219,77 @@ class MainWindowTest : public QObject {
         QVERIFY(s.log->messages[0].text.startsWith(
             QStringLiteral("1 use of an entry could not be counted in ")));
         other.exec("COMMIT");
+    }
+
+    void theCalculatorsCharactersOnScreenAsEscapesAndInItsFiles()
+    {
+        WindowSession s([](const TempDir& dir) { // the database keeps byte 8D as UTF-8
+            fixtures::writeEntryDatabase(dir.file("entries97.mdb"),
+                                         {{"\xC2\x8DLIST", "05BB0", "( n \xC2\x8D { } )"}});
+        });
+        QVERIFY(s.showActive());
+        EditorBuffer& b = s.window->buffer();
+        // Edit: escapes to bytes and back, the whole text when nothing is selected; one undo each.
+        b.setText(kEscaped);
+        b.setSelStart(kEscaped.find("x y +"));
+        trigger(s, "charactersFromEscapes");
+        QCOMPARE(b.text(), kBytes);
+        QCOMPARE(b.slice(b.selStart(), b.selStart() + 5), "x y +");
+        QCOMPARE(s.log->messages.back().text, QStringLiteral("Converted 9 escapes."));
+        QTest::keyClick(s.child<SourceEditor>("text"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(b.text(), kEscaped);
+        b.setText(kBytes);
+        trigger(s, "escapesFromCharacters");
+        QCOMPARE(b.text(), kEscaped);
+        QTest::keyClick(s.child<SourceEditor>("text"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(b.text(), kBytes);
+        b.setText("\\-> \\q \\Gs \\>>"); // a selection: only it, and it stays selected
+        b.setSelStart(4);
+        b.setSelLength(7);
+        trigger(s, "charactersFromEscapes");
+        QCOMPARE(b.text(), "\\-> \\q \x98 \\>>");
+        QCOMPARE(b.selText(), "\\q \x98 ");
+        QCOMPARE(s.log->messages.back().text,
+                 QStringLiteral("Converted 1 escape.\n1 unknown escape was left as it is."));
+
+        // Save for Calculator: escapes and a header in the file, the editor as it was.
+        b.setText(kBytes.substr(21)); // without its header line
+        b.setSelStart(5);
+        b.setModified(false);
+        QCOMPARE(saved(s, "saveForCalculator", "prog.txt"),
+                 QString::fromStdString(kEscaped).replace("\r\n", "\n").toStdString());
+        QCOMPARE(b.text(), kBytes.substr(21));
+        QVERIFY(!b.isModified() && !s.child<SourceEditor>("text")->isUndoAvailable() &&
+                b.selStart() == 5);
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Vantor Scrivlet V1.5"));
+        b.setText("%%HP: T(1)A(D)F(,);\r\n\x8D"); // a header of its own is kept, but warned about
+        QCOMPARE(saved(s, "saveForCalculator", "t1.txt"), "%%HP: T(1)A(D)F(,);\n\\->");
+        QCOMPARE(s.log->messages.back().icon, UserPrompts::Icon::Warning);
+        const std::string missing = s.dir.file("no such folder/x.txt"); // a failure names the file
+        QCOMPARE(saved(s, "saveForCalculator", "no such folder/x.txt"), "");
+        QVERIFY(s.log->messages.back().text.startsWith(
+            QString::fromStdString("The file could not be saved:\n" + missing + "\n")));
+
+        // The character set: bytes shown as the calculator's, typed and pasted ones become them.
+        b.setText(kBytes);
+        const std::string off = saved(s, "file3", "off.rpl");
+        trigger(s, "CalculatorCharacterSet");
+        QCOMPARE(listNames(s), QStringList{QString::fromUtf16(u"\u2192LIST")});
+        QCOMPARE(saved(s, "file3", "on.rpl"), off);
+        b.setText("");
+        QTest::sendKeyEvent(QTest::Click, s.window->windowHandle(), Qt::Key_unknown,
+                            QString::fromUtf16(u"\u2192"), Qt::NoModifier);
+        QCOMPARE(b.text(), "\x8D");
+        QCOMPARE(s.child<QLabel>("description")->text(), QString::fromUtf16(u"( n \u2192 { } )"));
+        QApplication::clipboard()->setText(QString::fromUtf16(u" \u00AB \u2192 \u00BB x\u0304"));
+        s.child<SourceEditor>("text")->paste(); // x with a combining macron: the one byte of x̄
+        QCOMPARE(b.text(), "\x8D \xAB \x8D \xBB \x81");
+        b.setSelStart(0);
+        s.child<QLineEdit>("sr")->setText(QString::fromUtf16(u"\u2192"));
+        s.child<QPushButton>("Command5")->click();
+        QCOMPARE(b.selStart(), 4); // the one at the caret is passed over
+        trigger(s, "CalculatorCharacterSet");
+        QCOMPARE(listNames(s), QStringList{QString::fromUtf16(u"\u008DLIST")});
     }
 };
 

@@ -1,3 +1,5 @@
+#include "common/calculator_charset.h"
+#include "common/windows1252.h"
 #include "editor/search_rules.h"
 
 #include <gtest/gtest.h>
@@ -71,10 +73,14 @@ TEST(SearchNext, PiecesFindWhatTheWholeTextGivesReadingOnlyNearIt)
 
 TEST(SearchTerms, TypedCharactersAreTheEditorsBytes)
 {
-    EXPECT_EQ(searchTermBytes(u"\u00e9\u20ac\u240d\u240a\u0081"), "\xe9\x80\r\n\x81");
-    EXPECT_EQ(searchTermBytes(u""), "");
-    EXPECT_EQ(searchTermBytes(u"a\u2192"), std::nullopt); // no byte: found nowhere
-    EXPECT_EQ(replacementBytes(u"a\u2192\U0001F600b\u240a"), "a??b\n");
+    const CodePageTable& page = windows1252CodePage();
+    EXPECT_EQ(searchTermBytes(u"\u00e9\u20ac\u240d\u240a\u0081", page), "\xe9\x80\r\n\x81");
+    EXPECT_EQ(searchTermBytes(u"", page), "");
+    EXPECT_EQ(searchTermBytes(u"a\u2192", page), std::nullopt); // no byte: found nowhere
+    EXPECT_EQ(replacementBytes(u"a\u2192\U0001F600b\u240a", page), "a??b\n");
+    // The calculator's character set, with its look-alikes (∑ for Σ).
+    EXPECT_EQ(searchTermBytes(u"\u00ab\u2192\u2211\u20ac", calculatorCodePage()),
+              "\xab\x8d\x85\xa0");
 }
 
 TEST(ReplaceAll, GivesTextCountOutcomeAndCaret)
