@@ -7,28 +7,18 @@ using scrivlet::sourceFileKind;
 
 TEST(SourceExtension, FirstThreeCharactersAfterTheLastDotDecideExactly)
 {
-    const struct {
-        const char* path;
-        SourceFileKind kind;
-    } cases[] = {
-        {"/d/a.txt", SourceFileKind::Text},
-        {"/d/b.s", SourceFileKind::Text},
-        {"/d/c.asm", SourceFileKind::Text},
-        {"/d/c.a", SourceFileKind::Text},
-        {"/d/x.rplx", SourceFileKind::Text},
-        {"/d/pic.grob", SourceFileKind::Grob},
-        {"/d/README.TXT", SourceFileKind::Other},
-        {"/d/pic.GRO", SourceFileKind::Other},
-        {"/d/x.sx", SourceFileKind::Other},
-        {"/d/x.", SourceFileKind::Other},
-        {"/d/.rpl", SourceFileKind::Text},
+    using enum SourceFileKind;
+    // clang-format off
+    const std::pair<const char*, SourceFileKind> cases[] = {
+        {"/d/a.txt", Text}, {"/d/b.s", Text}, {"/d/c.asm", Text}, {"/d/c.a", Text},
+        {"/d/x.rplx", Text}, {"/d/pic.grob", Grob}, {"/d/README.TXT", Other}, {"/d/pic.GRO", Other},
+        {"/d/x.sx", Other}, {"/d/x.", Other}, {"/d/.rpl", Text},
         // Without any dot the whole path counts: an absolute path starts with "/".
-        {"/home/u/a", SourceFileKind::Other},
-        {"a", SourceFileKind::Text},
+        {"/home/u/a", Other}, {"a", Text},
         // A dot in a folder name makes the rest of the path the last piece.
-        {"/home/u.txt/readme", SourceFileKind::Text},
-        {"", SourceFileKind::Other},
+        {"/home/u.txt/readme", Text}, {"", Other},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(sourceFileKind(c.path), c.kind) << c.path;
+    // clang-format on
+    for (const auto& [path, kind] : cases)
+        EXPECT_EQ(sourceFileKind(path), kind) << path;
 }

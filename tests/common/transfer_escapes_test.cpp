@@ -45,9 +45,7 @@ TEST(TransferEscapes, EscapesAsTranslationModeThreeWritesThemAndUnknownOnesKept)
     // Backslashes that start no escape are kept and counted.
     const std::string text = "\"C:\\q\" \\256 \\12 \\0/ \\";
     const EscapesToBytesResult read = escapesToBytes(text);
-    EXPECT_EQ(read.bytes, text);
-    EXPECT_EQ(read.unknown, 5u);
-    EXPECT_EQ(read.converted, 0u);
+    EXPECT_EQ(std::tie(read.bytes, read.unknown, read.converted), std::tuple(text, 5u, 0u));
 }
 
 // A header already there is kept as it is, and says which translation mode it asks for.

@@ -1,26 +1,17 @@
 #include "common/virtual_keys.h"
-#include "editor/code_page.h"
 #include "editor/editor_rules.h"
 #include "editor/typing_rules.h"
 
 #include <gtest/gtest.h>
-#include <random>
-#include <set>
 #include <string>
 
 using namespace scrivlet;
 
 TEST(WordSpan, FollowsSeparatorsAndLimitsAndGuardsTheLookup)
 {
-    const struct {
-        const char* name;
-        std::string text;
-        std::int64_t caret;
-        WordSpan span;
-        std::string word;
-        bool lookedUp;
-    } cases[] = {
-        // clang-format off
+    // name, text, caret, span, the word it gives, whether the word is looked up
+    // clang-format off
+    const std::tuple<const char*, std::string, std::int64_t, WordSpan, std::string, bool> cases[] = {
         {"empty editor", "", 0, {1, 0}, "", false},
         {"caret at 0 before DUP", "DUP", 0, {1, 3}, "DUP", true},
         {"caret inside DUP", "DUP", 2, {1, 3}, "DUP", true},
@@ -46,40 +37,15 @@ TEST(WordSpan, FollowsSeparatorsAndLimitsAndGuardsTheLookup)
         {"word with an apostrophe", "D'A", 2, {1, 3}, "D'A", false},
         {"word with a percent sign", "A%B", 1, {1, 3}, "A%B", false},
         {"high byte", "\xA0x", 1, {1, 2}, "\xA0x", true},
-        // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const WordSpan span = findWordSpan(c.text, 0, c.caret, std::ssize(c.text));
-        EXPECT_EQ(span, c.span);
-        const std::string_view word = lookupWord(c.text, 0, span);
-        EXPECT_EQ(word, c.word);
-        EXPECT_EQ(passesLookupGuard(word), c.lookedUp);
+    // clang-format on
+    for (const auto& [name, text, caret, expected, word, lookedUp] : cases) {
+        const WordSpan span = findWordSpan(text, 0, caret, std::ssize(text));
+        EXPECT_EQ(span, expected) << name;
+        EXPECT_EQ(lookupWord(text, 0, span), word) << name;
+        EXPECT_EQ(passesLookupGuard(lookupWord(text, 0, span)), lookedUp) << name;
     }
     EXPECT_EQ(lookupCriteria("*A"), "name LIKE '*A%'");
-}
-
-TEST(WordSpan, TheScanWindowIsEnough)
-{
-    // Given only the characters of wordScanWindow, the span is the one the whole text gives.
-    std::mt19937 random(99);
-    const char alphabet[] = {'a', 'a', 'a', 'a', 'a', ' ', '\r', '\n'};
-    for (int round = 0; round < 2000; ++round) {
-        std::string text(
-            static_cast<std::size_t>(std::uniform_int_distribution<int>(0, 400)(random)), 'a');
-        for (char& c : text)
-            c = round % 2 ? 'a' : alphabet[std::uniform_int_distribution<int>(0, 7)(random)];
-        const auto size = std::ssize(text);
-        const std::int64_t caret = std::uniform_int_distribution<std::int64_t>(0, size)(random);
-        const ScanWindow window = wordScanWindow(caret, size);
-        const std::string_view slice =
-            std::string_view(text).substr(static_cast<std::size_t>(window.first),
-                                          static_cast<std::size_t>(window.last - window.first));
-        const WordSpan whole = findWordSpan(text, 0, caret, size);
-        ASSERT_EQ(findWordSpan(slice, window.first, caret, size), whole)
-            << "caret " << caret << " in " << size;
-        ASSERT_EQ(lookupWord(slice, window.first, whole), lookupWord(text, 0, whole));
-    }
 }
 
 TEST(CaretReadOut, LineAndColumn)
@@ -95,16 +61,8 @@ TEST(CaretReadOut, LineAndColumn)
     EXPECT_EQ(positionCaption({3000000, 10}), "POS: 3000000,10");
 }
 
-TEST(Indentation, PreviousLineAndWidth)
+TEST(Indentation, Width)
 {
-    const std::pair<std::string, std::optional<std::string>> lines[] = {
-        {"", std::nullopt},       {"  x", std::nullopt},
-        {"  x\r\n", "  x"},       {"  x\r\nab", "  x"},
-        {"a\r\n   \r\nc", "   "}, {"a\r\n\r\n", ""},
-        {"a\rb\r\nc", "a\rb"},    {"    DUP \r\nSWAP", "    DUP "},
-    };
-    for (const auto& [before, previous] : lines)
-        EXPECT_EQ(previousLineOf(before), previous) << testing::PrintToString(before);
     const std::pair<std::string, int> widths[] = {
         {"", 0},      {"x", 0},    {"  x", 2},          {"   ", 3},
         {"\t  x", 0}, {" \tx", 1}, {"    DUP SWAP", 4}, {"\xA0x", 0},
@@ -153,27 +111,4 @@ TEST(TypingRules, BackspaceDeletesTheLineBreakOrTheByteBeforeTheCaret)
     };
     for (const auto& [caret, before, deleted] : cases)
         EXPECT_EQ(backspaceDeletion(caret, before), deleted) << caret;
-}
-
-TEST(CodePage, EveryByteHasItsOwnCharacterAndOthersHaveNone)
-{
-    std::set<char16_t> seen;
-    for (int b = 0; b < 256; ++b) {
-        const auto byte = static_cast<unsigned char>(b);
-        EXPECT_EQ(byteFromChar(charFromByte(byte)), b);
-        EXPECT_EQ(byteFromDocumentChar(documentCharFromByte(byte)), b);
-        seen.insert(documentCharFromByte(byte));
-    }
-    EXPECT_EQ(seen.size(), 256u);
-    const std::pair<unsigned char, char16_t> cases[] = {
-        {0x41, u'A'},      {0x80, u'\u20AC'}, {0x81, u'\u0081'}, {0x8A, u'\u0160'},
-        {0x8D, u'\u008D'}, {0x93, u'\u201C'}, {0x9D, u'\u009D'}, {0x9F, u'\u0178'},
-        {0xA0, u'\u00A0'}, {0xFF, u'\u00FF'}, {'\r', u'\r'},
-    };
-    for (const auto& [byte, ch] : cases)
-        EXPECT_EQ(charFromByte(byte), ch) << int(byte);
-    EXPECT_EQ(documentCharFromByte('\n'), kLfStandIn);
-    for (char16_t ch : {u'\u0100', u'\u2028', u'\u2029', u'\uFFFD', char16_t{0xD83D}, kCrStandIn})
-        EXPECT_EQ(byteFromChar(ch), -1) << int(ch);
-    EXPECT_EQ(byteFromDocumentChar(kCrStandIn), '\r');
 }

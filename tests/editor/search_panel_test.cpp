@@ -39,11 +39,12 @@ struct Harness {
         panel->findChild<QLineEdit*>("rp")->setText(replacement);
     }
     void click(const char* button) { panel->findChild<QPushButton*>(button)->click(); }
-    void expectMessage(const char* title, const QString& text, UserPrompts::Icon icon) const
+    // One message, with this title and icon, that names `part` (the term, the count...).
+    void expectMessage(const char* title, const QString& part, UserPrompts::Icon icon) const
     {
         QCOMPARE(log->messages.size(), std::size_t{1});
         QCOMPARE(log->messages[0].title, QString::fromLatin1(title));
-        QCOMPARE(log->messages[0].text, text);
+        QVERIFY2(log->messages[0].text.contains(part), qPrintable(log->messages[0].text));
         QCOMPARE(log->messages[0].icon, icon);
     }
 };
@@ -91,8 +92,7 @@ class SearchPanelTest : public QObject {
         Harness h("abc abc", 1, QString::fromUtf8("b\u2192"));
         h.buffer.setSelLength(2);
         h.click("Command5");
-        h.expectMessage("Vantor Scrivlet Search",
-                        QString::fromUtf8("Search term :\nb\u2192\nwas not found !"),
+        h.expectMessage("Vantor Scrivlet Search", QString::fromUtf8("\nb\u2192\n"),
                         UserPrompts::Icon::Warning);
         QCOMPARE(h.buffer.selStart(), 1);
         QCOMPARE(h.buffer.selLength(), 2);
@@ -107,8 +107,7 @@ class SearchPanelTest : public QObject {
         QCOMPARE(h.buffer.text(), std::string("one\r-two-two\r-one"));
         QCOMPARE(h.buffer.selStart(), 14);
         QVERIFY(h.editor->hasFocus());
-        h.expectMessage("Vantor Scrivlet Replace",
-                        QStringLiteral("Found and replaced : 3\noccurances."),
+        h.expectMessage("Vantor Scrivlet Replace", QStringLiteral(": 3\n"),
                         UserPrompts::Icon::Information);
         h.editor->undo();
         QCOMPARE(h.buffer.text(), text);
@@ -118,11 +117,8 @@ class SearchPanelTest : public QObject {
     void replaceAllThatCannotFinishChangesNothing()
     {
         const std::pair<QString, QString> cases[] = {
-            {QString(), QStringLiteral("There is no search term:\nnothing was replaced.")},
-            {QStringLiteral("ab"),
-             QStringLiteral("Replace All stopped after 1000003 replacements:\n"
-                            "every replacement formed a new occurrence.\n"
-                            "The text was not changed.")},
+            {QString(), QStringLiteral("no search term")},
+            {QStringLiteral("ab"), QStringLiteral("1000003")}, // every replacement forms another
         };
         for (const auto& [term, message] : cases) {
             Harness h("aab", 1, term, QStringLiteral("bbaa"));

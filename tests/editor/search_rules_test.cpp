@@ -15,13 +15,10 @@ constexpr std::int64_t kAny = std::numeric_limits<std::int64_t>::max();
 
 TEST(SearchNext, FindsTheFirstSelectableOccurrenceAfterTheCaret)
 {
-    const struct {
-        const char* name;
-        std::string text, term;
-        std::int64_t caret;
-        std::optional<std::int64_t> found;
-    } cases[] = {
-        // clang-format off
+    // name, text, term, caret, where the occurrence found starts
+    using Found = std::optional<std::int64_t>;
+    // clang-format off
+    const std::tuple<const char*, std::string, std::string, std::int64_t, Found> cases[] = {
         {"occurrence at the caret passed over", "abcabc", "abc", 0, 3},
         {"from the selected occurrence", "abcabc", "abc", 3, std::nullopt},
         {"one after the caret", "xabc", "abc", 0, 1},
@@ -37,10 +34,10 @@ TEST(SearchNext, FindsTheFirstSelectableOccurrenceAfterTheCaret)
         {"high bytes", "x\xa0y\xa0", "\xa0", 1, 3},
         {"negative caret is the start", "ab", "b", -5, 1},
         {"caret past the end is the end", "ab", "b", 99, std::nullopt},
-        // clang-format on
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(searchNext(c.text, c.term, c.caret), c.found) << c.name;
+    // clang-format on
+    for (const auto& [name, text, term, caret, found] : cases)
+        EXPECT_EQ(searchNext(text, term, caret), found) << name;
 }
 
 TEST(SearchNext, PiecesFindWhatTheWholeTextGivesReadingOnlyNearIt)
@@ -83,39 +80,29 @@ TEST(SearchTerms, TypedCharactersAreTheEditorsBytes)
               "\xab\x8d\x85\xa0");
 }
 
+// The random comparison with the pass-by-pass definition covers the rest: these are the inputs
+// it never draws (an empty term, NUL and high bytes, a caret outside the text).
 TEST(ReplaceAll, GivesTextCountOutcomeAndCaret)
 {
     const struct {
-        const char* name;
         std::string text, term, replacement;
-        std::int64_t caret, bound, maxLength;
+        std::int64_t caret;
         std::string expected;
         std::int64_t count;
         Outcome outcome;
         std::int64_t caretAfter;
     } cases[] = {
         // clang-format off
-        {"all from the start", "a-a-a", "a", "b", 0, kBig, kAny, "b-b-b", 3, Outcome::Finished, 5},
-        {"caret before the second: from one before", "a-a-a", "a", "b", 2, kBig, kAny, "a-b-b", 2, Outcome::Finished, 5},
-        {"caret after the second: from it", "a-a-a", "a", "b", 3, kBig, kAny, "a-b-b", 2, Outcome::Finished, 5},
-        {"formed with the text before", "aabb", "ab", "b", 0, kBig, kAny, "bb", 2, Outcome::Finished, 1},
-        {"no occurrence", "abc", "x", "y", 1, kBig, kAny, "abc", 0, Outcome::Finished, 1},
-        {"swap sorts all", "aaabbb", "ab", "ba", 0, kBig, kAny, "bbbaaa", 9, Outcome::Finished, 4},
-        {"replacement holds the term", "a-a", "a", "aa", 0, kBig, kAny, "aa-aa", 2, Outcome::Finished, 5},
-        {"held term not scanned again", "aab", "ab", "bab", 0, kBig, kAny, "abab", 1, Outcome::Finished, 4},
-        {"empty term refused", "abc", "", "x", 1, kBig, kAny, "abc", 0, Outcome::EmptyTerm, 1},
-        {"endless stops at the bound", "aab", "ab", "bbaa", 0, 5, kAny, "bbbbabbaaaaaa", 5, Outcome::StoppedAtBound, 9},
-        {"stops before too long", "aaaa", "a", "bb", 0, kBig, 6, "bbbbaa", 2, Outcome::TooLong, 4},
-        {"CR LF to LF", "a\r\nb\r\n", "\r\n", "\n", 0, kBig, kAny, "a\nb\n", 2, Outcome::Finished, 4},
-        {"NUL and high bytes", std::string("\0\xff\0\xff", 4), std::string("\0\xff", 2), "\x81", 0, kBig, kAny, "\x81\x81", 2, Outcome::Finished, 2},
-        {"negative caret is the start", "aa", "a", "b", -3, kBig, kAny, "bb", 2, Outcome::Finished, 2},
-        {"caret past the end scans the last byte", "aa", "a", "b", 50, kBig, kAny, "ab", 1, Outcome::Finished, 2},
+        {"a-a-a", "a", "b", 2, "a-b-b", 2, Outcome::Finished, 5}, // from one before the caret
+        {"abc", "", "x", 1, "abc", 0, Outcome::EmptyTerm, 1},
+        {std::string("\0\xff\0\xff", 4), std::string("\0\xff", 2), "\x81", 0, "\x81\x81", 2, Outcome::Finished, 2},
+        {"aa", "a", "b", -3, "bb", 2, Outcome::Finished, 2},
+        {"aa", "a", "b", 50, "ab", 1, Outcome::Finished, 2}, // the last byte is scanned
         // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const ReplaceResult r =
-            replaceAll(c.text, c.term, c.replacement, c.caret, c.bound, c.maxLength);
+        SCOPED_TRACE(testing::PrintToString(c.text) + " " + c.term);
+        const ReplaceResult r = replaceAll(c.text, c.term, c.replacement, c.caret, kBig, kAny);
         EXPECT_EQ(r.text, c.expected);
         EXPECT_EQ(r.count, c.count);
         EXPECT_EQ(r.outcome, c.outcome);
@@ -132,9 +119,6 @@ TEST(ReplaceAll, LongRunsStayLinear)
     // Each deletion of "ab" joins the a before it with the b after it.
     const std::string chain = std::string(200'000, 'a') + std::string(200'000, 'b') + "!";
     EXPECT_EQ(replaceAll(chain, "ab", "", 0, replaceBoundFor(std::ssize(chain))).text, "!");
-    EXPECT_GT(replaceBoundFor(50'000'000), 50'000'000);
-    EXPECT_EQ(replaceLengthLimitFor(1'000'000'000), 1'000'000'000);
-    EXPECT_GE(replaceLengthLimitFor(10), std::int64_t{256} << 20);
 }
 
 } // namespace

@@ -14,28 +14,25 @@ using scrivlet::fixtures::TempDir;
 
 namespace {
 
+constexpr auto CreateIfMissing = SqliteDatabase::OpenMode::CreateIfMissing;
+
 // «SWAP» as an older importer stored it from a Windows-1252 table, and «DUP» in UTF-8.
 const std::string kLegacySwap = "\xABSWAP\xBB";
 const std::string kSwap = "\xC2\xABSWAP\xC2\xBB";
 const std::string kDup = "\xC2\xAB"
                          "DUP\xC2\xBB";
 
-void writeTable(const std::string& path)
-{
-    fixtures::writeEntryDatabase(path, {{"DUP", "03188", "", 9},
-                                        {"DROP", "03244", "", 5},
-                                        {kDup, "00002", "", 0},
-                                        {kLegacySwap, "03223", "", 7},
-                                        {"dupdupx", "00001", "", 0}});
-}
-
-// The table above as entries97.mdb, in a folder whose name no connection string could carry.
+// A small table as entries97.mdb, in a folder whose name no connection string could carry.
 class EntrySourceTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
         std::filesystem::create_directory(folder);
-        writeTable(path);
+        fixtures::writeEntryDatabase(path, {{"DUP", "03188", "", 9},
+                                            {"DROP", "03244", "", 5},
+                                            {kDup, "00002", "", 0},
+                                            {kLegacySwap, "03223", "", 7},
+                                            {"dupdupx", "00001", "", 0}});
     }
     TempDir dir;
     const std::string folder = dir.file("a;Data Source=b\\c");
@@ -90,9 +87,7 @@ TEST(EntrySource, BadDatabasesGiveOneMessageNamingTheFileChangeNothingAndKeepNot
 {
     TempDir dir;
     const auto schema = [](const char* sql) {
-        return [sql](const std::string& p) {
-            SqliteDatabase(p, SqliteDatabase::OpenMode::CreateIfMissing).exec(sql);
-        };
+        return [sql](const std::string& p) { SqliteDatabase(p, CreateIfMissing).exec(sql); };
     };
     const std::function<void(const std::string&)> makers[] = {
         [](const std::string&) {},

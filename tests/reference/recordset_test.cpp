@@ -30,18 +30,14 @@ TEST(Recordset, FindTakesTheFirstMatchForwardFromTheCurrentRow)
 {
     auto rs = recordsetOf({"SWAP", "DUPDUP", "DROP", "DUP", "a*b", "a_c", "DU"});
     // Criteria are parsed, never handed to SQL: what does not parse finds nothing.
+    constexpr std::nullopt_t none = std::nullopt;
+    // clang-format off
     const std::pair<const char*, std::optional<std::size_t>> cases[] = {
-        {"name LIKE 'du%'", 1},
-        {"  name  like  'DR%' ", 2},
-        {"name LIKE 'a_%'", 5},
-        {"name LIKE 'DU'", 6},
-        {"id = 103", 3},
-        {"name LIKE 'X%'", std::nullopt},
-        {"id=", std::nullopt},
-        {"id=103;DROP TABLE entries", std::nullopt},
-        {"name LIKE 'a'b%'", std::nullopt},
-        {"name LIKE 'a%b%'", std::nullopt},
-        {"nosuch LIKE 'D%'", std::nullopt}};
+        {"name LIKE 'du%'", 1}, {"  name  like  'DR%' ", 2}, {"name LIKE 'a_%'", 5},
+        {"name LIKE 'DU'", 6}, {"id = 103", 3}, {"name LIKE 'X%'", none}, {"id=", none},
+        {"id=103;DROP TABLE entries", none}, {"name LIKE 'a'b%'", none},
+        {"name LIKE 'a%b%'", none}, {"nosuch LIKE 'D%'", none}};
+    // clang-format on
     for (const auto& [criteria, row] : cases)
         EXPECT_EQ(findFromFirst(rs, criteria), row) << criteria;
     rs.moveTo(2);

@@ -49,8 +49,7 @@ TEST(UsageCounter, CountsWholeTokensOutsideComments)
         EXPECT_EQ(countsOf(counter), counts) << source;
         EXPECT_EQ(counter.counts().back(), 0u) << "a name given twice counts at its first place";
     }
-    UsageCounter counter(kNames);
-    EXPECT_EQ(counter.countSource(cases[5].first).unclosedCommentLine, 3u);
+    EXPECT_EQ(UsageCounter(kNames).countSource(cases[5].first).unclosedCommentLine, 3u);
 }
 
 TEST(UsageCounter, CountsEachReferenceOfAListingUse)

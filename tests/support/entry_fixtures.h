@@ -2,10 +2,9 @@
 
 #include "reference/entry_schema.h"
 #include "reference/sqlite_database.h"
+#include "temp_dir.h" // found beside this file, also from bench/
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -35,13 +34,6 @@ inline void writeEntryDatabase(const std::string& path, const std::vector<Fixtur
         insert.reset();
     }
     transaction.commit();
-}
-
-// Writes a file with these bytes, making its folders.
-inline void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // Reads one entry's usage count straight from the file.

@@ -9,6 +9,13 @@
 
 namespace scrivlet::fixtures {
 
+// Writes a file with these bytes, making its folders.
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
   public:
