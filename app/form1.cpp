@@ -12,6 +12,7 @@
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
 #include "files/file_commands.h"
+#include "files/picture_commands.h"
 #include "files/source_texts.h"
 #include "reference/entry_list_model.h"
 #include "reference/entry_list_view.h"
@@ -61,6 +62,12 @@ Form1::Form1(StartOptions options)
                              *m_options[kBeepOption], *m_options[kAutoidentOption], *m_search},
                             *m_prompts, *this);
     m_files = new FileCommands(*this, *m_buffer, *m_prompts);
+    m_pictures = new PictureCommands(*this, *m_buffer, *m_prompts, *m_files);
+    m_files->setDitherPictures(rememberedOption(RememberedOption::DitherPictures));
+    connect(this, &Form1::optionChanged, m_files, [this](RememberedOption option, bool on) {
+        if (option == RememberedOption::DitherPictures)
+            m_files->setDitherPictures(on);
+    });
 
     Form_Load();
 }
@@ -159,6 +166,13 @@ void Form1::createMenus()
         m_edit[item.index] = action;
         connect(action, &QAction::triggered, this, [this, index = item.index] { edit_Click(index); });
     }
+    // Pictures: Import after Save As, Export below Replace.
+    QAction* importPicture = named(new QAction(tr("Import Picture..."), this), "importPicture");
+    menus[0]->insertAction(m_file[4], importPicture);
+    connect(importPicture, &QAction::triggered, this, [this] { m_pictures->importPicture(); });
+    menus[1]->addSeparator();
+    QAction* exportGrob = named(menus[1]->addAction(tr("Export GROB...")), "exportGrob");
+    connect(exportGrob, &QAction::triggered, this, [this] { m_pictures->exportGrob(); });
     // Each Options item flips only its own check mark; the editor reads the marks when it runs.
     for (const MenuEntry& item : kOptionsMenu) {
         QAction* action = menus[2]->addAction(QLatin1String(item.caption));

@@ -21,6 +21,7 @@ class EditorBuffer;
 class EntryListModel;
 class EntryListView;
 class FileCommands;
+class PictureCommands;
 class SearchPanel;
 class SourceEditor;
 class TypingLoop;
@@ -125,6 +126,7 @@ private:
 
     TypingLoop* m_loop = nullptr;
     FileCommands* m_files = nullptr;
+    PictureCommands* m_pictures = nullptr;
 };
 
 } // namespace scrivlet
