@@ -52,9 +52,11 @@ class FileCommands final : public QObject {
     // An empty path does nothing.
     void openCommandLineFile(const QString& path);
     // Dropped files in drop order: text files inserted at the caret, GROB files converted and
-    // inserted, pictures (by their content, for files the extension rules would skip) turned
-    // into a GROB line, others skipped. If any file to insert cannot be read, nothing is
-    // inserted and one message names each such file with the reason. One undo step.
+    // inserted, pictures turned into a GROB line, others skipped. Only files the extension
+    // rules skip can be pictures: by their content, or by a picture extension (then a file
+    // that cannot be read as one is refused rather than skipped). If any file to insert cannot
+    // be read, nothing is inserted and one message names each such file with the reason. One
+    // undo step.
     void dropFiles(const QStringList& paths);
     // How dropped and imported pictures become GROB pixels (off: the plain threshold).
     void setDitherPictures(bool on);

@@ -9,20 +9,12 @@ using namespace scrivlet;
 TEST(GrobSpan, CutsTheGrobAroundAPositionOutOfItsLine)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"|GROB 8 2 C35A\r\n", "GROB 8 2 C35A"},
-        {"GROB 8 2 C35A|\r\n", "GROB 8 2 C35A"},
-        {":: GROB 8 2 C3|5A ;", "GROB 8 2 C35A"},
-        {":: GROB 0 |0 ;", "GROB 0 0"},      // ";" is the object's end, not data
-        {"\tGROB  1x 2\tZZ|", ""},           // the data must start with a hex digit
-        {"\tGROB  1x| 2\tZZ", "GROB  1x 2"}, // a bad width still belongs to it
-        {"GROB|", "GROB"},
-        {":|: GROB 8 2 C35A ;", ""},
-        {"GROB 8 2 C35A ;|", ""},
-        {"GROBS 8 2 C35A|", ""},
-        {"xGROB 8 2 C35A|", ""},
-        {"grob 8 2 C35A|", ""},
+        {"GROB 8 2 C35A| ;\r\n", "GROB 8 2 C35A"},
+        {":|: GROB 0 0 ;", ""},
+        {":: GROB 0 |0 ;", "GROB 0 0"},      // ";" ends the object; it is not data
+        {"\tGROB  1x| 2\tZZ", "GROB  1x 2"}, // bad words still belong to it
+        {"xGROBS 8 2 C35A|", ""},
         {"GROB 8 1 3C GROB 8 1 A|5", "GROB 8 1 A5"},
-        {"|", ""},
     };
     for (const auto& [marked, covered] : cases) {
         const std::size_t pos = marked.find('|');
