@@ -15,6 +15,7 @@
 #include "editor/source_editor.h"
 #include "files/calculator_text_commands.h"
 #include "files/file_commands.h"
+#include "files/picture_commands.h"
 #include "files/source_texts.h"
 #include "reference/entry_list_model.h"
 #include "reference/entry_list_view.h"
@@ -68,6 +69,12 @@ Form1::Form1(StartOptions options)
     connect(this, &Form1::optionChanged, this, [this](RememberedOption option, bool on) {
         if (option == RememberedOption::CalculatorCharset)
             showCalculatorCharset(on);
+    });
+    m_pictures = new PictureCommands(*this, *m_buffer, *m_prompts, *m_files);
+    m_files->setDitherPictures(rememberedOption(RememberedOption::DitherPictures));
+    connect(this, &Form1::optionChanged, m_files, [this](RememberedOption option, bool on) {
+        if (option == RememberedOption::DitherPictures)
+            m_files->setDitherPictures(on);
     });
 
     Form_Load();
@@ -171,6 +178,13 @@ void Form1::createMenus()
     // The calculator's characters: saved with escapes after Save As, converted below Replace.
     m_calculatorText = new CalculatorTextCommands(*this, *m_buffer, *m_prompts);
     m_calculatorText->addMenuActions(*menus[0], m_file[4], *menus[1]);
+    // Pictures: Import after Save As, Export below Replace.
+    QAction* importPicture = named(new QAction(tr("Import Picture..."), this), "importPicture");
+    menus[0]->insertAction(m_file[4], importPicture);
+    connect(importPicture, &QAction::triggered, this, [this] { m_pictures->importPicture(); });
+    menus[1]->addSeparator();
+    QAction* exportGrob = named(menus[1]->addAction(tr("Export GROB...")), "exportGrob");
+    connect(exportGrob, &QAction::triggered, this, [this] { m_pictures->exportGrob(); });
     // Each Options item flips only its own check mark; the editor reads the marks when it runs.
     for (const MenuEntry& item : kOptionsMenu) {
         QAction* action = menus[2]->addAction(QLatin1String(item.caption));

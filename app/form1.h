@@ -22,6 +22,7 @@ class EditorBuffer;
 class EntryListModel;
 class EntryListView;
 class FileCommands;
+class PictureCommands;
 class SearchPanel;
 class SourceEditor;
 class TypingLoop;
@@ -128,6 +129,7 @@ private:
     TypingLoop* m_loop = nullptr;
     FileCommands* m_files = nullptr;
     CalculatorTextCommands* m_calculatorText = nullptr;
+    PictureCommands* m_pictures = nullptr;
 };
 
 } // namespace scrivlet

@@ -1,12 +1,66 @@
 #include "common/user_prompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 #include <cstdio>
 
 namespace scrivlet {
+
+namespace {
+
+// One "Description|*.a;*.b" pair of a filter string.
+struct FileType {
+    QString description;
+    QStringList patterns;
+};
+
+QList<FileType> fileTypes(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QList<FileType> types;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        types.push_back({parts[i], parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)});
+    return types;
+}
+
+QString nameFilter(const FileType& type)
+{
+    QStringList patterns = type.patterns;
+    for (QString& p : patterns) {
+        if (p == QLatin1String("*."))
+            p = QStringLiteral("*");
+    }
+    return type.description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+           QLatin1Char(')');
+}
+
+// "png" for the patterns "*.png;*.PNG"; empty when the first pattern names no extension.
+QString firstExtension(const FileType& type)
+{
+    const QString first = type.patterns.value(0);
+    return first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString();
+}
+
+} // namespace
+
+UserPrompts::TypedFileName UserPrompts::saveFileNameOfType(QWidget* parent, const QString& filter)
+{
+    TypedFileName chosen{saveFileName(parent, filter), 0};
+    const QString name = QFileInfo(chosen.path).fileName();
+    const QList<FileType> types = fileTypes(filter);
+    for (qsizetype i = 0; i < types.size(); ++i) {
+        if (QDir::match(types[i].patterns, name)) {
+            chosen.type = static_cast<int>(i);
+            break;
+        }
+    }
+    return chosen;
+}
 
 void DialogPrompts::message(QWidget* parent, const QString& title, const QString& text, Icon icon)
 {
@@ -60,6 +114,30 @@ QString DialogPrompts::saveFileName(QWidget* parent, const QString& filter)
     return QFileDialog::getSaveFileName(parent, {}, {}, qtNameFilter(filter));
 }
 
+UserPrompts::TypedFileName DialogPrompts::saveFileNameOfType(QWidget* parent, const QString& filter)
+{
+    const QList<FileType> types = fileTypes(filter);
+    QStringList nameFilters;
+    for (const FileType& type : types)
+        nameFilters << nameFilter(type);
+    if (types.isEmpty())
+        return {saveFileName(parent, filter), 0};
+    const auto typeOf = [&nameFilters](const QString& chosen) {
+        return static_cast<int>(std::max<qsizetype>(nameFilters.indexOf(chosen), 0));
+    };
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(nameFilters);
+    dialog.setDefaultSuffix(firstExtension(types[0]));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &types, &typeOf](const QString& chosen) {
+                         dialog.setDefaultSuffix(firstExtension(types[typeOf(chosen)]));
+                     });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {dialog.selectedFiles().constFirst(), typeOf(dialog.selectedNameFilter())};
+}
+
 void DialogPrompts::beep()
 {
     QApplication::beep();
@@ -74,16 +152,13 @@ void ConsolePrompts::message(QWidget*, const QString& title, const QString& text
 
 QString qtNameFilter(const QString& filter)
 {
-    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
-    if (bar < 0)
+    const QList<FileType> types = fileTypes(filter);
+    if (types.isEmpty())
         return filter;
-    QStringList patterns = filter.mid(bar + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (QString& p : patterns) {
-        if (p == QLatin1String("*."))
-            p = QStringLiteral("*");
-    }
-    return filter.left(bar) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-           QLatin1Char(')');
+    QStringList nameFilters;
+    for (const FileType& type : types)
+        nameFilters << nameFilter(type);
+    return nameFilters.join(QStringLiteral(";;"));
 }
 
 } // namespace scrivlet

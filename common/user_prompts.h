@@ -23,9 +23,19 @@ class UserPrompts {
     virtual SaveChoice askSaveChanges(QWidget* parent, const QString& title,
                                       const QString& text) = 0;
     // The chosen file, or an empty string when the dialog was cancelled. The filter is in the
-    // form "Description|*.a;*.b".
+    // form "Description|*.a;*.b", or several such pairs joined by "|".
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+
+    // A save dialog offering several file types ("GROB|*.gro|PNG|*.png"): the chosen file and
+    // the 0-based index of the type chosen; an empty path when the dialog was cancelled. Unless
+    // a dialog tells it, the type is the first whose patterns the file's name matches (else
+    // the first type).
+    struct TypedFileName {
+        QString path;
+        int type = 0;
+    };
+    virtual TypedFileName saveFileNameOfType(QWidget* parent, const QString& filter);
     virtual void beep() = 0;
 };
 
@@ -36,6 +46,8 @@ class DialogPrompts final : public UserPrompts {
     SaveChoice askSaveChanges(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& filter) override;
+    // The chosen type's first extension is added to a name typed without one.
+    TypedFileName saveFileNameOfType(QWidget* parent, const QString& filter) override;
     void beep() override;
 };
 
@@ -54,7 +66,8 @@ class ConsolePrompts final : public UserPrompts {
 };
 
 // "Source Files|*.txt;*.a;*." as name filters for a file dialog: "Source Files (*.txt *.a *)".
-// The pattern "*." (files without an extension) can only be offered as "*" there.
+// The pattern "*." (files without an extension) can only be offered as "*" there. Several
+// pairs ("A|*.a|B|*.b") give one name filter each, joined by ";;".
 QString qtNameFilter(const QString& filter);
 
 } // namespace scrivlet

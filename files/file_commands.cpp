@@ -8,12 +8,15 @@
 #include "files/busy_cursor.h"
 #include "files/grob.h"
 #include "files/line_ends.h"
+#include "files/picture_file.h"
 #include "files/source_texts.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
@@ -52,6 +55,14 @@ QStringList localFiles(const QMimeData* mime)
             paths << url.toLocalFile();
     }
     return paths;
+}
+
+// Whether a file the extension rules skip goes in as a picture: its content is one, or its name
+// says it is one (then it is refused with the reason rather than skipped without a word).
+bool isDroppedPicture(const QString& path)
+{
+    return isPictureFile(path) || QImageReader::supportedImageFormats().contains(
+                                      QFileInfo(path).suffix().toLower().toLatin1());
 }
 
 } // namespace
@@ -184,8 +195,16 @@ void FileCommands::dropFiles(const QStringList& paths)
         BusyCursor busy;
         for (const QString& path : paths) {
             const SourceFileKind kind = sourceFileKind(path.toStdString());
-            if (kind == SourceFileKind::Other)
+            if (kind == SourceFileKind::Other) {
+                if (!isDroppedPicture(path))
+                    continue;
+                PictureLine picture = pictureFileLine(path, m_pictureRule);
+                if (picture.ok())
+                    pieces.push_back(std::move(picture.line));
+                else
+                    problems << picture.problem;
                 continue;
+            }
             FileReadResult read = readWholeFile(localBytes(path));
             if (!read.ok) {
                 problems << path + QLatin1Char('\n') + fromBytes(read.reason);
@@ -214,6 +233,11 @@ void FileCommands::dropFiles(const QStringList& paths)
     const EditorBuffer::UndoGroup oneDrop(m_buffer);
     for (const std::string& piece : pieces)
         m_buffer.setSelText(piece);
+}
+
+void FileCommands::setDitherPictures(bool on)
+{
+    m_pictureRule = on ? DarkRule::Dither : DarkRule::Threshold;
 }
 
 bool FileCommands::eventFilter(QObject* watched, QEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/grob_picture.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -50,9 +52,15 @@ class FileCommands final : public QObject {
     // An empty path does nothing.
     void openCommandLineFile(const QString& path);
     // Dropped files in drop order: text files inserted at the caret, GROB files converted and
-    // inserted, others skipped. If any file to insert cannot be read, nothing is inserted and
-    // one message names each such file with the reason.
+    // inserted, pictures turned into a GROB line, others skipped. Only files the extension
+    // rules skip can be pictures: by their content, or by a picture extension (then a file
+    // that cannot be read as one is refused rather than skipped). If any file to insert cannot
+    // be read, nothing is inserted and one message names each such file with the reason. One
+    // undo step.
     void dropFiles(const QStringList& paths);
+    // How dropped and imported pictures become GROB pixels (off: the plain threshold).
+    void setDitherPictures(bool on);
+    DarkRule pictureRule() const { return m_pictureRule; }
 
     // Whether the text changed since it was last started, opened or saved.
     bool isModified() const;
@@ -74,6 +82,7 @@ class FileCommands final : public QObject {
     QWidget& m_window;
     EditorBuffer& m_buffer;
     UserPrompts& m_prompts;
+    DarkRule m_pictureRule = DarkRule::Threshold;
 };
 
 } // namespace scrivlet
