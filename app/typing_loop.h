@@ -96,6 +96,7 @@ class TypingLoop final : public QObject {
     bool m_toldUncounted = false;
     std::optional<LineColumn> m_caretRead;
     bool m_escapeFromList = false;
+    bool m_pairJumpReleased = false; // the last key-up was Ctrl+]'s
 };
 
 } // namespace scrivlet
