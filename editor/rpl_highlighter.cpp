@@ -94,11 +94,11 @@ std::vector<TextStyle> RplHighlighter::styles(const QPalette& palette)
     const qreal text = palette.color(QPalette::Text).lightnessF();
     // Each hue at a lightness most of the way from the base towards the text: dark on a light
     // base, light on a dark one, with the same contrast in both.
-    const auto hue = [&](int degrees, qreal towardsText = 0.75) {
-        return QColor::fromHslF(degrees / 360.0, 0.65, base + (text - base) * towardsText);
+    const auto hue = [&](int degrees, qreal towardsText = 0.62) {
+        return QColor::fromHslF(degrees / 360.0, 0.8, base + (text - base) * towardsText);
     };
     std::vector<TextStyle> styles(StyleCount);
-    styles[Comment] = {hue(120, 0.6), {}, false, true, {}};
+    styles[Comment] = {hue(120, 0.5), {}, false, true, {}};
     styles[String] = {hue(0), {}, false, false, {}};
     styles[Structure] = {{}, {}, true, false, {}};
     styles[Number] = {hue(175), {}, false, false, {}};

@@ -158,11 +158,14 @@ void RplNavigation::textChanged(qint64, qint64, qint64)
     const std::int64_t insertedBreaks =
         m_editor->model().lineCount() - m_lineCountBefore + removedBreaks;
     if (removedBreaks + 1 >= m_lineCountBefore) {
+        // A new text: its first lines are scanned within one slice, so that they are painted
+        // with their names at once; the rest in the background.
         m_tracker.reset(m_editor->model().lineCount());
+        scanNames(kScanSliceMs);
     } else {
         m_tracker.linesChanged(m_touchedFirst, removedBreaks, insertedBreaks);
-        // The changed lines are scanned now when the lines before them are; the rest, and a
-        // new text, in the background.
+        // The changed lines are scanned now when the lines before them are; the rest in the
+        // background.
         if (m_tracker.frontier() == m_touchedFirst)
             m_tracker.scan(*m_lines, std::min(insertedBreaks + 2, kScanNow));
     }
