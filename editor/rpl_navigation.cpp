@@ -105,7 +105,7 @@ RplNavigation::RplNavigation(SourceEditor& editor, RplReference reference)
     connect(&editor, &QObject::destroyed, this, [this] { m_editor = nullptr; });
     connect(&editor, &SourceEditor::aboutToChange, this, &RplNavigation::textAboutToChange);
     connect(&editor, &SourceEditor::changed, this, &RplNavigation::textChanged);
-    connect(&editor, &SourceEditor::selectionChanged, this, &RplNavigation::caretMoved);
+    connect(&editor, &SourceEditor::selectionChanged, this, &RplNavigation::markPair);
     editor.installEventFilter(this);
     editor.viewport()->installEventFilter(this);
     applyStyles();
@@ -192,11 +192,6 @@ void RplNavigation::scanNames(qint64 budgetMs)
 }
 
 // --- Pairs ---
-
-void RplNavigation::caretMoved()
-{
-    markPair();
-}
 
 void RplNavigation::markPair()
 {

@@ -84,7 +84,6 @@ class RplNavigation final : public QObject {
 
     void textAboutToChange(qint64 from, qint64 to);
     void textChanged(qint64 from, qint64 removedBytes, qint64 insertedBytes);
-    void caretMoved();
     void markPair();
     void scanNames(qint64 budgetMs);
     void applyStyles();
