@@ -11,6 +11,7 @@
 #include "common/design_geometry.h"
 #include "common/windows1252.h"
 #include "editor/editor_buffer.h"
+#include "editor/rpl_navigation.h"
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
 #include "files/calculator_text_commands.h"
@@ -19,6 +20,7 @@
 #include "files/source_texts.h"
 #include "reference/entry_list_model.h"
 #include "reference/entry_list_view.h"
+#include "reference/entry_names.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -37,6 +39,19 @@ void fillWithWindowColour(QWidget* widget)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Base));
     widget->setPalette(palette);
+}
+
+// The reference book as the editor's RPL view asks it, read from the rows the list shows.
+RplReference referenceBook(const EntryRecordset& rows)
+{
+    auto names = std::make_shared<const EntryNames>(rows);
+    return {[names](std::string_view word) { return names->contains(word); },
+            [names](std::string_view word) -> std::optional<EntryTip> {
+                auto facts = names->facts(word);
+                if (!facts)
+                    return std::nullopt;
+                return EntryTip{facts->name, facts->address, facts->description};
+            }};
 }
 
 } // namespace
@@ -93,6 +108,15 @@ void Form1::createControls()
     m_text->setFont(lucidaConsole(12));
     m_buffer = std::make_unique<EditorBuffer>(*m_text);
     m_buffer->setText(kStartupText);
+    m_rpl = new RplNavigation(*m_text);
+    m_rpl->setMarkUnknownNames(rememberedOption(RememberedOption::MarkUnknownNames));
+    m_text->setLineNumbersVisible(rememberedOption(RememberedOption::LineNumbers));
+    connect(this, &Form1::optionChanged, this, [this](RememberedOption option, bool on) {
+        if (option == RememberedOption::LineNumbers)
+            m_text->setLineNumbersVisible(on);
+        else if (option == RememberedOption::MarkUnknownNames && m_rpl)
+            m_rpl->setMarkUnknownNames(on);
+    });
 
     m_desc = named(new QGroupBox(QStringLiteral("Mnemonic Reference"), m_client), "desc");
     m_desc->setGeometry(303, -2, 192, 523);
@@ -352,6 +376,8 @@ void Form1::about_Click(int)
 void Form1::refreshEntries(const RefreshResult& result)
 {
     m_entryModel->refill();
+    if (m_rpl)
+        m_rpl->setReference(referenceBook(m_entries.recordset()));
     const QString message = EntryListModel::refreshMessage(result);
     if (!message.isEmpty())
         m_prompts->message(this, tr("Vantor Scrivlet Database"), message, UserPrompts::Icon::Warning);

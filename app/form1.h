@@ -5,6 +5,7 @@
 #include "reference/entry_source.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -22,6 +23,7 @@ class EditorBuffer;
 class EntryListModel;
 class EntryListView;
 class FileCommands;
+class RplNavigation;
 class PictureCommands;
 class SearchPanel;
 class SourceEditor;
@@ -103,6 +105,7 @@ private:
     // Controls.
     QWidget* m_client = nullptr;
     SourceEditor* m_text = nullptr;
+    QPointer<RplNavigation> m_rpl; // the editor's RPL view, its child
     std::unique_ptr<EditorBuffer> m_buffer;
     QGroupBox* m_desc = nullptr;
     EntryListView* m_entry = nullptr;

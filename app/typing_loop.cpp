@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -57,7 +58,10 @@ TypingLoop::TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& 
 void TypingLoop::text_KeyUp(int keyCode)
 {
     m_caretRead.reset();
-    const KeyUpState state{m_indentarmed, std::exchange(m_escapeFromList, false)};
+    const bool controlHeld = QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier);
+    const KeyUpState state{m_indentarmed, std::exchange(m_escapeFromList, false), controlHeld,
+                           std::exchange(m_pairJumpReleased, false)};
+    m_pairJumpReleased = keyCode == kPairJumpKey && controlHeld;
     switch (keyUpAction(keyCode, state)) {
     case KeyUpAction::Indent:
         autoident(false);

@@ -98,6 +98,7 @@ class TypingLoop final : public QObject {
     bool m_toldUncounted = false;
     std::optional<LineColumn> m_caretRead;
     bool m_escapeFromList = false;
+    bool m_pairJumpReleased = false; // the last key-up was Ctrl+]'s
     QString m_description; // as stored, with "%0A" expanded
 };
 

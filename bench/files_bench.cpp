@@ -1,6 +1,7 @@
 // Opening a 10 MB source to a shown, painted window (budget: under 1 s), saving it, and dropping
 // a GROB file whose line has a million characters (budget: under 50 ms in the editor), through
-// the file commands on a real editor pane, and the byte work alone for comparison.
+// the file commands on a real editor pane coloured by its RPL view (as the program's window
+// has it), and the byte work alone for comparison.
 //
 //   cmake --preset release -DSCRIVLET_BUILD_BENCH=ON
 //   cmake --build --preset release --target files_bench
@@ -8,6 +9,7 @@
 
 #include "../tests/support/recording_prompts.h"
 #include "editor/editor_buffer.h"
+#include "editor/rpl_navigation.h"
 #include "editor/source_editor.h"
 #include "files/file_commands.h"
 #include "common/file_io.h"
@@ -88,6 +90,7 @@ struct Window {
     scrivlet::fixtures::RecordingPrompts prompts{log};
     QMainWindow window;
     scrivlet::SourceEditor* editor = new scrivlet::SourceEditor(&window);
+    scrivlet::RplNavigation* colours = new scrivlet::RplNavigation(*editor); // the editor's child
     scrivlet::EditorBuffer buffer{*editor};
     scrivlet::FileCommands files{window, buffer, prompts};
 

@@ -25,6 +25,8 @@ inline constexpr int Insert = 45;
 inline constexpr int Delete = 46;
 inline constexpr int F1 = 112;
 inline constexpr int F3 = 114;
+inline constexpr int F12 = 123;
+inline constexpr int CloseBracket = 221; // the ] } key of the US layout (VK_OEM_6)
 } // namespace vk
 
 } // namespace scrivlet

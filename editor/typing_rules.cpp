@@ -1,11 +1,12 @@
 #include "editor/typing_rules.h"
 
-#include "common/virtual_keys.h"
-
 namespace scrivlet {
 
 KeyUpAction keyUpAction(int virtualKey, KeyUpState state)
 {
+    if ((virtualKey == kPairJumpKey && state.controlHeld) ||
+        (virtualKey == vk::Control && state.afterPairJump))
+        return KeyUpAction::LookUp;
     switch (virtualKey) {
     case vk::Enter:
         return state.indentarmed ? KeyUpAction::Indent : KeyUpAction::None;
@@ -15,6 +16,7 @@ KeyUpAction keyUpAction(int virtualKey, KeyUpState state)
     case vk::Up:
     case vk::Right:
     case vk::Down:
+    case kDefinitionJumpKey:
         return KeyUpAction::LookUp;
     case vk::F3:
         return KeyUpAction::SearchFrame;

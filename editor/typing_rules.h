@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/virtual_keys.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -20,17 +22,29 @@ enum class KeyUpAction {
     SearchFrame,       // search next while the search frame is shown, else show it
 };
 
+// The keys of the editor's jumps: Ctrl with this key to the partner of the structure word at the
+// caret, this key alone to the definition of the name at the caret.
+inline constexpr int kPairJumpKey = vk::CloseBracket;
+inline constexpr int kDefinitionJumpKey = vk::F12;
+
 // What the editor remembers between key events that decides a release.
 struct KeyUpState {
     bool indentarmed = true;
     // This release is the one of the Esc that gave the editor the focus back from the list:
     // looking the word up again would hand the focus straight back.
     bool escapeLeftList = false;
+    // Ctrl is held while the key is released.
+    bool controlHeld = false;
+    // The release before this one was the pair jump's key with Ctrl held.
+    bool afterPairJump = false;
 };
 
 // Enter indents while the indentation is armed; Space empties the word span; the arrows look
 // up without moving the focus; F3 is the search frame's; every other key (Esc too, unless it
-// is the release of the Esc that left the list) looks up and moves the focus.
+// is the release of the Esc that left the list) looks up and moves the focus. The jumps move
+// the caret as the arrows do: F12, the pair jump's key with Ctrl, and the Ctrl released right
+// after it look up without moving the focus, which would take the next key away from the text
+// the user has just jumped to.
 KeyUpAction keyUpAction(int virtualKey, KeyUpState state);
 
 // What the reference list does with a character code typed while it has the focus.

@@ -86,6 +86,13 @@ TEST(TypingRules, WhatAReleasedKeyDoesInTheEditor)
                     vk::F1, vk::F3 + 1})
         EXPECT_EQ(keyUpAction(key, armed), A::LookUpMovingFocus) << key;
     EXPECT_EQ(keyUpAction('D', escLeftList), A::LookUpMovingFocus);
+    // The jumps move the caret as the arrows do; Ctrl on its own, ] typed alone, do not.
+    const KeyUpState ctrl{true, false, true, false}, afterJump{true, false, false, true};
+    EXPECT_EQ(keyUpAction(vk::F12, armed), A::LookUp);
+    EXPECT_EQ(keyUpAction(vk::CloseBracket, ctrl), A::LookUp);
+    EXPECT_EQ(keyUpAction(vk::Control, afterJump), A::LookUp);
+    EXPECT_EQ(keyUpAction(vk::CloseBracket, armed), A::LookUpMovingFocus);
+    EXPECT_EQ(keyUpAction(vk::Control, ctrl), A::LookUpMovingFocus);
 }
 
 TEST(TypingRules, WhatACharacterTypedInTheListDoes)
