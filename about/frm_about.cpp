@@ -6,6 +6,7 @@
 #include "common/design_geometry.h"
 #include "common/user_prompts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -43,27 +44,25 @@ QWidget* filledRect(QWidget* parent, const char* name, const QRect& rect, const 
     return widget;
 }
 
-const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
-const QString kUnavailableTitle = QStringLiteral("Vantor Scrivlet");
 
 } // namespace
 
 QString aboutDescription()
 {
     const QStringList lines = {
-        QStringLiteral("Vantor Scrivlet V1.5"),
-        QStringLiteral("- RPL reference book and RPL code editor -"),
-        QStringLiteral("    Predictive word completion, as on mobile phones, speeds up writing "
+        QCoreApplication::translate("frmAbout", "Vantor Scrivlet V1.5"),
+        QCoreApplication::translate("frmAbout", "- RPL reference book and RPL code editor -"),
+        QCoreApplication::translate("frmAbout", "    Predictive word completion, as on mobile phones, speeds up writing "
                        "RPL code."),
-        QStringLiteral("Built in reference book makes it a great tool for beginners as well as "
+        QCoreApplication::translate("frmAbout", "Built in reference book makes it a great tool for beginners as well as "
                        "experienced RPL programmers."),
         QString(),
-        QStringLiteral("Entry points from the HP 49 ROM list suprom49:"),
+        QCoreApplication::translate("frmAbout", "Entry points from the HP 49 ROM list suprom49:"),
         QStringLiteral("https://www.hpcalc.org/"),
         QString(),
-        QStringLiteral("Free to use and to pass on, if left unaltered."),
-        QStringLiteral("NO WARRANTIES NOR GUARANTIES PROVIDED"),
-        QStringLiteral("- USE AT YOUR OWN RISC"),
+        QCoreApplication::translate("frmAbout", "Free to use and to pass on, if left unaltered."),
+        QCoreApplication::translate("frmAbout", "NO WARRANTIES NOR GUARANTIES PROVIDED"),
+        QCoreApplication::translate("frmAbout", "- USE AT YOUR OWN RISC"),
     };
     return lines.join(QLatin1Char('\n'));
 }
@@ -71,9 +70,9 @@ QString aboutDescription()
 QString aboutAuthor()
 {
     const QStringList lines = {
-        QStringLiteral("Written by Vantor Software, December 2026"),
+        QCoreApplication::translate("frmAbout", "Written by Vantor Software, December 2026"),
         QStringLiteral("https://vantor.io/scrivlet"),
-        QStringLiteral("More tools: https://vantor.io/tools"),
+        QCoreApplication::translate("frmAbout", "More tools: https://vantor.io/tools"),
     };
     return lines.join(QLatin1Char('\n'));
 }
@@ -87,7 +86,7 @@ frmAbout::frmAbout(const QWidget& mainWindow, UserPrompts& prompts)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setWindowTitle(QStringLiteral("About Scrivlet"));
+    setWindowTitle(tr("About Scrivlet"));
     setWindowIcon(applicationIcon());
     setFont(msSansSerif(8.25));
     setFixedSize(5730 / kTwipsPerPixel, 3720 / kTwipsPerPixel);
@@ -137,12 +136,12 @@ void frmAbout::createControls()
     filledRect(this, "Line1_0", QRect(105 / kTwipsPerPixel, 2940 / kTwipsPerPixel, 370, 2),
                QColor(0xFF, 0xFF, 0xFF));
 
-    m_cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
+    m_cmdOK = named(new QPushButton(tr("OK"), this), "cmdOK");
     m_cmdOK->setGeometry(twipsRect(4485, 2985, 1140, 345));
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 
-    m_cmdSysInfo = named(new QPushButton(QStringLiteral("&System Info..."), this), "cmdSysInfo");
+    m_cmdSysInfo = named(new QPushButton(tr("&System Info..."), this), "cmdSysInfo");
     m_cmdSysInfo->setGeometry(twipsRect(4485, 3390, 1140, 270));
     connect(m_cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 
@@ -193,7 +192,8 @@ void frmAbout::StartSysInfo()
     } catch (const std::exception& error) {
         std::fprintf(stderr, "vantor-scrivlet: system information: %s\n", error.what());
     }
-    m_prompts.message(this, kUnavailableTitle, kUnavailable, UserPrompts::Icon::None);
+    m_prompts.message(this, tr("Vantor Scrivlet"), tr("System Information Is Unavailable At This Time"),
+                      UserPrompts::Icon::None);
 }
 
 frmAbout* frmAbout::instance()

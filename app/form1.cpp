@@ -60,7 +60,7 @@ Form1::Form1(StartOptions options)
     : m_prompts(options.prompts ? std::move(options.prompts) : std::make_unique<DialogPrompts>()),
       m_commandLine(std::move(options.commandLine)), m_optionsStore(options.optionsFile)
 {
-    setWindowTitle(QLatin1String(kProgramCaption.data(), qsizetype(kProgramCaption.size())));
+    setWindowTitle(FileCommands::caption({}));
     setWindowIcon(applicationIcon());
     createControls();
     createMenus();
@@ -118,7 +118,7 @@ void Form1::createControls()
             m_rpl->setMarkUnknownNames(on);
     });
 
-    m_desc = named(new QGroupBox(QStringLiteral("Mnemonic Reference"), m_client), "desc");
+    m_desc = named(new QGroupBox(tr("Mnemonic Reference"), m_client), "desc");
     m_desc->setGeometry(303, -2, 192, 523);
     m_desc->setFont(msSansSerif(9.75, true));
 
@@ -126,13 +126,13 @@ void Form1::createControls()
     m_search->setGeometry(twipsRect(0, 30, 2880, 1740));
 
     const std::array<std::pair<const char*, QRect>, 4> buttons = {{
-        {"ABC", twipsRect(90, 1800, 720, 285)},
-        {"Usage", twipsRect(1530, 1800, 810, 285)},
-        {"Addr", twipsRect(810, 1800, 720, 285)},
-        {"V", twipsRect(2340, 1800, 450, 285)},
+        {QT_TRANSLATE_NOOP("Form1", "ABC"), twipsRect(90, 1800, 720, 285)},
+        {QT_TRANSLATE_NOOP("Form1", "Usage"), twipsRect(1530, 1800, 810, 285)},
+        {QT_TRANSLATE_NOOP("Form1", "Addr"), twipsRect(810, 1800, 720, 285)},
+        {QT_TRANSLATE_NOOP("Form1", "V"), twipsRect(2340, 1800, 450, 285)},
     }};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
-        auto* button = new QPushButton(QLatin1String(buttons[i].first), m_desc);
+        auto* button = new QPushButton(tr(buttons[i].first), m_desc);
         button->setObjectName(QStringLiteral("Command%1").arg(i + 1));
         button->setGeometry(buttons[i].second);
         button->setFont(msSansSerif(8.25, true));
@@ -157,13 +157,13 @@ void Form1::createControls()
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     fillWithWindowColour(m_description);
 
-    m_addr = named(new QLabel(QStringLiteral("IDENTIFIED ENTRY"), m_desc), "addr");
+    m_addr = named(new QLabel(tr("IDENTIFIED ENTRY"), m_desc), "addr");
     m_addr->setGeometry(twipsRect(1350, 1395, 1440, 255));
     // Addresses fit at the design's size; the placeholder is condensed to fit.
     m_addr->setFont(condensedToFit(msSansSerif(9.75, true), m_addr->text(), m_addr->width()));
     fillWithWindowColour(m_addr);
 
-    m_label1 = named(new QLabel(QStringLiteral("ADDR (hex)"), m_desc), "Label1");
+    m_label1 = named(new QLabel(tr("ADDR (hex)"), m_desc), "Label1");
     m_label1->setGeometry(twipsRect(75, 1395, 2190, 270));
     m_label1->setFont(msSansSerif(9.75, true));
 
@@ -177,9 +177,9 @@ void Form1::createMenus()
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false);
     const std::array<QMenu*, 3> menus = {
-        bar->addMenu(QLatin1String(kMainMenu[0].caption)),
-        bar->addMenu(QLatin1String(kMainMenu[1].caption)),
-        bar->addMenu(QLatin1String(kMainMenu[2].caption)),
+        bar->addMenu(tr(kMainMenu[0].caption)),
+        bar->addMenu(tr(kMainMenu[1].caption)),
+        bar->addMenu(tr(kMainMenu[2].caption)),
     };
     menus[0]->setObjectName(QStringLiteral("main1"));
     menus[1]->setObjectName(QStringLiteral("main2"));
@@ -190,12 +190,12 @@ void Form1::createMenus()
             m_file[item.index] = menus[0]->addSeparator();
             continue;
         }
-        QAction* action = menus[0]->addAction(QLatin1String(item.caption));
+        QAction* action = menus[0]->addAction(tr(item.caption));
         m_file[item.index] = action;
         connect(action, &QAction::triggered, this, [this, index = item.index] { file_Click(index); });
     }
     for (const MenuEntry& item : kEditMenu) {
-        QAction* action = menus[1]->addAction(QLatin1String(item.caption));
+        QAction* action = menus[1]->addAction(tr(item.caption));
         m_edit[item.index] = action;
         connect(action, &QAction::triggered, this, [this, index = item.index] { edit_Click(index); });
     }
@@ -211,7 +211,7 @@ void Form1::createMenus()
     connect(exportGrob, &QAction::triggered, this, [this] { m_pictures->exportGrob(); });
     // Each Options item flips only its own check mark; the editor reads the marks when it runs.
     for (const MenuEntry& item : kOptionsMenu) {
-        QAction* action = menus[2]->addAction(QLatin1String(item.caption));
+        QAction* action = menus[2]->addAction(tr(item.caption));
         action->setCheckable(true);
         action->setChecked(item.index == kAutoidentOption);
         m_options[item.index] = action;
@@ -230,10 +230,10 @@ void Form1::createMenus()
         });
         m_remembered[i] = action;
     }
-    m_about = bar->addAction(QLatin1String(kAboutItem.caption));
+    m_about = bar->addAction(tr(kAboutItem.caption));
     connect(m_about, &QAction::triggered, this, [this] { about_Click(kAboutItem.index); });
     // The caret read-out: an item of the bar that does nothing when clicked.
-    m_pos = bar->addAction(QLatin1String(kPosItem.caption));
+    m_pos = bar->addAction(tr(kPosItem.caption));
     // Counted uses kept while the database is busy; shown only while there are some.
     m_usesWaiting = bar->addAction(QString());
     m_usesWaiting->setVisible(false);

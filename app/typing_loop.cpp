@@ -263,8 +263,8 @@ void TypingLoop::reportUncountedUse(const std::string& reason)
     if (m_toldUncounted)
         return;
     m_toldUncounted = true;
-    m_prompts.message(&m_window, QStringLiteral("Vantor Scrivlet Database"),
-                      QStringLiteral("The use of an entry could not be counted in %1:\n%2\n"
+    m_prompts.message(&m_window, tr("Vantor Scrivlet Database"),
+                      tr("The use of an entry could not be counted in %1:\n%2\n"
                                      "Entries are still inserted; their counts stay as they are.")
                           .arg(QString::fromStdString(m_c.entries.source().openedPath()),
                                QString::fromStdString(reason)),

@@ -26,12 +26,13 @@ namespace scrivlet {
 
 namespace {
 
-const QString kOpenFilter = QStringLiteral("Source Files|*.txt;*.asm;*.rpl;*.s;*.a;*.");
-const QString kSaveFilter = QStringLiteral("Source File|*.rpl");
-const QString kOpenTitle = QStringLiteral("Vantor Scrivlet Open");
-const QString kSaveTitle = QStringLiteral("Vantor Scrivlet Save As");
-const QString kDropTitle = QStringLiteral("Vantor Scrivlet Drop");
-const QString kChangesTitle = QStringLiteral("Vantor Scrivlet Save Changes");
+// Texts the user sees, marked for translation and translated where they are used.
+const char* const kOpenFilter = QT_TRANSLATE_NOOP("FileCommands", "Source Files|*.txt;*.asm;*.rpl;*.s;*.a;*.");
+const char* const kSaveFilter = QT_TRANSLATE_NOOP("FileCommands", "Source File|*.rpl");
+const char* const kOpenTitle = QT_TRANSLATE_NOOP("FileCommands", "Vantor Scrivlet Open");
+const char* const kSaveTitle = QT_TRANSLATE_NOOP("FileCommands", "Vantor Scrivlet Save As");
+const char* const kDropTitle = QT_TRANSLATE_NOOP("FileCommands", "Vantor Scrivlet Drop");
+const char* const kChangesTitle = QT_TRANSLATE_NOOP("FileCommands", "Vantor Scrivlet Save Changes");
 
 // The name the file system knows the path by.
 std::string localBytes(const QString& path)
@@ -122,10 +123,10 @@ void FileCommands::openFile()
 {
     if (!confirmDiscard())
         return;
-    const QString path = m_prompts.openFileName(&m_window, kOpenFilter);
+    const QString path = m_prompts.openFileName(&m_window, tr(kOpenFilter));
     if (path.isEmpty())
         return;
-    if (loadFile(path, kOpenTitle))
+    if (loadFile(path, tr(kOpenTitle)))
         m_buffer.setFocus();
 }
 
@@ -133,14 +134,14 @@ void FileCommands::openCommandLineFile(const QString& path)
 {
     if (path.isEmpty())
         return;
-    loadFile(path, kOpenTitle);
+    loadFile(path, tr(kOpenTitle));
 }
 
 bool FileCommands::loadFile(const QString& path, const QString& title)
 {
     FileReadResult read = readWholeFile(localBytes(path));
     if (!read.ok) {
-        tell(title, QStringLiteral("The file could not be opened:\n%1\n%2")
+        tell(title, tr("The file could not be opened:\n%1\n%2")
                         .arg(path, fromBytes(read.reason)));
         return false;
     }
@@ -153,13 +154,13 @@ bool FileCommands::loadFile(const QString& path, const QString& title)
 
 bool FileCommands::saveAs()
 {
-    const QString path = m_prompts.saveFileName(&m_window, kSaveFilter);
+    const QString path = m_prompts.saveFileName(&m_window, tr(kSaveFilter));
     if (path.isEmpty())
         return false;
     const FileWriteResult written =
         writeFileAtomically(localBytes(path), toDiskLineEnds(m_buffer.text()));
     if (!written.ok) {
-        tell(kSaveTitle, QStringLiteral("The file could not be saved:\n%1\n%2")
+        tell(tr(kSaveTitle), tr("The file could not be saved:\n%1\n%2")
                              .arg(path, fromBytes(written.reason)));
         return false;
     }
@@ -172,8 +173,8 @@ bool FileCommands::confirmDiscard()
 {
     if (!isModified())
         return true;
-    switch (m_prompts.askSaveChanges(&m_window, kChangesTitle,
-                                     QStringLiteral("The text has changed since it was last "
+    switch (m_prompts.askSaveChanges(&m_window, tr(kChangesTitle),
+                                     tr("The text has changed since it was last "
                                                     "opened or saved.\nSave it first?"))) {
     case UserPrompts::SaveChoice::Save:
         return saveAs();
@@ -223,8 +224,8 @@ void FileCommands::dropFiles(const QStringList& paths)
         }
     }
     if (!problems.isEmpty()) {
-        tell(kDropTitle,
-             QStringLiteral("Nothing was inserted.\n") + problems.join(QLatin1Char('\n')));
+        tell(tr(kDropTitle),
+             tr("Nothing was inserted.\n") + problems.join(QLatin1Char('\n')));
         return;
     }
     if (pieces.empty())
