@@ -26,9 +26,10 @@ namespace scrivlet {
 
 namespace {
 
-const QString kImportFilter =
-    QStringLiteral("Pictures|*.png;*.bmp;*.gif;*.jpg;*.jpeg;*.pbm;*.pgm;*.ppm;*.xbm");
-const QString kExportFilter = QStringLiteral("GROB File|*.gro|PNG Picture|*.png");
+const char* const kImportFilter = QT_TRANSLATE_NOOP(
+    "PictureCommands", "Pictures|*.png;*.bmp;*.gif;*.jpg;*.jpeg;*.pbm;*.pgm;*.ppm;*.xbm");
+const char* const kExportFilter =
+    QT_TRANSLATE_NOOP("PictureCommands", "GROB File|*.gro|PNG Picture|*.png");
 constexpr int kPngType = 1; // the index of "PNG Picture" in kExportFilter
 
 // A tip's picture fits here: a 131×80 screen is shown four times its size.
@@ -114,7 +115,7 @@ std::optional<PictureCommands::GrobAt> PictureCommands::grobAt(std::int64_t offs
 void PictureCommands::importPicture()
 {
     const QString title = tr("Vantor Scrivlet Import Picture");
-    const QString path = m_prompts.openFileName(&m_window, kImportFilter);
+    const QString path = m_prompts.openFileName(&m_window, tr(kImportFilter));
     if (path.isEmpty())
         return;
     PictureLine picture;
@@ -146,7 +147,7 @@ void PictureCommands::exportGrob()
     }
     const GrobObject& object = *grob->parse.grob;
     const UserPrompts::TypedFileName target =
-        m_prompts.saveFileNameOfType(&m_window, kExportFilter);
+        m_prompts.saveFileNameOfType(&m_window, tr(kExportFilter));
     if (target.path.isEmpty())
         return;
     const std::string bytes =
