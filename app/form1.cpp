@@ -11,6 +11,7 @@
 #include "editor/editor_buffer.h"
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
+#include "editor/word_count_tracker.h"
 #include "files/file_commands.h"
 #include "files/source_texts.h"
 #include "reference/entry_list_model.h"
@@ -61,6 +62,19 @@ Form1::Form1(StartOptions options)
                              *m_options[kBeepOption], *m_options[kAutoidentOption], *m_search},
                             *m_prompts, *this);
     m_files = new FileCommands(*this, *m_buffer, *m_prompts);
+
+    // "Names in This File First": the lookup weighs the words of the open text.
+    auto* textWords = new WordCountTracker(*m_text);
+    const auto namesInFileFirst = [this, textWords](bool on) {
+        textWords->setOn(on);
+        m_loop->setTextWords(on ? &textWords->counts() : nullptr);
+    };
+    namesInFileFirst(rememberedOption(RememberedOption::NamesInFileFirst));
+    connect(this, &Form1::optionChanged, textWords,
+            [namesInFileFirst](RememberedOption option, bool on) {
+                if (option == RememberedOption::NamesInFileFirst)
+                    namesInFileFirst(on);
+            });
 
     Form_Load();
 }

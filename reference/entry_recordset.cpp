@@ -72,9 +72,12 @@ void EntryRecordset::buildNameIndex()
     const std::size_t n = m_rows.size();
     m_foldedNames.resize(n);
     m_byName.resize(n);
+    m_firstRowOfName.reserve(n);
     for (std::size_t r = 0; r < n; ++r) {
-        m_foldedNames[r] = asciiUpper(fieldText(m_rows[r][static_cast<std::size_t>(m_nameColumn)]));
+        std::string name = fieldText(m_rows[r][static_cast<std::size_t>(m_nameColumn)]);
+        m_foldedNames[r] = asciiUpper(name);
         m_byName[r] = static_cast<std::uint32_t>(r);
+        m_firstRowOfName.emplace(std::move(name), static_cast<std::uint32_t>(r));
     }
     std::stable_sort(m_byName.begin(), m_byName.end(), [this](std::uint32_t a, std::uint32_t b) {
         return lessBytes(m_foldedNames[a], m_foldedNames[b]);
@@ -92,7 +95,7 @@ void EntryRecordset::buildNameIndex()
     }
 }
 
-std::optional<std::size_t> EntryRecordset::firstNamePrefixMatch(std::string_view prefix) const
+std::optional<std::size_t> EntryRecordset::firstRowWithPrefix(std::string_view prefix) const
 {
     const std::string key = asciiUpper(prefix);
     const auto first = std::partition_point(m_byName.begin(), m_byName.end(), [&](std::uint32_t r) {
@@ -108,6 +111,14 @@ std::optional<std::size_t> EntryRecordset::firstNamePrefixMatch(std::string_view
     const auto level = static_cast<std::size_t>(std::bit_width(count) - 1);
     const std::size_t width = std::size_t{1} << level;
     return std::min(m_rangeMin[level][lo], m_rangeMin[level][lo + count - width]);
+}
+
+std::optional<std::size_t> EntryRecordset::firstRowNamed(std::string_view name) const
+{
+    const auto it = m_firstRowOfName.find(name);
+    if (it == m_firstRowOfName.end())
+        return std::nullopt;
+    return it->second;
 }
 
 int EntryRecordset::columnIndex(std::string_view name) const
@@ -159,7 +170,7 @@ bool EntryRecordset::find(const Criteria& criteria)
         return false;
     }
     if (column == m_nameColumn && criteria.kind == Criteria::Kind::Prefix && *m_current == 0) {
-        setCurrent(firstNamePrefixMatch(criteria.text));
+        setCurrent(firstRowWithPrefix(criteria.text));
         return !eof();
     }
     if (column == m_idColumn && criteria.kind == Criteria::Kind::NumberEqual) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/word_counts.h"
 #include "reference/criteria.h"
 
 #include <cstdint>
@@ -67,6 +68,12 @@ class EntryRecordset final {
     bool find(std::string_view criteria);
     bool find(const Criteria& criteria);
 
+    // The first row, in query order, whose name begins with the prefix, letter case ignored;
+    // found without visiting every row.
+    std::optional<std::size_t> firstRowWithPrefix(std::string_view prefix) const;
+    // The first row, in query order, whose name is exactly this (letter case included).
+    std::optional<std::size_t> firstRowNamed(std::string_view name) const;
+
     // A field of the current row. Precondition: !eof() and the column exists.
     const FieldValue& field(std::string_view name) const;
 
@@ -86,7 +93,6 @@ class EntryRecordset final {
 
   private:
     bool matches(std::size_t row, int column, const Criteria& criteria) const;
-    std::optional<std::size_t> firstNamePrefixMatch(std::string_view prefix) const;
     void buildNameIndex();
     void setCurrent(std::optional<std::size_t> row);
 
@@ -105,6 +111,8 @@ class EntryRecordset final {
     std::vector<std::string> m_foldedNames; // by row
     std::vector<std::uint32_t> m_byName;    // rows in folded-name order
     std::vector<std::vector<std::uint32_t>> m_rangeMin;
+    std::unordered_map<std::string, std::uint32_t, StringViewHash, std::equal_to<>>
+        m_firstRowOfName;
 };
 
 } // namespace scrivlet
