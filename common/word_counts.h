@@ -31,12 +31,6 @@ template <class Visit> void forEachWord(std::string_view bytes, Visit&& visit)
     }
 }
 
-// Hashes std::string keys so that a table of them can be searched with a string_view.
-struct StringViewHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
-
 // How often each word occurs in a text, by its exact bytes. The words are also kept in order of
 // their letters folded to upper case (ASCII), so that the words beginning with a prefix, letter
 // case ignored, are found together without visiting the others.
@@ -70,12 +64,20 @@ class WordCounts final {
     bool operator==(const WordCounts& other) const { return m_counts == other.m_counts; }
 
   private:
+    // Lets the table be searched with a string_view.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const
+        {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
     // By the folded bytes, then by the bytes themselves.
     struct FoldedLess {
         bool operator()(std::string_view a, std::string_view b) const;
     };
 
-    std::unordered_map<std::string, std::uint64_t, StringViewHash, std::equal_to<>> m_counts;
+    std::unordered_map<std::string, std::uint64_t, Hash, std::equal_to<>> m_counts;
     std::map<std::string_view, const std::uint64_t*, FoldedLess> m_byFolded;
 };
 

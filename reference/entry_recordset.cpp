@@ -72,13 +72,11 @@ void EntryRecordset::buildNameIndex()
     const std::size_t n = m_rows.size();
     m_foldedNames.resize(n);
     m_byName.resize(n);
-    m_firstRowOfName.reserve(n);
     for (std::size_t r = 0; r < n; ++r) {
-        std::string name = fieldText(m_rows[r][static_cast<std::size_t>(m_nameColumn)]);
-        m_foldedNames[r] = asciiUpper(name);
+        m_foldedNames[r] = asciiUpper(fieldText(m_rows[r][static_cast<std::size_t>(m_nameColumn)]));
         m_byName[r] = static_cast<std::uint32_t>(r);
-        m_firstRowOfName.emplace(std::move(name), static_cast<std::uint32_t>(r));
     }
+    buildExactNameTable();
     std::stable_sort(m_byName.begin(), m_byName.end(), [this](std::uint32_t a, std::uint32_t b) {
         return lessBytes(m_foldedNames[a], m_foldedNames[b]);
     });
@@ -113,12 +111,38 @@ std::optional<std::size_t> EntryRecordset::firstRowWithPrefix(std::string_view p
     return std::min(m_rangeMin[level][lo], m_rangeMin[level][lo + count - width]);
 }
 
+std::string_view EntryRecordset::exactName(std::size_t row) const
+{
+    const auto* name =
+        std::get_if<std::string>(&m_rows[row][static_cast<std::size_t>(m_nameColumn)]);
+    return name ? std::string_view(*name) : std::string_view();
+}
+
+void EntryRecordset::buildExactNameTable()
+{
+    m_rowByName.assign(std::bit_ceil(2 * m_rows.size() + 1), kNoRow);
+    const std::size_t mask = m_rowByName.size() - 1;
+    for (std::size_t r = 0; r < m_rows.size(); ++r) {
+        const std::string_view name = exactName(r);
+        std::size_t slot = std::hash<std::string_view>{}(name)&mask;
+        while (m_rowByName[slot] != kNoRow && exactName(m_rowByName[slot]) != name)
+            slot = (slot + 1) & mask;
+        if (m_rowByName[slot] == kNoRow)
+            m_rowByName[slot] = static_cast<std::uint32_t>(r);
+    }
+}
+
 std::optional<std::size_t> EntryRecordset::firstRowNamed(std::string_view name) const
 {
-    const auto it = m_firstRowOfName.find(name);
-    if (it == m_firstRowOfName.end())
+    if (m_rowByName.empty() || name.empty())
         return std::nullopt;
-    return it->second;
+    const std::size_t mask = m_rowByName.size() - 1;
+    for (std::size_t slot = std::hash<std::string_view>{}(name)&mask; m_rowByName[slot] != kNoRow;
+         slot = (slot + 1) & mask) {
+        if (exactName(m_rowByName[slot]) == name)
+            return m_rowByName[slot];
+    }
+    return std::nullopt;
 }
 
 int EntryRecordset::columnIndex(std::string_view name) const

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "common/word_counts.h"
 #include "reference/criteria.h"
 
 #include <cstdint>
@@ -94,6 +93,8 @@ class EntryRecordset final {
   private:
     bool matches(std::size_t row, int column, const Criteria& criteria) const;
     void buildNameIndex();
+    void buildExactNameTable();
+    std::string_view exactName(std::size_t row) const;
     void setCurrent(std::optional<std::size_t> row);
 
     std::vector<std::string> m_columns;
@@ -111,8 +112,10 @@ class EntryRecordset final {
     std::vector<std::string> m_foldedNames; // by row
     std::vector<std::uint32_t> m_byName;    // rows in folded-name order
     std::vector<std::vector<std::uint32_t>> m_rangeMin;
-    std::unordered_map<std::string, std::uint32_t, StringViewHash, std::equal_to<>>
-        m_firstRowOfName;
+    // Exact names: rows by the hash of their names, open-addressed (kNoRow where empty), the
+    // first row of each name only, so that a name is found without copies of the names.
+    static constexpr std::uint32_t kNoRow = UINT32_MAX;
+    std::vector<std::uint32_t> m_rowByName;
 };
 
 } // namespace scrivlet
