@@ -217,12 +217,10 @@ class TypingLoopTest : public QObject {
         QCOMPARE(s.list()->model()->index(0, 0).data().toString(), QStringLiteral("DUP"));
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("DUPDUP x DUPDUP\r\nDUPDUP"));
-        QVERIFY(s.editor()->hasFocus());
         QCOMPARE(s.usage("DUPDUP"), 6);
 
         s.buffer().setText("DROP dup dup\r\n"); // dup is no use of DUP
         s.buffer().setSelStart(14);
-        QCoreApplication::processEvents();
         s.type("d");
         QCOMPARE(s.current(), QStringLiteral("DROP"));
         s.option("NamesInFileFirst");
