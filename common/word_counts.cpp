@@ -58,12 +58,6 @@ void WordCounts::clear()
     m_counts.clear();
 }
 
-std::uint64_t WordCounts::count(std::string_view word) const
-{
-    const auto it = m_counts.find(word);
-    return it == m_counts.end() ? 0 : it->second;
-}
-
 void WordCounts::forEachWithPrefix(
     std::string_view prefix,
     const std::function<void(std::string_view, std::uint64_t)>& visit) const

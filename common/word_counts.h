@@ -53,7 +53,6 @@ class WordCounts final {
     void removeWords(std::string_view bytes);
     void clear();
 
-    std::uint64_t count(std::string_view word) const;
     std::size_t distinctWords() const { return m_counts.size(); }
 
     // Calls visit(word, count) for every word whose bytes, letter case ignored, begin with the
