@@ -42,6 +42,8 @@ std::string usageText(const std::string& programName)
            "       " + programName + " --screenshot PNG [FILE]\n"
            "       " + programName + " --import FILE... [--database PATH]\n"
            "       " + programName + " --learn PATH... [--database PATH]\n"
+           "       " + programName +
+           " --measure-savings PATH... [--database PATH] [--names-in-file]\n"
            "       " + programName + " --help | --version\n"
            "\n"
            "Vantor Scrivlet, an RPL editor with a reference book of entry points.\n"
@@ -55,7 +57,10 @@ std::string usageText(const std::string& programName)
            "  --screenshot PNG  render the main window to the PNG file and quit\n"
            "  --import FILE...  add and update entries from entry tables, no window\n"
            "  --learn PATH...   add the uses counted in sources to the usage counts\n"
-           "  --database PATH   the database --import and --learn change\n"
+           "  --measure-savings PATH...\n"
+           "                    print what the proposals save on the sources, the database\n"
+           "                    only read (--names-in-file: as with Names in This File First)\n"
+           "  --database PATH   the database --import, --learn and --measure-savings use\n"
            "  --help            print this text and quit\n"
            "  --version         print the version and quit\n";
 }

@@ -15,6 +15,7 @@
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
 #include "files/calculator_text_commands.h"
+#include "editor/word_count_tracker.h"
 #include "files/file_commands.h"
 #include "files/picture_commands.h"
 #include "files/source_texts.h"
@@ -91,6 +92,19 @@ Form1::Form1(StartOptions options)
         if (option == RememberedOption::DitherPictures)
             m_files->setDitherPictures(on);
     });
+
+    // "Names in This File First": the lookup weighs the words of the open text.
+    auto* textWords = new WordCountTracker(*m_text);
+    const auto namesInFileFirst = [this, textWords](bool on) {
+        textWords->setOn(on);
+        m_loop->setTextWords(on ? &textWords->counts() : nullptr);
+    };
+    namesInFileFirst(rememberedOption(RememberedOption::NamesInFileFirst));
+    connect(this, &Form1::optionChanged, textWords,
+            [namesInFileFirst](RememberedOption option, bool on) {
+                if (option == RememberedOption::NamesInFileFirst)
+                    namesInFileFirst(on);
+            });
 
     Form_Load();
 }

@@ -11,6 +11,7 @@
 #include "reference/description_rules.h"
 #include "reference/entry_list_model.h"
 #include "reference/entry_list_view.h"
+#include "reference/name_lookup.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -27,12 +28,6 @@ namespace {
 std::string bufferBytes(const QString& text)
 {
     return windows1252FromUtf8(text.toStdString());
-}
-
-// The editor's bytes as the database's text (UTF-8).
-std::string databaseText(std::string_view bytes)
-{
-    return utf8FromWindows1252(bytes);
 }
 
 } // namespace
@@ -111,8 +106,7 @@ void TypingLoop::find_mnemonic(bool moveFocus)
         return;
 
     EntryRecordset& rs = m_c.entries.source().recordset();
-    rs.moveFirst();
-    rs.find(lookupCriteria(databaseText(word)));
+    rs.moveTo(lookUpName(rs, word, {m_textWords, word}));
     if (rs.eof()) {
         setBoundText(QString());
         return;

@@ -19,6 +19,7 @@ class EntryListView;
 class SearchPanel;
 class SourceEditor;
 class UserPrompts;
+class WordCounts;
 
 // The road of a typed letter between the editor and the reference list. After a key is
 // released in the editor the word around the caret is looked up and the list moves to the
@@ -61,6 +62,10 @@ class TypingLoop final : public QObject {
     // 5, lastkey 0, indentarmed True, read-out refreshed.
     void firstActivation();
 
+    // The words of the open text the lookup weighs ("Names in This File First"); none: the
+    // list's order alone decides.
+    void setTextWords(const WordCounts* counts) { m_textWords = counts; }
+
     std::int16_t lastkey() const { return m_lastkey; }
     bool indentarmed() const { return m_indentarmed; }
     WordSpan wordSpan() const { return {m_wordstart, m_wordend}; }
@@ -100,6 +105,7 @@ class TypingLoop final : public QObject {
     bool m_escapeFromList = false;
     bool m_pairJumpReleased = false; // the last key-up was Ctrl+]'s
     QString m_description; // as stored, with "%0A" expanded
+    const WordCounts* m_textWords = nullptr;
 };
 
 } // namespace scrivlet

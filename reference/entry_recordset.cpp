@@ -76,6 +76,7 @@ void EntryRecordset::buildNameIndex()
         m_foldedNames[r] = asciiUpper(fieldText(m_rows[r][static_cast<std::size_t>(m_nameColumn)]));
         m_byName[r] = static_cast<std::uint32_t>(r);
     }
+    buildExactNameTable();
     std::stable_sort(m_byName.begin(), m_byName.end(), [this](std::uint32_t a, std::uint32_t b) {
         return lessBytes(m_foldedNames[a], m_foldedNames[b]);
     });
@@ -92,7 +93,7 @@ void EntryRecordset::buildNameIndex()
     }
 }
 
-std::optional<std::size_t> EntryRecordset::firstNamePrefixMatch(std::string_view prefix) const
+std::optional<std::size_t> EntryRecordset::firstRowWithPrefix(std::string_view prefix) const
 {
     const std::string key = asciiUpper(prefix);
     const auto first = std::partition_point(m_byName.begin(), m_byName.end(), [&](std::uint32_t r) {
@@ -108,6 +109,40 @@ std::optional<std::size_t> EntryRecordset::firstNamePrefixMatch(std::string_view
     const auto level = static_cast<std::size_t>(std::bit_width(count) - 1);
     const std::size_t width = std::size_t{1} << level;
     return std::min(m_rangeMin[level][lo], m_rangeMin[level][lo + count - width]);
+}
+
+std::string_view EntryRecordset::exactName(std::size_t row) const
+{
+    const auto* name =
+        std::get_if<std::string>(&m_rows[row][static_cast<std::size_t>(m_nameColumn)]);
+    return name ? std::string_view(*name) : std::string_view();
+}
+
+void EntryRecordset::buildExactNameTable()
+{
+    m_rowByName.assign(std::bit_ceil(2 * m_rows.size() + 1), kNoRow);
+    const std::size_t mask = m_rowByName.size() - 1;
+    for (std::size_t r = 0; r < m_rows.size(); ++r) {
+        const std::string_view name = exactName(r);
+        std::size_t slot = std::hash<std::string_view>{}(name)&mask;
+        while (m_rowByName[slot] != kNoRow && exactName(m_rowByName[slot]) != name)
+            slot = (slot + 1) & mask;
+        if (m_rowByName[slot] == kNoRow)
+            m_rowByName[slot] = static_cast<std::uint32_t>(r);
+    }
+}
+
+std::optional<std::size_t> EntryRecordset::firstRowNamed(std::string_view name) const
+{
+    if (m_rowByName.empty() || name.empty())
+        return std::nullopt;
+    const std::size_t mask = m_rowByName.size() - 1;
+    for (std::size_t slot = std::hash<std::string_view>{}(name)&mask; m_rowByName[slot] != kNoRow;
+         slot = (slot + 1) & mask) {
+        if (exactName(m_rowByName[slot]) == name)
+            return m_rowByName[slot];
+    }
+    return std::nullopt;
 }
 
 int EntryRecordset::columnIndex(std::string_view name) const
@@ -159,7 +194,7 @@ bool EntryRecordset::find(const Criteria& criteria)
         return false;
     }
     if (column == m_nameColumn && criteria.kind == Criteria::Kind::Prefix && *m_current == 0) {
-        setCurrent(firstNamePrefixMatch(criteria.text));
+        setCurrent(firstRowWithPrefix(criteria.text));
         return !eof();
     }
     if (column == m_idColumn && criteria.kind == Criteria::Kind::NumberEqual) {

@@ -67,6 +67,12 @@ class EntryRecordset final {
     bool find(std::string_view criteria);
     bool find(const Criteria& criteria);
 
+    // The first row, in query order, whose name begins with the prefix, letter case ignored;
+    // found without visiting every row.
+    std::optional<std::size_t> firstRowWithPrefix(std::string_view prefix) const;
+    // The first row, in query order, whose name is exactly this (letter case included).
+    std::optional<std::size_t> firstRowNamed(std::string_view name) const;
+
     // A field of the current row. Precondition: !eof() and the column exists.
     const FieldValue& field(std::string_view name) const;
 
@@ -86,8 +92,9 @@ class EntryRecordset final {
 
   private:
     bool matches(std::size_t row, int column, const Criteria& criteria) const;
-    std::optional<std::size_t> firstNamePrefixMatch(std::string_view prefix) const;
     void buildNameIndex();
+    void buildExactNameTable();
+    std::string_view exactName(std::size_t row) const;
     void setCurrent(std::optional<std::size_t> row);
 
     std::vector<std::string> m_columns;
@@ -105,6 +112,10 @@ class EntryRecordset final {
     std::vector<std::string> m_foldedNames; // by row
     std::vector<std::uint32_t> m_byName;    // rows in folded-name order
     std::vector<std::vector<std::uint32_t>> m_rangeMin;
+    // Exact names: rows by the hash of their names, open-addressed (kNoRow where empty), the
+    // first row of each name only, so that a name is found without copies of the names.
+    static constexpr std::uint32_t kNoRow = UINT32_MAX;
+    std::vector<std::uint32_t> m_rowByName;
 };
 
 } // namespace scrivlet

@@ -136,7 +136,12 @@ RefreshResult EntrySource::refresh(const std::string& databasePath, std::string_
 
 void EntrySource::readRows(std::string_view query)
 {
-    auto stmt = m_db->prepare(query);
+    m_recordset = readEntryRows(*m_db, query, this);
+}
+
+EntryRecordset readEntryRows(SqliteDatabase& db, std::string_view query, RowWriter* writer)
+{
+    auto stmt = db.prepare(query);
     std::vector<std::string> columns;
     for (int c = 0; c < stmt.columnCount(); ++c)
         columns.push_back(stmt.columnName(c));
@@ -156,7 +161,7 @@ void EntrySource::readRows(std::string_view query)
         }
         rows.push_back(std::move(row));
     }
-    m_recordset = EntryRecordset(std::move(columns), std::move(rows), this);
+    return EntryRecordset(std::move(columns), std::move(rows), writer);
 }
 
 UsesNotCounted EntrySource::close()

@@ -37,6 +37,10 @@ struct RefreshResult {
     UsesNotCounted usesLost;
 };
 
+// The rows a query of the entry database gives, in its order, as a recordset that writes its
+// updates through `writer`. Text that is not UTF-8 is read as Windows-1252. Throws SqliteError.
+EntryRecordset readEntryRows(SqliteDatabase& db, std::string_view query, RowWriter* writer);
+
 // The entry data source: the database file and a query. open() and sortBy() run the query and
 // make the first row current; they connect anew only when the file is another one (or was
 // replaced), so the connection and its journal mode stay across sort clicks. Bad files give an

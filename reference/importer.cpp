@@ -154,13 +154,14 @@ std::string lineList(const std::vector<std::size_t>& lines)
 
 } // namespace
 
-RunResult<std::unique_ptr<SqliteDatabase>> openEntryDatabase(const std::string& path)
+RunResult<std::unique_ptr<SqliteDatabase>> openEntryDatabase(const std::string& path,
+                                                             SqliteDatabase::OpenMode mode)
 {
     using Result = RunResult<std::unique_ptr<SqliteDatabase>>;
     std::unique_ptr<SqliteDatabase> db;
     SchemaCheck schema;
     try {
-        db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly);
+        db = std::make_unique<SqliteDatabase>(path, mode);
         schema = checkEntrySchema(*db);
     } catch (const SqliteError& e) {
         return Result::failure(path + ": not an entry database (" + e.what() + ")");
@@ -170,7 +171,7 @@ RunResult<std::unique_ptr<SqliteDatabase>> openEntryDatabase(const std::string& 
     if (schema.problem == SchemaCheck::Problem::NoColumn)
         return Result::failure(path + ": the table entries has no column " +
                                std::string(schema.column));
-    if (db->isReadOnly())
+    if (mode != SqliteDatabase::OpenMode::ReadOnly && db->isReadOnly())
         return Result::failure(path + ": the database cannot be written");
     return {std::move(db), {}};
 }

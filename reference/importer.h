@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reference/importer_io.h"
+#include "reference/sqlite_database.h"
 #include "reference/table_formats.h"
 
 #include <memory>
@@ -8,8 +9,6 @@
 #include <vector>
 
 namespace scrivlet {
-
-class SqliteDatabase;
 
 // One table file as read for an import.
 struct TableFile {
@@ -66,7 +65,10 @@ RunResult<ImportSummary> importTableFiles(const std::vector<std::string>& paths,
 std::string describeImport(const ImportSummary& summary);
 
 // Opens the existing entry database at path. Fails naming path unless it is an SQLite database
-// holding the table entries with the required columns (see checkEntrySchema) that takes writes.
-RunResult<std::unique_ptr<SqliteDatabase>> openEntryDatabase(const std::string& path);
+// holding the table entries with the required columns (see checkEntrySchema) that takes writes
+// (ExistingOnly) or that is only read (ReadOnly).
+RunResult<std::unique_ptr<SqliteDatabase>>
+openEntryDatabase(const std::string& path,
+                  SqliteDatabase::OpenMode mode = SqliteDatabase::OpenMode::ExistingOnly);
 
 } // namespace scrivlet

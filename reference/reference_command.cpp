@@ -2,6 +2,7 @@
 
 #include "reference/entry_source.h"
 #include "reference/importer.h"
+#include "reference/savings_measure.h"
 #include "reference/usage_learner.h"
 
 #include <iostream>
@@ -9,11 +10,13 @@
 namespace scrivlet {
 namespace {
 
-constexpr const char* kUsage = "usage: vantor-scrivlet --import FILE... [--database PATH]\n"
-                               "       vantor-scrivlet --learn PATH... [--database PATH]\n"
-                               "The database defaults to entries97.mdb in the current folder.\n";
+constexpr const char* kUsage =
+    "usage: vantor-scrivlet --import FILE... [--database PATH]\n"
+    "       vantor-scrivlet --learn PATH... [--database PATH]\n"
+    "       vantor-scrivlet --measure-savings PATH... [--database PATH] [--names-in-file]\n"
+    "The database defaults to entries97.mdb in the current folder.\n";
 
-enum class Mode { None, Import, Learn };
+enum class Mode { None, Import, Learn, Measure };
 
 Mode modeOf(const std::string& argument)
 {
@@ -21,6 +24,8 @@ Mode modeOf(const std::string& argument)
         return Mode::Import;
     if (argument == "--learn")
         return Mode::Learn;
+    if (argument == "--measure-savings")
+        return Mode::Measure;
     return Mode::None;
 }
 
@@ -28,6 +33,7 @@ struct Request {
     Mode mode = Mode::None;
     std::string database = kDatabaseFileName;
     std::vector<std::string> paths;
+    bool namesInFile = false;
     std::string error; // why the arguments are wrong, empty when they are right
 };
 
@@ -44,7 +50,7 @@ Request parseRequest(const std::vector<std::string>& arguments)
             optionsEnded = true;
         } else if (const Mode mode = modeOf(argument); mode != Mode::None) {
             if (request.mode != Mode::None)
-                request.error = "give either --import or --learn, once";
+                request.error = "give one of --import, --learn and --measure-savings, once";
             request.mode = mode;
         } else if (argument == "--database" || argument.rfind("--database=", 0) == 0) {
             if (databaseGiven)
@@ -59,6 +65,8 @@ Request parseRequest(const std::vector<std::string>& arguments)
             }
             if (request.database.empty() && request.error.empty())
                 request.error = "--database needs a path";
+        } else if (argument == "--names-in-file") {
+            request.namesInFile = true;
         } else if (argument.size() > 1 && argument.front() == '-' && argument[1] == '-') {
             request.error = "unknown option " + argument;
         } else {
@@ -66,10 +74,13 @@ Request parseRequest(const std::vector<std::string>& arguments)
         }
     }
     if (request.error.empty() && request.mode == Mode::None)
-        request.error = "--database goes with --import or --learn";
+        request.error = "--database goes with --import, --learn or --measure-savings";
+    if (request.error.empty() && request.namesInFile && request.mode != Mode::Measure)
+        request.error = "--names-in-file goes with --measure-savings";
     if (request.error.empty() && request.paths.empty())
-        request.error =
-            request.mode == Mode::Import ? "no file to import" : "no file or folder to learn from";
+        request.error = request.mode == Mode::Import  ? "no file to import"
+                        : request.mode == Mode::Learn ? "no file or folder to learn from"
+                                                      : "no file or folder to measure";
     return request;
 }
 
@@ -81,13 +92,25 @@ std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments
     if (arguments.empty())
         return std::nullopt;
     const std::string& first = arguments.front();
-    if (modeOf(first) == Mode::None && first != "--database" && first.rfind("--database=", 0) != 0)
+    if (modeOf(first) == Mode::None && first != "--database" &&
+        first.rfind("--database=", 0) != 0 && first != "--names-in-file")
         return std::nullopt;
 
     const Request request = parseRequest(arguments);
     if (!request.error.empty()) {
         err << "vantor-scrivlet: " << request.error << "\n" << kUsage;
         return 2;
+    }
+    if (request.mode == Mode::Measure) {
+        // Only read: the database is left as it was whatever happens.
+        const auto measured = measureSavings(request.paths, request.database, request.namesInFile);
+        if (!measured.ok()) {
+            err << "vantor-scrivlet: " << measured.error << "\n";
+            return 1;
+        }
+        out << describeSavings(*measured.value);
+        out.flush();
+        return 0;
     }
     std::string error;
     if (request.mode == Mode::Import) {

@@ -153,7 +153,7 @@ void SqliteDatabase::Close::operator()(sqlite3* db) const
 
 SqliteDatabase::SqliteDatabase(const std::string& path, OpenMode mode)
 {
-    int flags = SQLITE_OPEN_READWRITE;
+    int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (mode == OpenMode::CreateIfMissing)
         flags |= SQLITE_OPEN_CREATE;
     sqlite3* db = nullptr;

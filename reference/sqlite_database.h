@@ -62,6 +62,7 @@ class SqliteDatabase final {
     enum class OpenMode {
         ExistingOnly, // read and write an existing file; never create one
         CreateIfMissing,
+        ReadOnly, // read an existing file; nothing is ever written to it
     };
     static constexpr std::chrono::milliseconds kDefaultBusyWait{500};
 

@@ -200,6 +200,34 @@ class TypingLoopTest : public QObject {
             s.log->messages[1].text.contains(QString::fromStdString(s.dir.file("entries97.mdb"))));
         QCOMPARE(s.usage("SWAP"), 7);
     }
+
+    // The option moves only the selection, to the name the text uses most; the order of the
+    // list, the focus, Enter and the count stay as they are. New texts are counted afresh.
+    void namesInThisFileFirstProposesTheNameTheTextUsesMost()
+    {
+        Session s("DUPDUP x DUPDUP\r\n");
+        s.type("D");
+        QCOMPARE(s.current(), QStringLiteral("DUP"));
+        s.option("NamesInFileFirst");
+        QCoreApplication::processEvents(); // the counting of the text already there
+        s.type("U");
+        QVERIFY(s.list()->hasFocus());
+        QCOMPARE(s.current(), QStringLiteral("DUPDUP"));
+        QCOMPARE(s.description(), QStringLiteral("( ob -> ob ob ob )"));
+        QCOMPARE(s.list()->model()->index(0, 0).data().toString(), QStringLiteral("DUP"));
+        s.key(Qt::Key_Return);
+        QCOMPARE(s.text(), std::string("DUPDUP x DUPDUP\r\nDUPDUP"));
+        QCOMPARE(s.usage("DUPDUP"), 6);
+
+        s.buffer().setText("DROP dup dup\r\n"); // dup is no use of DUP
+        s.buffer().setSelStart(14);
+        s.type("d");
+        QCOMPARE(s.current(), QStringLiteral("DROP"));
+        s.option("NamesInFileFirst");
+        s.key(Qt::Key_Backspace);
+        s.type("D");
+        QCOMPARE(s.current(), QStringLiteral("DUP"));
+    }
 };
 
 QTEST_MAIN(TypingLoopTest)

@@ -184,7 +184,7 @@ TEST(ReferenceCommand, ArgumentsAndExitStatus)
     const std::string db = dir.file("cmd.mdb");
     const std::tuple<std::vector<std::string>, std::optional<int>, std::string> cases[] = {
         {{"source.s"}, std::nullopt, ""},
-        {{"--import", tbl, "--learn", tbl}, 2, "either --import or --learn"},
+        {{"--import", tbl, "--learn", tbl}, 2, "one of --import, --learn and"},
         {{"--import", dir.file("none.tbl"), "--database", db}, 1, "none.tbl: No such file"},
         {{"--learn", tbl, "--database", db}, 1, "Nothing was changed in " + db},
         {{"--import", "--database=" + db, "--", tbl}, 0, ""}};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace scrivlet {
+
+// What separates the words of a source when they are counted: space, Tab, CR and LF.
+constexpr bool isCountedWordSeparator(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Calls visit(word) for every word of the bytes, in order. A word is a longest run of bytes
+// without a separator.
+template <class Visit> void forEachWord(std::string_view bytes, Visit&& visit)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        while (i < bytes.size() && isCountedWordSeparator(bytes[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < bytes.size() && !isCountedWordSeparator(bytes[i]))
+            ++i;
+        if (i > start)
+            visit(bytes.substr(start, i - start));
+    }
+}
+
+// How often each word occurs in a text, by its exact bytes. The words are also kept in order of
+// their letters folded to upper case (ASCII), so that the words beginning with a prefix, letter
+// case ignored, are found together without visiting the others.
+//
+// Invariant: every word held has a count of at least 1; the ordered index holds exactly the words
+// of the count table, as views of its keys and pointers to its counts (the table's nodes stay
+// put while it grows).
+class WordCounts final {
+  public:
+    WordCounts() = default;
+    WordCounts(WordCounts&&) = default;
+    WordCounts& operator=(WordCounts&&) = default;
+    WordCounts(const WordCounts&) = delete;
+    WordCounts& operator=(const WordCounts&) = delete;
+
+    void add(std::string_view word);
+    // Takes one occurrence away; a word that is not counted stays uncounted.
+    void remove(std::string_view word);
+    void addWords(std::string_view bytes);
+    void removeWords(std::string_view bytes);
+    void clear();
+
+    std::size_t distinctWords() const { return m_counts.size(); }
+
+    // Calls visit(word, count) for every word whose bytes, letter case ignored, begin with the
+    // prefix, in folded order.
+    void forEachWithPrefix(std::string_view prefix,
+                           const std::function<void(std::string_view, std::uint64_t)>& visit) const;
+
+    bool operator==(const WordCounts& other) const { return m_counts == other.m_counts; }
+
+  private:
+    // Lets the table be searched with a string_view.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const
+        {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    // By the folded bytes, then by the bytes themselves.
+    struct FoldedLess {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
+    std::unordered_map<std::string, std::uint64_t, Hash, std::equal_to<>> m_counts;
+    std::map<std::string_view, const std::uint64_t*, FoldedLess> m_byFolded;
+};
+
+} // namespace scrivlet

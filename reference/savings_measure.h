@@ -1,0 +1,43 @@
+#pragma once
+
+#include "reference/entry_recordset.h"
+#include "reference/importer_io.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scrivlet {
+
+// What the proposals save when sources are typed: the words that are names of entries (exact
+// spelling), their characters, and the keys it takes to write them.
+struct SavingsFigures {
+    std::uint64_t names = 0;
+    std::uint64_t characters = 0;
+    std::uint64_t keystrokes = 0;
+};
+
+// Replays a source (editor bytes) as if typed, word by word (words separated by space, Tab, CR
+// and LF), and adds its figures. A name is typed a character at a time; after each character
+// short of the whole name the typed part is looked up as the window looks it up (no lookup for
+// the parts the window passes over, such as those holding a %). The first time the proposal is
+// the name itself, Enter takes it: the name costs the characters typed plus one, and its entry
+// counts one use through the recordset's writer. A name never proposed before it is complete
+// costs its characters. The rows keep their order throughout, as the window's list does until
+// a sort button is clicked. With namesInFile the lookup also weighs the words of the source
+// replayed so far.
+void replaySource(EntryRecordset& rows, std::string_view text, bool namesInFile,
+                  SavingsFigures& figures);
+
+// Replays every source file under paths (as --learn collects them) against the entry database
+// at databasePath, read in the start-up order. The database is opened read-only: uses are
+// counted in memory only. A path or a database that cannot be read fails, naming it.
+RunResult<SavingsFigures> measureSavings(const std::vector<std::string>& paths,
+                                         const std::string& databasePath, bool namesInFile);
+
+// "names=N chars=C keystrokes=K saved=P%": P = 100 (C - K) / C, to one decimal (0.0 without
+// names).
+std::string describeSavings(const SavingsFigures& figures);
+
+} // namespace scrivlet
