@@ -44,6 +44,7 @@ std::string usageText(const std::string& programName)
            "       " + programName + " --learn PATH... [--database PATH]\n"
            "       " + programName +
            " --measure-savings PATH... [--database PATH] [--names-in-file]\n"
+           "                                                 [--tab-ends-word]\n"
            "       " + programName + " --help | --version\n"
            "\n"
            "Vantor Scrivlet, an RPL editor with a reference book of entry points.\n"
@@ -59,7 +60,8 @@ std::string usageText(const std::string& programName)
            "  --learn PATH...   add the uses counted in sources to the usage counts\n"
            "  --measure-savings PATH...\n"
            "                    print what the proposals save on the sources, the database\n"
-           "                    only read (--names-in-file: as with Names in This File First)\n"
+           "                    only read (--names-in-file: as with Names in This File First,\n"
+           "                    --tab-ends-word: as with Tab Ends a Word)\n"
            "  --database PATH   the database --import, --learn and --measure-savings use\n"
            "  --help            print this text and quit\n"
            "  --version         print the version and quit\n";

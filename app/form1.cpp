@@ -105,6 +105,14 @@ Form1::Form1(StartOptions options)
                 if (option == RememberedOption::NamesInFileFirst)
                     namesInFileFirst(on);
             });
+    const auto tabEndsWord = [this](bool on) {
+        m_loop->setTabInWord(on ? TabInWord::EndsWord : TabInWord::Belongs);
+    };
+    tabEndsWord(rememberedOption(RememberedOption::TabEndsWord));
+    connect(this, &Form1::optionChanged, this, [tabEndsWord](RememberedOption option, bool on) {
+        if (option == RememberedOption::TabEndsWord)
+            tabEndsWord(on);
+    });
 
     Form_Load();
 }

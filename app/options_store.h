@@ -16,6 +16,7 @@ enum class RememberedOption {
     LineNumbers,
     MarkUnknownNames,
     NamesInFileFirst,
+    TabEndsWord,
     DitherPictures,
     CalculatorCharset,
 };
@@ -31,6 +32,7 @@ inline constexpr RememberedOptionInfo kRememberedOptions[] = {
     {RememberedOption::LineNumbers, "LineNumbers", "Line Numbers", true},
     {RememberedOption::MarkUnknownNames, "MarkUnknownNames", "Mark Unknown Names", false},
     {RememberedOption::NamesInFileFirst, "NamesInFileFirst", "Names in This File First", false},
+    {RememberedOption::TabEndsWord, "TabEndsWord", "Tab Ends a Word", false},
     {RememberedOption::DitherPictures, "DitherPictures", "Dither Pictures", false},
     {RememberedOption::CalculatorCharset, "CalculatorCharacterSet", "Calculator Character Set",
      false},

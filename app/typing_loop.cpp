@@ -1,5 +1,6 @@
 #include "app/typing_loop.h"
 
+#include "common/lookup_guard.h"
 #include "common/user_prompts.h"
 #include "common/windows1252.h"
 #include "editor/code_page.h"
@@ -97,7 +98,8 @@ void TypingLoop::find_mnemonic(bool moveFocus)
 {
     const EditorBuffer::CaretView caret = m_c.buffer.caretView();
     m_caretRead = caret.position;
-    const WordSpan span = findWordSpan(caret.slice, caret.sliceStart, caret.selStart, caret.length);
+    const WordSpan span =
+        findWordSpan(caret.slice, caret.sliceStart, caret.selStart, caret.length, m_tabInWord);
     m_wordstart = span.wordstart;
     m_wordend = span.wordend;
 
@@ -259,7 +261,7 @@ void TypingLoop::reportUncountedUse(const std::string& reason)
     m_toldUncounted = true;
     m_prompts.message(&m_window, tr("Vantor Scrivlet Database"),
                       tr("The use of an entry could not be counted in %1:\n%2\n"
-                                     "Entries are still inserted; their counts stay as they are.")
+                         "Entries are still inserted; their counts stay as they are.")
                           .arg(QString::fromStdString(m_c.entries.source().openedPath()),
                                QString::fromStdString(reason)),
                       UserPrompts::Icon::Warning);

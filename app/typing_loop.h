@@ -65,6 +65,7 @@ class TypingLoop final : public QObject {
     // The words of the open text the lookup weighs ("Names in This File First"); none: the
     // list's order alone decides.
     void setTextWords(const WordCounts* counts) { m_textWords = counts; }
+    void setTabInWord(TabInWord tab) { m_tabInWord = tab; }
 
     std::int16_t lastkey() const { return m_lastkey; }
     bool indentarmed() const { return m_indentarmed; }
@@ -104,8 +105,9 @@ class TypingLoop final : public QObject {
     std::optional<LineColumn> m_caretRead;
     bool m_escapeFromList = false;
     bool m_pairJumpReleased = false; // the last key-up was Ctrl+]'s
-    QString m_description; // as stored, with "%0A" expanded
+    QString m_description;           // as stored, with "%0A" expanded
     const WordCounts* m_textWords = nullptr;
+    TabInWord m_tabInWord = TabInWord::Belongs;
 };
 
 } // namespace scrivlet

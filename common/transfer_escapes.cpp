@@ -96,8 +96,11 @@ std::string transferEscape(unsigned char byte)
     if (byte < 128)
         return {};
     for (const Mnemonic& m : kMnemonics) {
-        if (m.byte == byte)
-            return std::string(1, kBackslash) + std::string(m.spelling);
+        if (m.byte == byte) {
+            std::string escape(1, kBackslash);
+            escape.append(m.spelling);
+            return escape;
+        }
     }
     const char digits[] = {kBackslash, static_cast<char>('0' + byte / 100),
                            static_cast<char>('0' + byte / 10 % 10),

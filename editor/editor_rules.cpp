@@ -1,7 +1,5 @@
 #include "editor/editor_rules.h"
 
-#include <algorithm>
-
 namespace scrivlet {
 namespace {
 
@@ -19,25 +17,19 @@ constexpr std::string_view kLineBreak = "\r\n";
 
 } // namespace
 
-ScanWindow wordScanWindow(std::int64_t caret, std::int64_t length)
-{
-    return {std::max<std::int64_t>(0, caret - kWordScanLimit - 1),
-            std::min<std::int64_t>(length, caret + kWordScanLimit + 1)};
-}
-
 WordSpan findWordSpan(std::string_view slice, std::int64_t sliceStart, std::int64_t caret,
-                      std::int64_t length)
+                      std::int64_t length, TabInWord tab)
 {
     const std::int64_t p = caret;
 
     std::int64_t i = p;
     const std::int64_t backLimit = p - kWordScanLimit;
-    while (i >= 1 && !isWordSeparator(charAtPosition(slice, sliceStart, i)) && i > backLimit)
+    while (i >= 1 && !isWordSeparator(charAtPosition(slice, sliceStart, i), tab) && i > backLimit)
         --i;
 
     std::int64_t j = p + 1;
     const std::int64_t forwardLimit = p + kWordScanLimit + 1;
-    while (j <= length && !isWordSeparator(charAtPosition(slice, sliceStart, j)) &&
+    while (j <= length && !isWordSeparator(charAtPosition(slice, sliceStart, j), tab) &&
            j < forwardLimit)
         ++j;
 
@@ -51,20 +43,6 @@ std::string_view lookupWord(std::string_view slice, std::int64_t sliceStart, Wor
     if (n == 0 || first < 0 || first + n > static_cast<std::int64_t>(slice.size()))
         return {};
     return slice.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(n));
-}
-
-bool passesLookupGuard(std::string_view word)
-{
-    return !word.empty() && word.find('\'') == std::string_view::npos &&
-           word.find('%') == std::string_view::npos && word != "*";
-}
-
-std::string lookupCriteria(std::string_view word)
-{
-    std::string criteria = "name LIKE '";
-    criteria += word;
-    criteria += "%'";
-    return criteria;
 }
 
 LineColumn lineColumnOf(std::string_view textBeforeCaret)
@@ -83,18 +61,6 @@ LineColumn lineColumnOf(std::string_view textBeforeCaret)
 std::string positionCaption(LineColumn position)
 {
     return "POS: " + std::to_string(position.line) + "," + std::to_string(position.column);
-}
-
-std::optional<std::string_view> previousLineOf(std::string_view textBeforeCaret)
-{
-    const std::size_t lastBreak = textBeforeCaret.rfind(kLineBreak);
-    if (lastBreak == std::string_view::npos)
-        return std::nullopt;
-    const std::string_view before = textBeforeCaret.substr(0, lastBreak);
-    const std::size_t breakBefore = before.rfind(kLineBreak);
-    if (breakBefore == std::string_view::npos)
-        return before;
-    return before.substr(breakBefore + kLineBreak.size());
 }
 
 int indentWidth(std::string_view line)

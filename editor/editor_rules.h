@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,37 +25,27 @@ struct WordSpan {
     bool operator==(const WordSpan&) const = default;
 };
 
-// True for the characters that end a word: space, CR and LF.
-constexpr bool isWordSeparator(char c)
+// What a Tab is to the word at the caret: a character of the word, as any other, or, with
+// Options > "Tab Ends a Word", a separator like space.
+enum class TabInWord { Belongs, EndsWord };
+
+// True for the characters that end a word: space, CR and LF, and Tab when it ends words.
+constexpr bool isWordSeparator(char c, TabInWord tab = TabInWord::Belongs)
 {
-    return c == ' ' || c == '\r' || c == '\n';
+    return c == ' ' || c == '\r' || c == '\n' || (c == '\t' && tab == TabInWord::EndsWord);
 }
 
-// The text a word span must see: offsets [first, last) of a text of `length` characters with
-// the caret at `caret`. Any slice covering this range may be given to findWordSpan.
-struct ScanWindow {
-    std::int64_t first = 0;
-    std::int64_t last = 0;
-};
-ScanWindow wordScanWindow(std::int64_t caret, std::int64_t length);
-
 // The word span around the caret of a text of `length` characters. `slice` holds the text's
-// characters from offset `sliceStart` on and covers at least wordScanWindow(caret, length), or
-// at least the part of it that lies on the caret's line: characters outside the slice read as
+// characters from offset `sliceStart` on and covers at least the kWordScanLimit + 1 characters
+// on each side of the caret that lie on the caret's line: characters outside the slice read as
 // separators.
 // The span starts after the nearest separator before the caret, at the start of the text or
 // 50 characters before the caret, whichever is nearest; it ends likewise after the caret.
 WordSpan findWordSpan(std::string_view slice, std::int64_t sliceStart, std::int64_t caret,
-                      std::int64_t length);
+                      std::int64_t length, TabInWord tab = TabInWord::Belongs);
 
 // The characters of a span, taken from the same slice.
 std::string_view lookupWord(std::string_view slice, std::int64_t sliceStart, WordSpan span);
-
-// A word is looked up only when it is not empty, holds no ' and no %, and is not exactly "*".
-bool passesLookupGuard(std::string_view word);
-
-// "name LIKE '" + word + "%'", the word unchanged.
-std::string lookupCriteria(std::string_view word);
 
 // Line and column of the caret, both from 1: the line is 1 plus the number of CR LF pairs
 // before the caret, the column 1 plus the number of characters after the last of them. A lone
@@ -71,10 +60,6 @@ LineColumn lineColumnOf(std::string_view textBeforeCaret);
 
 // The caret read-out: "POS: " line "," column.
 std::string positionCaption(LineColumn position);
-
-// The line that ends with the last CR LF of the text before the caret (without that CR LF);
-// std::nullopt when the caret is on the first line.
-std::optional<std::string_view> previousLineOf(std::string_view textBeforeCaret);
 
 // The number of spaces a line begins with; any other character, Tab included, ends the count.
 int indentWidth(std::string_view line);

@@ -14,6 +14,7 @@ constexpr const char* kUsage =
     "usage: vantor-scrivlet --import FILE... [--database PATH]\n"
     "       vantor-scrivlet --learn PATH... [--database PATH]\n"
     "       vantor-scrivlet --measure-savings PATH... [--database PATH] [--names-in-file]\n"
+    "                                                 [--tab-ends-word]\n"
     "The database defaults to entries97.mdb in the current folder.\n";
 
 enum class Mode { None, Import, Learn, Measure };
@@ -33,7 +34,7 @@ struct Request {
     Mode mode = Mode::None;
     std::string database = kDatabaseFileName;
     std::vector<std::string> paths;
-    bool namesInFile = false;
+    ReplayOptions replay;
     std::string error; // why the arguments are wrong, empty when they are right
 };
 
@@ -66,7 +67,9 @@ Request parseRequest(const std::vector<std::string>& arguments)
             if (request.database.empty() && request.error.empty())
                 request.error = "--database needs a path";
         } else if (argument == "--names-in-file") {
-            request.namesInFile = true;
+            request.replay.namesInFile = true;
+        } else if (argument == "--tab-ends-word") {
+            request.replay.tabEndsWord = true;
         } else if (argument.size() > 1 && argument.front() == '-' && argument[1] == '-') {
             request.error = "unknown option " + argument;
         } else {
@@ -75,8 +78,10 @@ Request parseRequest(const std::vector<std::string>& arguments)
     }
     if (request.error.empty() && request.mode == Mode::None)
         request.error = "--database goes with --import, --learn or --measure-savings";
-    if (request.error.empty() && request.namesInFile && request.mode != Mode::Measure)
+    if (request.error.empty() && request.replay.namesInFile && request.mode != Mode::Measure)
         request.error = "--names-in-file goes with --measure-savings";
+    if (request.error.empty() && request.replay.tabEndsWord && request.mode != Mode::Measure)
+        request.error = "--tab-ends-word goes with --measure-savings";
     if (request.error.empty() && request.paths.empty())
         request.error = request.mode == Mode::Import  ? "no file to import"
                         : request.mode == Mode::Learn ? "no file or folder to learn from"
@@ -93,7 +98,8 @@ std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments
         return std::nullopt;
     const std::string& first = arguments.front();
     if (modeOf(first) == Mode::None && first != "--database" &&
-        first.rfind("--database=", 0) != 0 && first != "--names-in-file")
+        first.rfind("--database=", 0) != 0 && first != "--names-in-file" &&
+        first != "--tab-ends-word")
         return std::nullopt;
 
     const Request request = parseRequest(arguments);
@@ -103,7 +109,7 @@ std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments
     }
     if (request.mode == Mode::Measure) {
         // Only read: the database is left as it was whatever happens.
-        const auto measured = measureSavings(request.paths, request.database, request.namesInFile);
+        const auto measured = measureSavings(request.paths, request.database, request.replay);
         if (!measured.ok()) {
             err << "vantor-scrivlet: " << measured.error << "\n";
             return 1;

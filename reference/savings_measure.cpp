@@ -1,8 +1,8 @@
 #include "reference/savings_measure.h"
 
+#include "common/lookup_guard.h"
 #include "common/windows1252.h"
 #include "common/word_counts.h"
-#include "editor/editor_rules.h"
 #include "reference/entry_source.h"
 #include "reference/importer.h"
 #include "reference/name_lookup.h"
@@ -58,7 +58,7 @@ std::uint64_t typingCost(EntryRecordset& rows, std::string_view word, std::strin
 
 } // namespace
 
-void replaySource(EntryRecordset& rows, std::string_view text, bool namesInFile,
+void replaySource(EntryRecordset& rows, std::string_view text, ReplayOptions options,
                   SavingsFigures& figures)
 {
     WordCounts typed;
@@ -67,15 +67,21 @@ void replaySource(EntryRecordset& rows, std::string_view text, bool namesInFile,
         if (rows.firstRowNamed(name)) {
             ++figures.names;
             figures.characters += word.size();
-            figures.keystrokes += typingCost(rows, word, name, namesInFile ? &typed : nullptr);
+            // Unless a Tab ends words, the window's word runs back over a Tab to the space or
+            // line break before it, so a name typed right after a Tab is never looked up.
+            const auto at = static_cast<std::size_t>(word.data() - text.data());
+            const bool afterTab = at > 0 && text[at - 1] == '\t' && !options.tabEndsWord;
+            figures.keystrokes +=
+                afterTab ? word.size()
+                         : typingCost(rows, word, name, options.namesInFile ? &typed : nullptr);
         }
-        if (namesInFile)
+        if (options.namesInFile)
             typed.add(word);
     });
 }
 
 RunResult<SavingsFigures> measureSavings(const std::vector<std::string>& paths,
-                                         const std::string& databasePath, bool namesInFile)
+                                         const std::string& databasePath, ReplayOptions options)
 {
     using Result = RunResult<SavingsFigures>;
     std::error_code ec;
@@ -102,7 +108,7 @@ RunResult<SavingsFigures> measureSavings(const std::vector<std::string>& paths,
         const RunResult<std::string> bytes = readInputFile(path);
         if (!bytes.ok())
             return Result::failure(bytes.error);
-        replaySource(rows, *bytes.value, namesInFile, figures);
+        replaySource(rows, *bytes.value, options, figures);
     }
     return {figures, {}};
 }

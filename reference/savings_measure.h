@@ -18,23 +18,31 @@ struct SavingsFigures {
     std::uint64_t keystrokes = 0;
 };
 
+// How the replay looks names up: as with Options > "Names in This File First" and "Tab Ends a
+// Word".
+struct ReplayOptions {
+    bool namesInFile = false;
+    bool tabEndsWord = false;
+};
+
 // Replays a source (editor bytes) as if typed, word by word (words separated by space, Tab, CR
 // and LF), and adds its figures. A name is typed a character at a time; after each character
 // short of the whole name the typed part is looked up as the window looks it up (no lookup for
 // the parts the window passes over, such as those holding a %). The first time the proposal is
 // the name itself, Enter takes it: the name costs the characters typed plus one, and its entry
 // counts one use through the recordset's writer. A name never proposed before it is complete
-// costs its characters. The rows keep their order throughout, as the window's list does until
-// a sort button is clicked. With namesInFile the lookup also weighs the words of the source
-// replayed so far.
-void replaySource(EntryRecordset& rows, std::string_view text, bool namesInFile,
+// costs its characters, and so does a name right after a Tab unless a Tab ends words: the
+// window reads that Tab as part of the word. The rows keep their order throughout, as the window's
+// list does until a sort button is clicked. With namesInFile the lookup also weighs the words of
+// the source replayed so far.
+void replaySource(EntryRecordset& rows, std::string_view text, ReplayOptions options,
                   SavingsFigures& figures);
 
 // Replays every source file under paths (as --learn collects them) against the entry database
 // at databasePath, read in the start-up order. The database is opened read-only: uses are
 // counted in memory only. A path or a database that cannot be read fails, naming it.
 RunResult<SavingsFigures> measureSavings(const std::vector<std::string>& paths,
-                                         const std::string& databasePath, bool namesInFile);
+                                         const std::string& databasePath, ReplayOptions options);
 
 // "names=N chars=C keystrokes=K saved=P%": P = 100 (C - K) / C, to one decimal (0.0 without
 // names).

@@ -228,6 +228,20 @@ class TypingLoopTest : public QObject {
         s.type("D");
         QCOMPARE(s.current(), QStringLiteral("DUP"));
     }
+
+    // A name typed after a Tab is proposed only when a Tab ends words; Enter keeps the Tab.
+    void tabEndsAWordOnlyWithTheOption()
+    {
+        Session s("");
+        s.type("\tS");
+        QVERIFY(!s.list()->hasFocus());
+        s.option("TabEndsWord");
+        s.type("W");
+        QVERIFY(s.list()->hasFocus());
+        QCOMPARE(s.current(), QStringLiteral("SWAP"));
+        s.key(Qt::Key_Return);
+        QCOMPARE(s.text(), std::string("\tSWAP"));
+    }
 };
 
 QTEST_MAIN(TypingLoopTest)

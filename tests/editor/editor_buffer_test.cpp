@@ -5,6 +5,7 @@
 #include "editor/source_editor.h"
 
 #include <QtTest>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -12,6 +13,17 @@ using namespace scrivlet;
 using namespace std::string_literals;
 
 namespace {
+
+// The line that ends with the last CR LF before the caret, without it; none on the first line.
+std::optional<std::string_view> previousLineOf(std::string_view textBeforeCaret)
+{
+    const std::size_t lastBreak = textBeforeCaret.rfind("\r\n");
+    if (lastBreak == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view before = textBeforeCaret.substr(0, lastBreak);
+    const std::size_t breakBefore = before.rfind("\r\n");
+    return breakBefore == std::string_view::npos ? before : before.substr(breakBefore + 2);
+}
 
 QByteArray shown(const std::string& bytes)
 {

@@ -1,3 +1,4 @@
+#include "common/lookup_guard.h"
 #include "common/virtual_keys.h"
 #include "editor/editor_rules.h"
 #include "editor/typing_rules.h"
@@ -45,7 +46,10 @@ TEST(WordSpan, FollowsSeparatorsAndLimitsAndGuardsTheLookup)
         EXPECT_EQ(lookupWord(text, 0, span), word) << name;
         EXPECT_EQ(passesLookupGuard(lookupWord(text, 0, span)), lookedUp) << name;
     }
-    EXPECT_EQ(lookupCriteria("*A"), "name LIKE '*A%'");
+    // With Tab Ends a Word a Tab is a separator on both sides of the caret.
+    const std::string tabbed = "x\tDU\tP";
+    EXPECT_EQ(findWordSpan(tabbed, 0, 4, 7, TabInWord::EndsWord), (WordSpan{3, 4}));
+    EXPECT_EQ(findWordSpan(tabbed, 0, 2, 7, TabInWord::EndsWord), (WordSpan{3, 4}));
 }
 
 TEST(CaretReadOut, LineAndColumn)
