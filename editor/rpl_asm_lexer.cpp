@@ -12,30 +12,14 @@ namespace {
 
 using Region = LexState::Region;
 
-class AsmLine final {
+class AsmLine final : LineCursor {
   public:
-    AsmLine(std::string_view line, LexState& state, std::vector<Token>& out)
-        : m_line(line), m_n(line.size()), m_state(state), m_out(out)
-    {
-    }
+    using LineCursor::LineCursor;
 
     std::size_t lexSasm(std::size_t pos);
     std::size_t lexMasd(std::size_t pos);
 
   private:
-    void emit(std::size_t start, std::size_t end, TokenKind kind,
-              DefinitionKind definition = DefinitionKind::None)
-    {
-        if (end > start)
-            m_out.push_back({static_cast<std::uint32_t>(start),
-                             static_cast<std::uint32_t>(end - start), kind, definition});
-    }
-    std::size_t skipSeparators(std::size_t pos) const
-    {
-        while (pos < m_n && isSeparator(m_line[pos]))
-            ++pos;
-        return pos;
-    }
     // A word ends at a separator; a "..." inside it is part of it, spaces included.
     std::size_t wordEnd(std::size_t pos) const
     {
@@ -76,11 +60,6 @@ class AsmLine final {
         m_state.expect = expect;
         m_state.expectCount = 1;
     }
-
-    std::string_view m_line;
-    std::size_t m_n;
-    LexState& m_state;
-    std::vector<Token>& m_out;
 };
 
 std::size_t AsmLine::lexSasm(std::size_t pos)

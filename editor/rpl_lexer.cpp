@@ -51,29 +51,13 @@ LexState LexState::fromPacked(std::uint32_t bits)
 namespace {
 
 // One line being lexed in RPL mode.
-class RplLine final {
+class RplLine final : LineCursor {
   public:
-    RplLine(std::string_view line, LexState& state, std::vector<Token>& out)
-        : m_line(line), m_n(line.size()), m_state(state), m_out(out)
-    {
-    }
+    using LineCursor::LineCursor;
 
     void lex(std::size_t pos);
 
   private:
-    void emit(std::size_t start, std::size_t end, TokenKind kind,
-              DefinitionKind definition = DefinitionKind::None)
-    {
-        if (end > start)
-            m_out.push_back({static_cast<std::uint32_t>(start),
-                             static_cast<std::uint32_t>(end - start), kind, definition});
-    }
-    std::size_t skipSeparators(std::size_t pos) const
-    {
-        while (pos < m_n && isSeparator(m_line[pos]))
-            ++pos;
-        return pos;
-    }
     // In User RPL { } [ ] are words by themselves and end the word before them.
     std::size_t wordEnd(std::size_t pos) const
     {
@@ -127,10 +111,6 @@ class RplLine final {
     std::size_t lexWord(std::size_t start, std::size_t end);
     std::size_t lexKeyword(Keyword keyword, std::size_t start, std::size_t end);
 
-    std::string_view m_line;
-    std::size_t m_n;
-    LexState& m_state;
-    std::vector<Token>& m_out;
     bool m_defineBody = false; // the words after DEFINE name: its replacement text
 };
 

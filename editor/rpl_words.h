@@ -2,7 +2,9 @@
 
 #include "editor/rpl_lexer.h"
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace scrivlet::rplwords {
 
@@ -99,5 +101,35 @@ bool isSasmWithoutOperand(std::string_view mnemonic);
 bool isSasmStringMnemonic(std::string_view mnemonic); // NIBASC LCASC LAASC: a delimited text
 bool isMasdMnemonic(std::string_view word);
 bool isAsmNumber(std::string_view word);
+
+// What the two line lexers share: the line being lexed, the state carried from line to line,
+// and the tokens it adds to.
+class LineCursor {
+  public:
+    LineCursor(std::string_view line, LexState& state, std::vector<Token>& out)
+        : m_line(line), m_n(line.size()), m_state(state), m_out(out)
+    {
+    }
+
+  protected:
+    void emit(std::size_t start, std::size_t end, TokenKind kind,
+              DefinitionKind definition = DefinitionKind::None)
+    {
+        if (end > start)
+            m_out.push_back({static_cast<std::uint32_t>(start),
+                             static_cast<std::uint32_t>(end - start), kind, definition});
+    }
+    std::size_t skipSeparators(std::size_t pos) const
+    {
+        while (pos < m_n && isSeparator(m_line[pos]))
+            ++pos;
+        return pos;
+    }
+
+    std::string_view m_line;
+    std::size_t m_n;
+    LexState& m_state;
+    std::vector<Token>& m_out;
+};
 
 } // namespace scrivlet::rplwords
