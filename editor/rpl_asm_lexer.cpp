@@ -33,13 +33,6 @@ class AsmLine final : LineCursor {
         }
         return pos;
     }
-    std::size_t trimmedEnd() const
-    {
-        std::size_t end = m_n;
-        while (end > 0 && isSeparator(m_line[end - 1]))
-            --end;
-        return end;
-    }
     // Ends the block at the word [start, end) when it is the block's closing word.
     bool endsBlock(std::size_t start, std::size_t end)
     {

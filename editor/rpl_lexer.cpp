@@ -68,14 +68,6 @@ class RplLine final : LineCursor {
             ++pos;
         return pos;
     }
-    // The end of the last non-separator byte of the line.
-    std::size_t trimmedEnd() const
-    {
-        std::size_t end = m_n;
-        while (end > 0 && isSeparator(m_line[end - 1]))
-            --end;
-        return end;
-    }
     void settleDialect(RplDialect dialect)
     {
         if (m_state.dialect == RplDialect::Unknown)

@@ -125,6 +125,14 @@ class LineCursor {
             ++pos;
         return pos;
     }
+    // The end of the last non-separator byte of the line.
+    std::size_t trimmedEnd() const
+    {
+        std::size_t end = m_n;
+        while (end > 0 && isSeparator(m_line[end - 1]))
+            --end;
+        return end;
+    }
 
     std::string_view m_line;
     std::size_t m_n;
