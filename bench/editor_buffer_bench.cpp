@@ -4,6 +4,7 @@
 #include "editor/editor_buffer.h"
 #include "editor/editor_rules.h"
 #include "editor/source_editor.h"
+#include "qt_benchmark_main.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -54,6 +55,7 @@ struct LoadedEditor {
 LoadedEditor& loaded(std::int64_t size)
 {
     static std::map<std::int64_t, std::unique_ptr<LoadedEditor>> editors;
+    [[maybe_unused]] static const bool closedAtEnd = (atBenchmarksEnd([] { editors.clear(); }), true);
     auto& slot = editors[size];
     if (!slot)
         slot = std::make_unique<LoadedEditor>(size);

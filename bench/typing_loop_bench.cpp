@@ -15,6 +15,7 @@
 #include "../tests/support/entry_fixtures.h"
 #include "../tests/support/recording_prompts.h"
 #include "../tests/support/temp_dir.h"
+#include "qt_benchmark_main.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,6 +85,7 @@ struct Setup {
 Setup& setup(int entries, std::size_t bytes, bool textNames = false)
 {
     static std::map<std::tuple<int, std::size_t, bool>, std::unique_ptr<Setup>> cache;
+    [[maybe_unused]] static const bool closedAtEnd = (atBenchmarksEnd([] { cache.clear(); }), true);
     auto& s = cache[{entries, bytes, textNames}];
     if (!s)
         s = std::make_unique<Setup>(entries, bytes, textNames);

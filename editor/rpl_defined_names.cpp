@@ -1,6 +1,17 @@
 #include "editor/rpl_defined_names.h"
 
 namespace scrivlet {
+namespace {
+
+// The command name an xNAME definition also defines: its name with an x before it.
+std::string commandName(std::string_view name)
+{
+    std::string command = "x";
+    command.append(name);
+    return command;
+}
+
+} // namespace
 
 void DefinedNames::increment(Counts& counts, std::string_view name)
 {
@@ -26,7 +37,7 @@ void DefinedNames::add(std::string_view name, DefinitionKind kind)
     }
     increment(m_names, name);
     if (kind == DefinitionKind::XName)
-        increment(m_names, "x" + std::string(name));
+        increment(m_names, commandName(name));
 }
 
 void DefinedNames::remove(std::string_view name, DefinitionKind kind)
@@ -36,7 +47,7 @@ void DefinedNames::remove(std::string_view name, DefinitionKind kind)
         return;
     }
     if (kind == DefinitionKind::XName)
-        decrement(m_names, "x" + std::string(name));
+        decrement(m_names, commandName(name));
     decrement(m_names, name);
 }
 
