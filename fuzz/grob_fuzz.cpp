@@ -2,6 +2,7 @@
 // line it builds: "GROB " width " " height " " two upper-case hex digits per announced data byte,
 // CR LF; no line at all when the file is too short.
 #include "files/grob.h"
+#include "fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,15 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using scrivlet::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

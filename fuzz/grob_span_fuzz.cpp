@@ -5,6 +5,7 @@
 // go to the GROB line reader, as the tips and the export give them.
 #include "files/grob_span.h"
 #include "files/grob_text.h"
+#include "fuzz_check.h"
 
 #include <algorithm>
 #include <cctype>
@@ -15,13 +16,9 @@
 #include <string_view>
 #include <vector>
 
-namespace {
+using scrivlet::fuzz::check;
 
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
+namespace {
 
 struct Word {
     std::size_t begin, end;

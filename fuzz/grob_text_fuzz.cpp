@@ -6,6 +6,7 @@
 #include "files/grob.h"
 #include "files/grob_object.h"
 #include "files/grob_text.h"
+#include "fuzz_check.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,13 +17,9 @@
 #include <string_view>
 #include <vector>
 
-namespace {
+using scrivlet::fuzz::check;
 
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
+namespace {
 
 std::vector<std::string_view> words(std::string_view line)
 {

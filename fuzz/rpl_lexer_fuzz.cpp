@@ -2,6 +2,7 @@
 // checks the lexer's invariants: tokens in order, not empty, not overlapping, inside their
 // line; the carried state survives packing.
 #include "editor/rpl_lexer.h"
+#include "fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,15 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using scrivlet::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,21 +2,14 @@
 // post) and checks that writing escapes is its inverse: any byte string survives being written
 // as escapes and read back.
 #include "common/transfer_escapes.h"
+#include "fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using scrivlet::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
