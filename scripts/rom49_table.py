@@ -17,6 +17,8 @@ import os
 import re
 import sys
 
+from table_output import write_table
+
 MARKER = "Saturn Cross Reference Listing"
 END = "End of Saturn Loader"
 ADDRESS = re.compile(r"^[0-9A-Fa-f]{5,6}$")
@@ -77,14 +79,7 @@ def main():
         "# Do not edit: run the script again. Descriptions live in descriptions.tbl.",
     ]
     lines += ["%s\t%s" % e for e in entries]
-    out = "\n".join(lines) + "\n"
-    if len(sys.argv) == 2:
-        sys.stdout.write(out)
-        return
-    temporary = sys.argv[2] + ".new"
-    with open(temporary, "w", encoding="latin-1", newline="\n") as f:
-        f.write(out)
-    os.replace(temporary, sys.argv[2])
+    write_table(lines, sys.argv[2] if len(sys.argv) > 2 else None)
 
 
 if __name__ == "__main__":

@@ -25,6 +25,8 @@ import os
 import re
 import sys
 
+from table_output import write_table
+
 ADDRESS = re.compile(r"^[0-9A-Fa-f]{5,6}$")
 SEPARATORS = re.compile(rb"[ \t\r\n]+")
 MAX_PRIOR = 9
@@ -111,14 +113,7 @@ def main():
     lines += ["#   %s:%s @ %s" % (r["repo"], r["path"], r["commit"])
               for r in sorted(survey, key=lambda r: (r["repo"], r["path"]))]
     lines += ["%s\t%d\t%d" % (n, counts[n], prior(counts[n])) for n in used]
-    out = "\n".join(lines) + "\n"
-    if len(sys.argv) == 3:
-        sys.stdout.write(out)
-        return
-    temporary = sys.argv[3] + ".new"
-    with open(temporary, "w", encoding="latin-1", newline="\n") as f:
-        f.write(out)
-    os.replace(temporary, sys.argv[3])
+    write_table(lines, sys.argv[3] if len(sys.argv) > 3 else None)
 
 
 if __name__ == "__main__":
