@@ -6,7 +6,7 @@
 #include "app/typing_loop.h"
 #include "app/window_placement.h"
 #include "common/application_icon.h"
-#include "common/calculator_charset.h"
+#include "calculator/calculator_charset.h"
 #include "common/design_fonts.h"
 #include "common/design_geometry.h"
 #include "common/windows1252.h"

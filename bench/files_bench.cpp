@@ -13,7 +13,7 @@
 #include "editor/source_editor.h"
 #include "files/file_commands.h"
 #include "common/file_io.h"
-#include "files/grob.h"
+#include "calculator/grob.h"
 #include "files/line_ends.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 //   ./build/release/bench/grob_picture_bench
 
 #include "files/grob_picture.h"
-#include "files/grob_text.h"
+#include "calculator/grob_text.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>

@@ -5,11 +5,11 @@
 // Sources are read recursively; each is judged alone and with the definitions of the other
 // files in its folder (the headers it INCLUDEs).
 
-#include "editor/rpl_defined_names.h"
-#include "editor/rpl_definitions.h"
-#include "editor/rpl_lexer.h"
-#include "editor/rpl_pairs.h"
-#include "editor/rpl_unknown_names.h"
+#include "rpl/defined_names.h"
+#include "rpl/definitions.h"
+#include "rpl/lexer.h"
+#include "rpl/pairs.h"
+#include "rpl/unknown_names.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

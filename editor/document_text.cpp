@@ -1,6 +1,6 @@
 #include "editor/document_text.h"
 
-#include "common/calculator_charset.h"
+#include "calculator/calculator_charset.h"
 #include "common/code_page_table.h"
 #include "editor/code_page.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/gap_array.h"
+#include "common/gap_array.h"
 
 #include <cstdint>
 #include <utility>

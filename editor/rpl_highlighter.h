@@ -1,9 +1,9 @@
 #pragma once
 
 #include "editor/line_highlighter.h"
-#include "editor/rpl_defined_names.h"
-#include "editor/rpl_lexer.h"
-#include "editor/rpl_unknown_names.h"
+#include "rpl/defined_names.h"
+#include "rpl/lexer.h"
+#include "rpl/unknown_names.h"
 #include "editor/text_style.h"
 
 #include <vector>

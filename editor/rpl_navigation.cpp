@@ -1,7 +1,7 @@
 #include "editor/rpl_navigation.h"
 
 #include "editor/key_codes.h"
-#include "editor/rpl_pairs.h"
+#include "rpl/pairs.h"
 #include "editor/source_editor.h"
 #include "editor/typing_rules.h"
 

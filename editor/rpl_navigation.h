@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/rpl_definition_tracker.h"
+#include "rpl/definition_tracker.h"
 #include "editor/rpl_highlighter.h"
-#include "editor/rpl_unknown_names.h"
+#include "rpl/unknown_names.h"
 
 #include <QBasicTimer>
 #include <QObject>

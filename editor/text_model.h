@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/gap_array.h"
+#include "common/gap_array.h"
 #include "editor/line_index.h"
 #include "editor/undo_history.h"
 

@@ -1,7 +1,7 @@
 #include "files/calculator_text_commands.h"
 
 #include "common/file_io.h"
-#include "common/transfer_escapes.h"
+#include "calculator/transfer_escapes.h"
 #include "editor/editor_buffer.h"
 #include "files/line_ends.h"
 

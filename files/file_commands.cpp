@@ -6,7 +6,7 @@
 #include "editor/editor_buffer.h"
 #include "editor/source_editor.h"
 #include "files/busy_cursor.h"
-#include "files/grob.h"
+#include "calculator/grob.h"
 #include "files/line_ends.h"
 #include "files/picture_file.h"
 #include "files/source_texts.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/grob_object.h"
+#include "calculator/grob_object.h"
 
 #include <QImage>
 #include <QSize>

@@ -7,7 +7,7 @@
 #include "files/busy_cursor.h"
 #include "files/file_commands.h"
 #include "files/grob_picture.h"
-#include "files/grob_span.h"
+#include "calculator/grob_span.h"
 #include "files/picture_file.h"
 
 #include <QBuffer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/grob_text.h"
+#include "calculator/grob_text.h"
 
 #include <QObject>
 #include <QPointer>

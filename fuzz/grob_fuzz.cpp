@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the GROB reader as if they were a dropped .gro file and checks the
 // line it builds: "GROB " width " " height " " two upper-case hex digits per announced data byte,
 // CR LF; no line at all when the file is too short.
-#include "files/grob.h"
+#include "calculator/grob.h"
 #include "fuzz_check.h"
 
 #include <cstddef>

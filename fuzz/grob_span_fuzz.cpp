@@ -3,8 +3,8 @@
 // whole word "GROB", takes the two words after it and the next one only when it starts with a
 // hex digit, holds the position, and is the first such span that does. The cut-out words then
 // go to the GROB line reader, as the tips and the export give them.
-#include "files/grob_span.h"
-#include "files/grob_text.h"
+#include "calculator/grob_span.h"
+#include "calculator/grob_text.h"
 #include "fuzz_check.h"
 
 #include <algorithm>

@@ -3,9 +3,9 @@
 // agree with a plain split into words (keyword, decimal width and height, the data digits in
 // either case), be a whole object, and come back unchanged through its own line and through
 // the .gro file the export writes and the import reads.
-#include "files/grob.h"
-#include "files/grob_object.h"
-#include "files/grob_text.h"
+#include "calculator/grob.h"
+#include "calculator/grob_object.h"
+#include "calculator/grob_text.h"
 #include "fuzz_check.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the RPL lexer as a source, line by line with the state carried, and
 // checks the lexer's invariants: tokens in order, not empty, not overlapping, inside their
 // line; the carried state survives packing.
-#include "editor/rpl_lexer.h"
+#include "rpl/lexer.h"
 #include "fuzz_check.h"
 
 #include <cstddef>

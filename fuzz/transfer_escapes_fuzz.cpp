@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the transfer-escape reader (text the calculator sent, or a forum
 // post) and checks that writing escapes is its inverse: any byte string survives being written
 // as escapes and read back.
-#include "common/transfer_escapes.h"
+#include "calculator/transfer_escapes.h"
 #include "fuzz_check.h"
 
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "common/calculator_charset.h"
+#include "calculator/calculator_charset.h"
 #include "common/windows1252.h"
 #include "editor/search_rules.h"
 

@@ -1,6 +1,6 @@
 // What the editor control adds to the text model and the key-code table: real key, mouse and
 // input-method events, the clipboard, the undo steps of typing, colouring and its signals.
-#include "common/calculator_charset.h"
+#include "calculator/calculator_charset.h"
 #include "common/windows1252.h"
 #include "editor/code_page.h"
 #include "editor/editor_buffer.h"

@@ -1,5 +1,5 @@
-#include "files/grob.h"
-#include "files/grob_text.h"
+#include "calculator/grob.h"
+#include "calculator/grob_text.h"
 #include "files/picture_file.h"
 
 #include <QFile>

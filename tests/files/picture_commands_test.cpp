@@ -1,7 +1,7 @@
 #include "editor/editor_buffer.h"
 #include "editor/source_editor.h"
 #include "files/grob_picture.h"
-#include "files/grob_text.h"
+#include "calculator/grob_text.h"
 #include "support/window_session.h"
 
 #include <QAction>

@@ -1,0 +1,483 @@
+#include "rpl/lexer.h"
+
+#include "rpl/asm_lexer.h"
+#include "rpl/words.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace scrivlet {
+
+using namespace rplwords;
+
+std::uint32_t LexState::packed() const
+{
+    std::uint32_t bits = static_cast<std::uint32_t>(region);   // 3 bits
+    bits |= static_cast<std::uint32_t>(expect) << 3;           // 3 bits
+    bits |= static_cast<std::uint32_t>(expectCount & 3u) << 6; // 2 bits
+    bits |= static_cast<std::uint32_t>(definer) << 8;          // 4 bits
+    bits |= static_cast<std::uint32_t>(dialect) << 12;         // 2 bits
+    bits |= static_cast<std::uint32_t>(inComment) << 14;
+    bits |= static_cast<std::uint32_t>(inString) << 15;
+    bits |= static_cast<std::uint32_t>(inLocals) << 16;
+    bits |= static_cast<std::uint32_t>(inLocalBlock) << 17;
+    bits |= static_cast<std::uint32_t>(masdSource) << 18;
+    bits |= static_cast<std::uint32_t>(dirDepth & 7u) << 19;
+    bits |= static_cast<std::uint32_t>(objectDepth) << 22;
+    bits |= static_cast<std::uint32_t>(expectDirName) << 30;
+    return bits;
+}
+
+LexState LexState::fromPacked(std::uint32_t bits)
+{
+    LexState s;
+    const auto field = [bits](int shift, std::uint32_t mask) { return (bits >> shift) & mask; };
+    s.region = static_cast<Region>(field(0, 7) <= 4 ? field(0, 7) : 0);
+    s.expect = static_cast<Expect>(field(3, 7) <= 7 ? field(3, 7) : 0);
+    s.expectCount = static_cast<std::uint8_t>(field(6, 3));
+    s.definer = static_cast<DefinitionKind>(field(8, 15) <= 12 ? field(8, 15) : 0);
+    s.dialect = static_cast<RplDialect>(field(12, 3) <= 2 ? field(12, 3) : 0);
+    s.inComment = field(14, 1) != 0;
+    s.inString = field(15, 1) != 0;
+    s.inLocals = field(16, 1) != 0;
+    s.inLocalBlock = field(17, 1) != 0;
+    s.masdSource = field(18, 1) != 0;
+    s.dirDepth = static_cast<std::uint8_t>(field(19, 7));
+    s.objectDepth = static_cast<std::uint8_t>(field(22, 255));
+    s.expectDirName = field(30, 1) != 0;
+    return s;
+}
+
+namespace {
+
+// One line being lexed in RPL mode.
+class RplLine final : LineCursor {
+  public:
+    using LineCursor::LineCursor;
+
+    void lex(std::size_t pos);
+
+  private:
+    // In User RPL { } [ ] are words by themselves and end the word before them.
+    std::size_t wordEnd(std::size_t pos) const
+    {
+        const std::uint8_t ends = user() ? kUserWordEnds : kSystemWordEnds;
+        if ((kWordEnds[m_line[pos]] & ends) != 0)
+            return pos + 1;
+        while (pos < m_n && (kWordEnds[m_line[pos]] & ends) == 0)
+            ++pos;
+        return pos;
+    }
+    void settleDialect(RplDialect dialect)
+    {
+        if (m_state.dialect == RplDialect::Unknown)
+            m_state.dialect = dialect;
+    }
+    bool user() const { return m_state.dialect == RplDialect::User; }
+
+    // Directories: the top of a directory holds names and the objects stored under them.
+    bool atDirectoryTop() const { return m_state.dirDepth > 0 && m_state.objectDepth == 0; }
+    void nestObject(bool open)
+    {
+        if (m_state.dirDepth == 0)
+            return;
+        if (open) {
+            if (m_state.objectDepth < 255)
+                ++m_state.objectDepth;
+        } else if (m_state.objectDepth > 0 && --m_state.objectDepth == 0) {
+            m_state.expectDirName = true;
+        }
+    }
+    // An object that needs no closer ended: at a directory's top a name comes next.
+    void objectDone()
+    {
+        if (atDirectoryTop())
+            m_state.expectDirName = true;
+    }
+    bool lexDirectoryWord(std::string_view word, std::size_t start, std::size_t end);
+
+    std::size_t continueString(std::size_t tokenStart, std::size_t pos);
+    std::size_t continueComment(std::size_t tokenStart, std::size_t pos);
+    bool lexExpected(std::size_t start, std::size_t end);
+    // Lexes the word [start, end); returns where lexing goes on, m_n to stop the line here.
+    std::size_t lexWord(std::size_t start, std::size_t end);
+    std::size_t lexKeyword(Keyword keyword, std::size_t start, std::size_t end);
+
+    bool m_defineBody = false; // the words after DEFINE name: its replacement text
+};
+
+std::size_t RplLine::continueString(std::size_t tokenStart, std::size_t pos)
+{
+    while (pos < m_n) {
+        const char c = m_line[pos];
+        if (c == '\\') {
+            pos += 2;
+            continue;
+        }
+        if (c == '"') {
+            m_state.inString = false;
+            emit(tokenStart, pos + 1, TokenKind::String);
+            objectDone();
+            return pos + 1;
+        }
+        ++pos;
+    }
+    emit(tokenStart, m_n, TokenKind::String);
+    return m_n;
+}
+
+// The comment token runs from tokenStart to the end of the first word ending with ), looked for
+// from pos on; without one it runs to the line's last word and the comment goes on.
+std::size_t RplLine::continueComment(std::size_t tokenStart, std::size_t pos)
+{
+    const char* const data = m_line.data();
+    while (pos < m_n) {
+        const void* found = std::memchr(data + pos, ')', m_n - pos);
+        if (found == nullptr)
+            break;
+        pos = static_cast<std::size_t>(static_cast<const char*>(found) - data) + 1;
+        if (pos == m_n || isSeparator(m_line[pos])) {
+            m_state.inComment = false;
+            emit(tokenStart, pos, TokenKind::Comment);
+            return pos;
+        }
+    }
+    emit(tokenStart, std::max(tokenStart, trimmedEnd()), TokenKind::Comment);
+    return m_n;
+}
+
+bool RplLine::lexExpected(std::size_t start, std::size_t end)
+{
+    using Expect = LexState::Expect;
+    switch (m_state.expect) {
+    case Expect::Nothing:
+        return false;
+    case Expect::DefinedName:
+        emit(start, end, TokenKind::DefinedName, m_state.definer);
+        m_defineBody = m_state.definer == DefinitionKind::Define;
+        m_state.definer = DefinitionKind::None;
+        m_state.expect = Expect::Nothing;
+        return true;
+    case Expect::NumberThenDefinedName:
+        emit(start, end, TokenKind::Number);
+        m_state.expect = Expect::DefinedName;
+        return true;
+    case Expect::Identifier:
+        emit(start, end, TokenKind::Identifier);
+        break;
+    case Expect::Number:
+        emit(start, end, TokenKind::Number);
+        if (m_state.expectCount > 1) {
+            --m_state.expectCount;
+            return true;
+        }
+        break;
+    case Expect::Character:
+        emit(start, end, TokenKind::Character);
+        break;
+    case Expect::Directive:
+        emit(start, end, TokenKind::Directive);
+        break;
+    case Expect::LocalName:
+        emit(start, end, TokenKind::LocalName, DefinitionKind::LocalVariable);
+        break;
+    }
+    m_state.expect = Expect::Nothing;
+    m_state.expectCount = 0;
+    return true;
+}
+
+void RplLine::lex(std::size_t pos)
+{
+    while (pos < m_n) {
+        if (m_state.region != LexState::Region::Rpl) {
+            pos = lexAsm(m_line, pos, m_state, m_out);
+            continue;
+        }
+        if (m_state.inString) {
+            pos = continueString(pos, pos);
+            continue;
+        }
+        if (m_state.inComment) {
+            pos = skipSeparators(pos);
+            pos = continueComment(pos, pos);
+            continue;
+        }
+        pos = skipSeparators(pos);
+        if (pos >= m_n)
+            return;
+        const auto c = static_cast<unsigned char>(m_line[pos]);
+        if (c == '"') {
+            m_state.inString = true;
+            m_state.inLocals = false;
+            pos = continueString(pos, pos + 1);
+            continue;
+        }
+        if (c == kOpenProgram || c == kCloseProgram) {
+            emit(pos, pos + 1, TokenKind::Structure);
+            if (c == kOpenProgram) {
+                settleDialect(RplDialect::User);
+                m_state.inLocals = false;
+            }
+            nestObject(c == kOpenProgram);
+            ++pos;
+            continue;
+        }
+        pos = lexWord(pos, wordEnd(pos));
+    }
+}
+
+std::size_t RplLine::lexWord(std::size_t start, std::size_t end)
+{
+    const std::string_view word = m_line.substr(start, end - start);
+    const char c = word[0];
+    if (m_state.expect != LexState::Expect::Nothing && lexExpected(start, end))
+        return end;
+    if (user()) {
+        if (c == '@') {
+            const std::size_t close = m_line.find('@', start + 1);
+            const std::size_t stop = close == std::string_view::npos ? m_n : close + 1;
+            emit(start, close == std::string_view::npos ? trimmedEnd() : stop, TokenKind::Comment);
+            return stop;
+        }
+        if (c == '\'') {
+            m_state.inLocals = false;
+            const std::size_t close = m_line.find('\'', start + 1);
+            const std::size_t stop = close == std::string_view::npos ? m_n : close + 1;
+            emit(start, close == std::string_view::npos ? trimmedEnd() : stop,
+                 TokenKind::Algebraic);
+            objectDone();
+            return stop;
+        }
+        if (c == '(') {
+            const std::size_t close = m_line.find(')', start + 1);
+            if (close != std::string_view::npos) {
+                emit(start, close + 1, TokenKind::Number);
+                objectDone();
+                return close + 1;
+            }
+        }
+    } else if (c == '(') {
+        if (word.size() > 1 && word.back() == ')') {
+            emit(start, end, TokenKind::Comment);
+            return end;
+        }
+        m_state.inComment = true;
+        return continueComment(start, end);
+    }
+    if (m_state.dialect != RplDialect::System && lexDirectoryWord(word, start, end))
+        return end;
+    if (const Keyword keyword = keywordOf(word); keyword != Keyword::None) {
+        const std::size_t next = lexKeyword(keyword, start, end);
+        if (next != 0)
+            return next;
+    }
+    if (m_state.inLocals || m_state.inLocalBlock) {
+        emit(start, end, TokenKind::LocalName, DefinitionKind::LocalVariable);
+        return end;
+    }
+    if (isNumberWord(word, m_state.dialect))
+        emit(start, end, TokenKind::Number);
+    else
+        emit(start, end, TokenKind::Name,
+             m_defineBody ? DefinitionKind::Define : DefinitionKind::None);
+    objectDone();
+    return end;
+}
+
+// DIR opens a directory; at its top come names, the objects stored under them, and END.
+bool RplLine::lexDirectoryWord(std::string_view word, std::size_t start, std::size_t end)
+{
+    if (word == "DIR" && (m_state.dirDepth == 0 || atDirectoryTop())) {
+        settleDialect(RplDialect::User);
+        emit(start, end, TokenKind::Structure);
+        if (m_state.dirDepth < 7)
+            ++m_state.dirDepth;
+        m_state.expectDirName = true;
+        return true;
+    }
+    if (!atDirectoryTop())
+        return false;
+    if (word == "END") {
+        emit(start, end, TokenKind::Structure);
+        --m_state.dirDepth;
+        m_state.expectDirName = m_state.dirDepth > 0;
+        return true;
+    }
+    if (!m_state.expectDirName)
+        return false;
+    emit(start, end, TokenKind::DefinedName, DefinitionKind::Variable);
+    m_state.expectDirName = false;
+    return true;
+}
+
+// Returns 0 when the keyword is an ordinary word in the current dialect.
+std::size_t RplLine::lexKeyword(Keyword keyword, std::size_t start, std::size_t end)
+{
+    using Expect = LexState::Expect;
+    using Region = LexState::Region;
+    const auto expectNext = [this](Expect expect, std::uint8_t count = 1) {
+        m_state.expect = expect;
+        m_state.expectCount = count;
+    };
+    switch (keyword) {
+    case Keyword::Control:
+        if (!user())
+            return 0;
+        emit(start, end, TokenKind::ControlWord);
+        if (m_line.substr(start, end - start) == "FOR")
+            expectNext(Expect::LocalName);
+        return end;
+    case Keyword::Arrow:
+        if (m_state.dialect == RplDialect::System)
+            return 0;
+        settleDialect(RplDialect::User);
+        emit(start, end, TokenKind::ControlWord);
+        m_state.inLocals = true;
+        return end;
+    case Keyword::ProgramOpen:
+        settleDialect(RplDialect::User);
+        m_state.inLocals = false;
+        emit(start, end, TokenKind::Structure);
+        nestObject(true);
+        return end;
+    case Keyword::Number1:
+        if (m_line[start] != '#')
+            break;
+        emit(start, end, TokenKind::Number);
+        expectNext(Expect::Number);
+        return end;
+    case Keyword::ProgramClose:
+    case Keyword::ListOpen:
+    case Keyword::ListClose:
+    case Keyword::ArrayOpen:
+    case Keyword::ArrayClose:
+        emit(start, end, TokenKind::Structure);
+        nestObject(keyword == Keyword::ListOpen || keyword == Keyword::ArrayOpen);
+        return end;
+    case Keyword::Semi:
+        emit(start, end, TokenKind::Structure);
+        return end;
+    default:
+        break;
+    }
+    // The rest are System RPL words; in User RPL they are names (DEFINE and LABEL are commands).
+    if (user())
+        return 0;
+    switch (keyword) {
+    case Keyword::Secondary:
+        settleDialect(RplDialect::System);
+        emit(start, end, TokenKind::Structure);
+        break;
+    case Keyword::CompositeOpen:
+        emit(start, end, TokenKind::Structure);
+        break;
+    case Keyword::LocalsOpen:
+    case Keyword::LocalsClose:
+        m_state.inLocalBlock = keyword == Keyword::LocalsOpen;
+        emit(start, end, TokenKind::Structure);
+        break;
+    case Keyword::Defining:
+    case Keyword::Equate:
+    case Keyword::EquateCp:
+        settleDialect(RplDialect::System);
+        emit(start, end, TokenKind::DefiningWord);
+        m_state.definer = definitionOf(m_line.substr(start, end - start));
+        expectNext(keyword == Keyword::EquateCp ? Expect::NumberThenDefinedName
+                                                : Expect::DefinedName);
+        break;
+    case Keyword::Include:
+    case Keyword::IdPrefix:
+        emit(start, end, TokenKind::Directive);
+        expectNext(Expect::Identifier);
+        break;
+    case Keyword::Number1:
+    case Keyword::Number2: {
+        const char first = m_line[start];
+        emit(start, end, first == '#' || first == '%' ? TokenKind::Number : TokenKind::Directive);
+        expectNext(Expect::Number, keyword == Keyword::Number2 ? 2 : 1);
+        break;
+    }
+    case Keyword::Chr:
+        emit(start, end, TokenKind::Directive);
+        expectNext(Expect::Character);
+        break;
+    case Keyword::Title: {
+        emit(start, end, TokenKind::Directive);
+        const std::size_t text = skipSeparators(end);
+        emit(text, trimmedEnd(), TokenKind::String);
+        return m_n;
+    }
+    case Keyword::Assemble:
+    case Keyword::AssembleM:
+    case Keyword::Code:
+    case Keyword::CodeM:
+        settleDialect(RplDialect::System);
+        emit(start, end, TokenKind::Directive);
+        m_state.inLocals = m_state.inLocalBlock = false;
+        if (keyword == Keyword::Assemble)
+            m_state.region = Region::SasmAssemble;
+        else if (keyword == Keyword::AssembleM)
+            m_state.region = Region::MasdAssemble;
+        else if (keyword == Keyword::CodeM || m_state.masdSource)
+            m_state.region = Region::MasdCode;
+        else
+            m_state.region = Region::SasmCode;
+        break;
+    case Keyword::MasdRpl:
+    case Keyword::MasdAsm:
+    case Keyword::MasdNo:
+    case Keyword::MasdOther:
+        settleDialect(RplDialect::System);
+        m_state.masdSource = true;
+        emit(start, end, TokenKind::Directive);
+        if (keyword == Keyword::MasdAsm)
+            m_state.region = Region::MasdAssemble;
+        else if (keyword == Keyword::MasdNo)
+            expectNext(Expect::Directive);
+        break;
+    case Keyword::Rpl:
+        settleDialect(RplDialect::System);
+        emit(start, end, TokenKind::Directive);
+        break;
+    case Keyword::EndCode:
+    case Keyword::Reference:
+        emit(start, end, TokenKind::Directive);
+        break;
+    default:
+        return 0;
+    }
+    return end;
+}
+
+} // namespace
+
+LexState lexLine(std::string_view line, LexState in, std::vector<Token>& out)
+{
+    out.clear();
+    LexState state = in;
+    std::size_t start = 0;
+    if (state.region == LexState::Region::Rpl && !state.inComment && !state.inString &&
+        !line.empty()) {
+        if (line.starts_with("%%HP")) {
+            if (state.dialect == RplDialect::Unknown)
+                state.dialect = RplDialect::User;
+            std::size_t end = line.size();
+            while (end > 0 && isSeparator(line[end - 1]))
+                --end;
+            out.push_back({0, static_cast<std::uint32_t>(end), TokenKind::Comment});
+            return state;
+        }
+        if (line[0] == '*' && state.dialect != RplDialect::User) {
+            std::size_t end = line.size();
+            while (end > 0 && isSeparator(line[end - 1]))
+                --end;
+            out.push_back({0, static_cast<std::uint32_t>(end), TokenKind::Comment});
+            return state;
+        }
+    }
+    RplLine(line, state, out).lex(start);
+    return state;
+}
+
+} // namespace scrivlet
