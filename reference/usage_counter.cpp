@@ -2,20 +2,12 @@
 
 #include "reference/table_formats.h"
 #include "reference/table_lines.h"
+#include "rpl/source_words.h"
 
 #include <algorithm>
 #include <unordered_set>
 
 namespace scrivlet {
-namespace {
-
-bool isSourceSeparator(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-} // namespace
-
 UsageCounter::UsageCounter(std::vector<std::string> names)
     : m_names(std::move(names)), m_counts(m_names.size(), 0)
 {
@@ -36,43 +28,10 @@ bool UsageCounter::add(std::string_view name, std::uint64_t n)
 UsageCounter::SourceCount UsageCounter::countSource(std::string_view text)
 {
     SourceCount result;
-    std::size_t line = 1;
-    std::size_t commentLine = 0; // line of the open ( while inside a comment, else 0
-    std::size_t pos = 0;
-    const std::size_t size = text.size();
-    const auto skipCommentLine = [&] {
-        if (commentLine == 0 && pos < size && text[pos] == '*') {
-            const std::size_t end = text.find('\n', pos);
-            pos = end == std::string_view::npos ? size : end;
-        }
-    };
-    skipCommentLine();
-    while (pos < size) {
-        const char c = text[pos];
-        if (c == '\n') {
-            ++line;
-            ++pos;
-            skipCommentLine();
-            continue;
-        }
-        if (isSourceSeparator(c)) {
-            ++pos;
-            continue;
-        }
-        const std::size_t start = pos;
-        while (pos < size && !isSourceSeparator(text[pos]))
-            ++pos;
-        const std::string_view token = text.substr(start, pos - start);
-        if (commentLine != 0) {
-            if (token.back() == ')')
-                commentLine = 0;
-        } else if (token == "(") {
-            commentLine = line;
-        } else if (add(token, 1)) {
-            ++result.uses;
-        }
-    }
-    result.unclosedCommentLine = commentLine;
+    result.unclosedCommentLine = forEachSourceWord(text, [&](std::string_view word) {
+                                     if (add(word, 1))
+                                         ++result.uses;
+                                 }).unclosedCommentLine;
     return result;
 }
 

@@ -10,10 +10,9 @@ namespace scrivlet {
 
 // Counts the uses of entry names in RPL sources and in a project's loader listings.
 //
-// Sources: tokens are separated by spaces, tabs, CR and LF; a token is a use when it is exactly
-// an entry's name, letter case included (DUP inside DUPDUP or dup is no use of DUP). Comments do
-// not count: a line whose first character is * is a comment line, and a token that is exactly
-// ( opens a comment that the next token ending in ) closes, across lines if need be.
+// Sources: the words are those the RPL lexer reads as code (see forEachSourceWord); a word is a
+// use when it is exactly an entry's name, letter case included (DUP inside DUPDUP or dup is no
+// use of DUP). Words in comments, strings and the like never count.
 //
 // Listings: after the "Saturn Cross Reference Listing" line, a use line NAME * [ADDR] - REF ...
 // counts one use of NAME per reference, and so do the references of the lines starting with +

@@ -36,8 +36,11 @@ TEST(UsageCounter, CountsWholeTokensOutsideComments)
         // tokens, not substrings; letter case matters; names may begin with +
         {"DUPDUP DUP xDUP DUPx dup casedrop caseDROP CASEDROP caseDROP +LOOP + LOOP",
          {{"DUP", 1}, {"DUPDUP", 1}, {"casedrop", 1}, {"caseDROP", 2}, {"+LOOP", 1}}},
-        // the separators; form feed and punctuation belong to a token
-        {"DUP\tSWAP\r\nDROP\nDUP\f SWAP; \"DROP\"", {{"DUP", 1}, {"SWAP", 1}, {"DROP", 1}}},
+        // the lexer's separators (control bytes too); punctuation belongs to a word
+        {"DUP\tSWAP\r\nDROP\nDUP\f SWAP;", {{"DUP", 2}, {"SWAP", 1}, {"DROP", 1}}},
+        // strings, characters, names after ID and LAM, and defined names are no uses
+        {"\"a DUP b\" $ \"DROP\nSWAP\" CHR % ID DUP LAM SWAP NULLNAME DROP DROP",
+         {{"DROP", 1}}},
         {"::\n  DUP %1 SWAP\n;\n@", {{"::", 1}, {"DUP", 1}, {"%1", 1}, {"SWAP", 1}, {";", 1}}},
         {"*DUP\n* DUP SWAP\nDROP\n DUP * DROP\r\n* SWAP\r\n", {{"DROP", 2}, {"DUP", 1}}},
         // ( opens a comment only as a token; the first token ending in ) closes it
@@ -49,7 +52,7 @@ TEST(UsageCounter, CountsWholeTokensOutsideComments)
         EXPECT_EQ(countsOf(counter), counts) << source;
         EXPECT_EQ(counter.counts().back(), 0u) << "a name given twice counts at its first place";
     }
-    EXPECT_EQ(UsageCounter(kNames).countSource(cases[5].first).unclosedCommentLine, 3u);
+    EXPECT_EQ(UsageCounter(kNames).countSource(cases[6].first).unclosedCommentLine, 3u);
 }
 
 TEST(UsageCounter, CountsEachReferenceOfAListingUse)
