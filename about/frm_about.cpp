@@ -5,6 +5,7 @@
 #include "common/design_fonts.h"
 #include "common/design_geometry.h"
 #include "common/user_prompts.h"
+#include "common/version.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -50,7 +51,7 @@ QWidget* filledRect(QWidget* parent, const char* name, const QRect& rect, const 
 QString aboutDescription()
 {
     const QStringList lines = {
-        QCoreApplication::translate("frmAbout", "Vantor Scrivlet V1.5"),
+        QString::fromLatin1(kProgramCaption.data(), qsizetype(kProgramCaption.size())),
         QCoreApplication::translate("frmAbout", "- RPL reference book and RPL code editor -"),
         QCoreApplication::translate("frmAbout", "    Predictive word completion, as on mobile phones, speeds up writing "
                        "RPL code."),

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "common/version.h"
 #include "reference/reference_command.h"
 
 #include <QApplication>
@@ -36,7 +37,7 @@ int main(int argc, char* argv[])
         std::fputs(scrivlet::usageText("vantor-scrivlet").c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     case scrivlet::CommandLine::Action::Version:
-        std::fputs("Vantor Scrivlet " SCRIVLET_VERSION "\n", stdout);
+        std::printf("Vantor Scrivlet %.*s\n", int(scrivlet::kProgramVersion.size()), scrivlet::kProgramVersion.data());
         return std::fflush(stdout) == 0 ? 0 : 1;
     case scrivlet::CommandLine::Action::Run:
         break;
@@ -59,7 +60,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Vantor"));
     QApplication::setOrganizationDomain(QStringLiteral("vantor.io"));
     QApplication::setApplicationName(QStringLiteral("Vantor Scrivlet"));
-    QApplication::setApplicationVersion(QStringLiteral(SCRIVLET_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(scrivlet::kProgramVersion.data(), qsizetype(scrivlet::kProgramVersion.size())));
     // Desktops match the window to io.vantor.Scrivlet.desktop for its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.vantor.Scrivlet"));
 

@@ -171,16 +171,17 @@ ByteRange wordAt(const TextModel& text, std::int64_t offset)
     const std::int64_t end = text.lineEnd(line);
     offset = std::clamp(offset, start, end);
     if (start == end)
-        return {offset, offset};
+        return {offset, 0};
     // The byte after the caret decides, or the one before it at the end of the line.
     const std::int64_t probe = offset < end ? offset : offset - 1;
     const bool blank = isBlank(text.at(probe));
-    ByteRange range{probe, probe + 1};
-    while (range.from > start && isBlank(text.at(range.from - 1)) == blank)
-        --range.from;
-    while (range.to < end && isBlank(text.at(range.to)) == blank)
-        ++range.to;
-    return range;
+    std::int64_t from = probe;
+    std::int64_t to = probe + 1;
+    while (from > start && isBlank(text.at(from - 1)) == blank)
+        --from;
+    while (to < end && isBlank(text.at(to)) == blank)
+        ++to;
+    return {from, to - from};
 }
 
 } // namespace scrivlet

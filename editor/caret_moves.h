@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/byte_range.h"
 #include "editor/editor_command.h"
 
 #include <cstdint>
@@ -55,10 +56,6 @@ std::int64_t previousWordOffset(const TextModel& text, std::int64_t offset);
 
 // The word (a run of bytes other than space and tab) or the run of blanks at an offset, within
 // its line: what a double click selects.
-struct ByteRange {
-    std::int64_t from = 0;
-    std::int64_t to = 0;
-};
 ByteRange wordAt(const TextModel& text, std::int64_t offset);
 
 } // namespace scrivlet

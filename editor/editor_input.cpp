@@ -188,7 +188,7 @@ void EditorInput::mouseDoubleClick(const QMouseEvent& event)
     if (event.button() != Qt::LeftButton)
         return;
     const ByteRange word = wordAt(m_editor.model(), m_editor.caretOffsetAt(event.position()));
-    m_editor.setSelection(word.from, word.to);
+    m_editor.setSelection(word.start, word.end());
     m_selecting = true;
 }
 

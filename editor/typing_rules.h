@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/virtual_keys.h"
+#include "editor/byte_range.h"
 
 #include <cstdint>
 #include <optional>
@@ -60,14 +61,6 @@ enum class ListKeyAction {
 // deletes; Enter inserts; a control character (below 32, and 127) would be an invisible
 // character in the source and is not written; every other character is.
 ListKeyAction listKeyAction(int characterCode, int lastkey);
-
-// Bytes [start, start + length) of the editor text.
-struct ByteRange {
-    std::int64_t start = 0;
-    std::int64_t length = 0;
-
-    bool operator==(const ByteRange&) const = default;
-};
 
 // What Backspace deletes with the caret at `caret`, `before` holding the bytes just before it
 // (two, or fewer near the start): a whole CR LF line break when the caret starts a line, else

@@ -9,6 +9,7 @@
 #include "calculator/grob.h"
 #include "files/line_ends.h"
 #include "files/picture_file.h"
+#include "common/version.h"
 #include "files/source_texts.h"
 
 #include <QDragEnterEvent>

@@ -13,7 +13,4 @@ inline constexpr std::string_view kNewFileSkeleton = "::\r\n\r\n;\r\n@";
 // The editor's content when the program starts: the skeleton and one more line end.
 inline constexpr std::string_view kStartupText = "::\r\n\r\n;\r\n@\r\n";
 
-// The window caption without a file; with one it is followed by " - " and the path.
-inline constexpr std::string_view kProgramCaption = "Vantor Scrivlet V1.5";
-
 } // namespace scrivlet

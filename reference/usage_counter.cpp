@@ -1,5 +1,6 @@
 #include "reference/usage_counter.h"
 
+#include "common/windows1252.h"
 #include "reference/table_formats.h"
 #include "reference/table_lines.h"
 #include "rpl/source_words.h"
@@ -27,11 +28,17 @@ bool UsageCounter::add(std::string_view name, std::uint64_t n)
 
 UsageCounter::SourceCount UsageCounter::countSource(std::string_view text)
 {
+    // The lexer reads the editor's bytes (« is AB there, while in UTF-8 AB may end another
+    // character), so the text is lexed as Windows-1252 and each word compared as UTF-8 again.
     SourceCount result;
-    result.unclosedCommentLine = forEachSourceWord(text, [&](std::string_view word) {
-                                     if (add(word, 1))
-                                         ++result.uses;
-                                 }).unclosedCommentLine;
+    const std::string bytes = windows1252FromUtf8(text);
+    const auto scan = forEachSourceWord(bytes, [&](std::string_view word) {
+        const bool ascii = std::all_of(word.begin(), word.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (ascii ? add(word, 1) : add(utf8FromWindows1252(word), 1))
+            ++result.uses;
+    });
+    result.unclosedCommentLine = scan.unclosedCommentLine;
     return result;
 }
 

@@ -30,6 +30,7 @@ class UsageCounter final {
         std::uint64_t uses = 0;
         std::size_t unclosedCommentLine = 0; // line of a ( never closed, else 0
     };
+    // text: UTF-8, as decodeUtf8OrWindows1252 gives it.
     SourceCount countSource(std::string_view text);
 
     struct ListingCount {

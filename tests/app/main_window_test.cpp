@@ -1,3 +1,4 @@
+#include "common/version.h"
 #include "editor/editor_buffer.h"
 #include "editor/source_editor.h"
 #include "reference/sqlite_database.h"
@@ -19,6 +20,11 @@ using fixtures::TempDir;
 using fixtures::WindowSession;
 
 namespace {
+
+QString caption()
+{
+    return QString::fromLatin1(kProgramCaption.data(), qsizetype(kProgramCaption.size()));
+}
 
 QStringList listNames(const WindowSession& s)
 {
@@ -59,7 +65,7 @@ class MainWindowTest : public QObject {
         WindowSession s;
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,0"));
         QVERIFY(s.showActive());
-        QCOMPARE(s.window->windowTitle(), QStringLiteral("Vantor Scrivlet V1.5"));
+        QCOMPARE(s.window->windowTitle(), caption());
         QVERIFY(!s.window->beepOption() && s.window->autoidentOption());
         QCOMPARE(listNames(s),
                  QStringList({"DUP", "SWAP", "DROP", "DUPDUP", "2DROP", "a*b", "a_c", "dupx"}));
@@ -147,7 +153,7 @@ class MainWindowTest : public QObject {
         std::ofstream(path, std::ios::binary) << "::\n  DUP\r\n;";
         s.start(QString::fromStdString(path));
         QVERIFY(s.showActive());
-        QCOMPARE(s.window->windowTitle(), QString::fromStdString("Vantor Scrivlet V1.5 - " + path));
+        QCOMPARE(s.window->windowTitle(), caption() + QString::fromStdString(" - " + path));
         s.window->buffer().setSelText("x");
         QEvent activate(QEvent::WindowActivate);
         QApplication::sendEvent(s.window.get(), &activate);
@@ -261,7 +267,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(b.text(), kBytes.substr(21));
         QVERIFY(!b.isModified() && !s.child<SourceEditor>("text")->isUndoAvailable() &&
                 b.selStart() == 5);
-        QCOMPARE(s.window->windowTitle(), QStringLiteral("Vantor Scrivlet V1.5"));
+        QCOMPARE(s.window->windowTitle(), caption());
         b.setText("%%HP: T(1)A(D)F(,);\r\n\x8D"); // a header of its own is kept, but warned about
         QCOMPARE(saved(s, "saveForCalculator", "t1.txt"), "%%HP: T(1)A(D)F(,);\n\\->");
         QCOMPARE(s.log->messages.back().icon, UserPrompts::Icon::Warning);

@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "common/version.h"
 #include "editor/editor_buffer.h"
 #include "editor/source_editor.h"
 #include "files/file_commands.h"
@@ -24,7 +25,7 @@ using scrivlet::fixtures::Unprivileged;
 
 namespace {
 
-const QString kCaption = QStringLiteral("Vantor Scrivlet V1.5");
+const QString kCaption = QString::fromLatin1(kProgramCaption.data(), qsizetype(kProgramCaption.size()));
 const QString kOpenFilter = QStringLiteral("Source Files|*.txt;*.asm;*.rpl;*.s;*.a;*.");
 const QString kSaveFilter = QStringLiteral("Source File|*.rpl");
 
@@ -106,7 +107,7 @@ class FileCommandsTest final : public QObject {
         w.files->markUnmodified();
         w.buffer.setText("something else");
         w.files->markUnmodified();
-        w.window.setWindowTitle(QStringLiteral("Vantor Scrivlet V1.5 - /x.rpl"));
+        w.window.setWindowTitle(kCaption + QStringLiteral(" - /x.rpl"));
         w.files->newFile();
         QCOMPARE(w.buffer.text(), std::string("::\r\n\r\n;\r\n@"));
         QCOMPARE(w.window.windowTitle(), kCaption);
