@@ -1,6 +1,7 @@
 #include "about/reg_file.h"
 
 #include "about/registry_view.h"
+#include "common/ascii.h"
 
 #include <optional>
 
@@ -10,24 +11,16 @@ namespace {
 constexpr std::string_view kHeader4 = "REGEDIT4";
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 std::string_view trimLeft(std::string_view s)
 {
-    while (!s.empty() && isBlank(s.front()))
+    while (!s.empty() && isSpaceOrTab(s.front()))
         s.remove_prefix(1);
     return s;
 }
 
 std::string_view trim(std::string_view s)
 {
-    s = trimLeft(s);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
+    return trimSpacesAndTabs(s);
 }
 
 // Nothing but blanks, or blanks and a comment.
@@ -39,18 +32,7 @@ bool restIsEmpty(std::string_view s)
 
 bool startsWithFolded(std::string_view s, std::string_view prefix)
 {
-    return s.size() >= prefix.size() && foldCase(s.substr(0, prefix.size())) == prefix;
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return s.size() >= prefix.size() && asciiLower(s.substr(0, prefix.size())) == prefix;
 }
 
 // Reads up to `maxDigits` hex digits at the front of `s`; nullopt when there is none.
@@ -58,8 +40,8 @@ std::optional<std::uint32_t> takeHex(std::string_view& s, std::size_t maxDigits)
 {
     std::uint32_t value = 0;
     std::size_t digits = 0;
-    while (!s.empty() && hexDigit(s.front()) >= 0 && digits < maxDigits) {
-        value = value * 16 + static_cast<std::uint32_t>(hexDigit(s.front()));
+    while (!s.empty() && hexDigitValue(s.front()) >= 0 && digits < maxDigits) {
+        value = value * 16 + static_cast<std::uint32_t>(hexDigitValue(s.front()));
         s.remove_prefix(1);
         ++digits;
     }
@@ -131,15 +113,6 @@ std::vector<std::string_view> splitLines(std::string_view text)
 
 } // namespace
 
-std::string foldCase(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 // Reads a .reg file line by line into a RegFile.
 class RegFileParser {
 public:
@@ -204,7 +177,7 @@ private:
             problem(m_line, "a key name with an empty part");
             return;
         }
-        const std::string folded = foldCase(path);
+        const std::string folded = asciiLower(path);
         if (remove) {
             removeKey(root, folded);
             return;
@@ -291,7 +264,7 @@ private:
             problem(m_line, "a value outside any key");
             return;
         }
-        const std::string folded = foldCase(name);
+        const std::string folded = asciiLower(name);
         if (remove)
             m_current->values.erase(folded);
         else
@@ -405,7 +378,7 @@ std::uint32_t RegFile::rootKey(std::string_view name)
         {"hkey_users", kHkeyUsers},                {"hku", kHkeyUsers},
         {"hkey_current_config", kHkeyCurrentConfig}, {"hkcc", kHkeyCurrentConfig},
     };
-    const std::string folded = foldCase(name);
+    const std::string folded = asciiLower(name);
     for (const auto& [root, value] : roots)
         if (folded == root)
             return value;
@@ -414,7 +387,7 @@ std::uint32_t RegFile::rootKey(std::string_view name)
 
 const RegFile::Key* RegFile::findKey(std::uint32_t root, std::string_view path) const
 {
-    const auto it = m_keys.find({root, foldCase(path)});
+    const auto it = m_keys.find({root, asciiLower(path)});
     return it == m_keys.end() ? nullptr : &it->second;
 }
 
@@ -422,7 +395,7 @@ bool RegFile::hasKey(std::uint32_t root, std::string_view path) const
 {
     if (findKey(root, path))
         return true;
-    const std::string prefix = path.empty() ? std::string() : foldCase(path) + "\\";
+    const std::string prefix = path.empty() ? std::string() : asciiLower(path) + "\\";
     const auto it = m_keys.lower_bound({root, prefix});
     return it != m_keys.end() && it->first.first == root &&
            it->first.second.compare(0, prefix.size(), prefix) == 0;
@@ -434,19 +407,19 @@ const RegValue* RegFile::value(std::uint32_t root, std::string_view path,
     const Key* key = findKey(root, path);
     if (!key)
         return nullptr;
-    const auto it = key->values.find(foldCase(name));
+    const auto it = key->values.find(asciiLower(name));
     return it == key->values.end() ? nullptr : &it->second.value;
 }
 
 void RegFile::set(std::uint32_t root, std::string_view path, std::string_view name,
                   RegValue value)
 {
-    Key& key = m_keys[{root, foldCase(path)}];
+    Key& key = m_keys[{root, asciiLower(path)}];
     if (key.root == 0) {
         key.root = root;
         key.path = std::string(path);
     }
-    key.values[foldCase(name)] = {std::string(name), std::move(value)};
+    key.values[asciiLower(name)] = {std::string(name), std::move(value)};
 }
 
 void RegFile::forEachValue(

@@ -78,7 +78,4 @@ private:
     std::map<KeyId, Key> m_keys;
 };
 
-// ASCII letters folded to lower case; other bytes unchanged.
-std::string foldCase(std::string_view text);
-
 } // namespace scrivlet

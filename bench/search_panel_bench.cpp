@@ -2,6 +2,7 @@
 // replacement itself and writing the changed region back as one undo step. Also search next
 // to an occurrence near the end of the text.
 
+#include "bench_text.h"
 #include "common/user_prompts.h"
 #include "editor/editor_buffer.h"
 #include "editor/search_panel.h"
@@ -16,26 +17,7 @@
 
 namespace {
 
-// Lines of 60 bytes and CR LF with `occurrences` bytes 'a' spread at random.
-std::string makeText(std::size_t size, std::size_t occurrences)
-{
-    static const std::string kOther =
-        "BCDEFGHIJKLMNOPQRSTUVWXYZbcdefghijklmnopqrstuvwxyz0123456789 :;#@<>{}";
-    std::mt19937_64 rng(size ^ occurrences);
-    std::uniform_int_distribution<std::size_t> letter(0, kOther.size() - 1);
-    std::string text(size, ' ');
-    for (std::size_t i = 0; i < size; ++i)
-        text[i] = (i % 62 == 60) ? '\r' : (i % 62 == 61) ? '\n' : kOther[letter(rng)];
-    std::uniform_int_distribution<std::size_t> place(0, size - 1);
-    for (std::size_t placed = 0; placed < occurrences;) {
-        char& c = text[place(rng)];
-        if (c != 'a' && c != '\r' && c != '\n') {
-            c = 'a';
-            ++placed;
-        }
-    }
-    return text;
-}
+using scrivlet::bench::makeText;
 
 class SilentPrompts final : public scrivlet::UserPrompts {
   public:

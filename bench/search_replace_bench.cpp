@@ -1,6 +1,7 @@
 // Replace All of a one-byte term against `sed 's/a/b/g'` on the same bytes, in one run.
 // Prints each time and the ratio Replace All / sed; the budget is 3x.
 
+#include "bench_text.h"
 #include "editor/search_rules.h"
 
 #include <benchmark/benchmark.h>
@@ -17,30 +18,7 @@
 
 namespace {
 
-// An RPL-like text of `size` bytes with CR LF line ends and exactly `occurrences` bytes 'a',
-// spread at random.
-std::string makeText(std::size_t size, std::size_t occurrences)
-{
-    static const std::string kOther = "BCDEFGHIJKLMNOPQRSTUVWXYZbcdefghijklmnopqrstuvwxyz0123456789 :;#@<>{}";
-    std::mt19937_64 rng(size ^ occurrences);
-    std::string text(size, ' ');
-    std::uniform_int_distribution<std::size_t> letter(0, kOther.size() - 1);
-    for (std::size_t i = 0; i < size; ++i)
-        text[i] = kOther[letter(rng)];
-    for (std::size_t i = 60; i + 1 < size; i += 62) {
-        text[i] = '\r';
-        text[i + 1] = '\n';
-    }
-    std::uniform_int_distribution<std::size_t> place(0, size - 1);
-    for (std::size_t placed = 0; placed < occurrences;) {
-        char& c = text[place(rng)];
-        if (c != 'a' && c != '\r' && c != '\n') {
-            c = 'a';
-            ++placed;
-        }
-    }
-    return text;
-}
+using scrivlet::bench::makeText;
 
 struct Input {
     std::string text;

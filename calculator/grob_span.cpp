@@ -1,17 +1,14 @@
 #include "calculator/grob_span.h"
 
+#include "common/ascii.h"
+
 namespace scrivlet {
 
 namespace {
 
 constexpr bool isSeparator(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-constexpr bool isHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    return isSpaceTabOrLineBreak(c);
 }
 
 struct WordBounds {

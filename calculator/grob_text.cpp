@@ -1,5 +1,7 @@
 #include "calculator/grob_text.h"
 
+#include "common/ascii.h"
+
 #include <cstdio>
 
 namespace scrivlet {
@@ -8,19 +10,7 @@ namespace {
 
 constexpr bool isSeparator(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// The value of a hex digit in either letter case, or -1.
-constexpr int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    return isSpaceTabOrLineBreak(c);
 }
 
 struct Word {
@@ -128,7 +118,7 @@ GrobTextParse parseGrobText(std::string_view line)
     const Word data = nextWord(line, pos);
     for (std::size_t i = 0; i < data.text.size(); ++i) {
         const char c = data.text[i];
-        if (hexValue(c) >= 0)
+        if (hexDigitValue(c) >= 0)
             continue;
         const std::size_t column = data.column + i;
         const bool printable = c > 0x20 && c < 0x7F;
@@ -149,8 +139,8 @@ GrobTextParse parseGrobText(std::string_view line)
 
     grob.data.resize(data.text.size() / 2);
     for (std::size_t i = 0; i < grob.data.size(); ++i) {
-        const int low = hexValue(data.text[2 * i]);
-        const int high = hexValue(data.text[2 * i + 1]);
+        const int low = hexDigitValue(data.text[2 * i]);
+        const int high = hexDigitValue(data.text[2 * i + 1]);
         grob.data[i] = static_cast<char>(low | (high << 4));
     }
     GrobTextParse parse;

@@ -46,6 +46,50 @@ constexpr bool startsWithNoCase(std::string_view text, std::string_view prefix)
     return true;
 }
 
+// Blanks and digits, as the readers of tables, sources and GROB lines separate and parse words.
+
+constexpr bool isSpaceOrTab(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+constexpr bool isSpaceTabOrLineBreak(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The value of a hexadecimal digit in either letter case, or -1.
+constexpr int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+constexpr bool isHexDigit(char c)
+{
+    return hexDigitValue(c) >= 0;
+}
+
+// The text without the blanks (as isBlank tells them) at either end.
+template <class IsBlank> constexpr std::string_view trimmed(std::string_view s, IsBlank isBlank)
+{
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+constexpr std::string_view trimSpacesAndTabs(std::string_view s)
+{
+    return trimmed(s, isSpaceOrTab);
+}
+
 constexpr bool equalsNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && startsWithNoCase(a, b);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/ascii.h"
+#include "common/string_hash.h"
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -12,7 +15,7 @@ namespace scrivlet {
 // What separates the words of a source when they are counted: space, Tab, CR and LF.
 constexpr bool isCountedWordSeparator(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return isSpaceTabOrLineBreak(c);
 }
 
 // Calls visit(word) for every word of the bytes, in order. A word is a longest run of bytes
@@ -63,20 +66,12 @@ class WordCounts final {
     bool operator==(const WordCounts& other) const { return m_counts == other.m_counts; }
 
   private:
-    // Lets the table be searched with a string_view.
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const
-        {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
     // By the folded bytes, then by the bytes themselves.
     struct FoldedLess {
         bool operator()(std::string_view a, std::string_view b) const;
     };
 
-    std::unordered_map<std::string, std::uint64_t, Hash, std::equal_to<>> m_counts;
+    std::unordered_map<std::string, std::uint64_t, TransparentStringHash, std::equal_to<>> m_counts;
     std::map<std::string_view, const std::uint64_t*, FoldedLess> m_byFolded;
 };
 

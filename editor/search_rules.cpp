@@ -162,12 +162,6 @@ std::optional<std::int64_t> findTerm(std::string_view text, std::string_view ter
     return start + hit;
 }
 
-bool insideLineBreak(std::string_view text, std::int64_t offset)
-{
-    return offset > 0 && offset < static_cast<std::int64_t>(text.size()) &&
-           text[static_cast<std::size_t>(offset - 1)] == '\r' &&
-           text[static_cast<std::size_t>(offset)] == '\n';
-}
 
 std::optional<std::int64_t> findSelectable(std::string_view text, std::string_view term,
                                            std::int64_t from, std::int64_t before)
@@ -240,15 +234,8 @@ std::optional<std::int64_t> searchNextInPieces(const ByteReader& read, std::int6
 
 TextChange selectableChange(std::string_view before, const ReplaceResult& result)
 {
-    std::int64_t start = result.changeStart;
-    std::int64_t oldEnd = result.oldChangeEnd;
-    std::int64_t newEnd = result.newChangeEnd;
-    if (insideLineBreak(before, start))
-        --start;
-    if (insideLineBreak(before, oldEnd)) {
-        ++oldEnd;
-        ++newEnd;
-    }
+    const auto [start, oldEnd, newEnd] = widenedOutOfLineBreaks(
+        before, {result.changeStart, result.oldChangeEnd, result.newChangeEnd});
     return {start, oldEnd - start,
             std::string_view(result.text)
                 .substr(static_cast<std::size_t>(start), static_cast<std::size_t>(newEnd - start))};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/line_breaks.h"
+
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -33,10 +35,6 @@ std::optional<std::int64_t> findSelectable(std::string_view text, std::string_vi
 // none or the term is empty. Linear in the searched bytes.
 std::optional<std::int64_t> findTerm(std::string_view text, std::string_view term,
                                      std::int64_t from);
-
-// Whether the offset lies between the CR and the LF of a line break, where the editor's caret
-// cannot stand.
-bool insideLineBreak(std::string_view text, std::int64_t offset);
 
 // The editor's bytes for a search term typed as characters (UTF-16) in the code page the editor
 // shows (its look-alikes included), the visible stand-ins of a lone CR or LF as those bytes.

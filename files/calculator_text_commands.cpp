@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "calculator/transfer_escapes.h"
 #include "editor/editor_buffer.h"
+#include "editor/line_breaks.h"
 #include "files/line_ends.h"
 
 #include <QAction>
@@ -14,37 +15,21 @@
 namespace scrivlet {
 namespace {
 
-// Where two byte strings differ: bytes [start, oldEnd) of `before` became bytes
-// [start, newEnd) of `after`. Neither end lies between the CR and the LF of a line break, where
+// Where two byte strings differ, neither end between the CR and the LF of a line break, where
 // the editor cannot place it.
-struct Difference {
-    std::size_t start = 0;
-    std::size_t oldEnd = 0;
-    std::size_t newEnd = 0;
-};
-
-Difference differingPart(std::string_view before, std::string_view after)
+ChangedBytes differingPart(std::string_view before, std::string_view after)
 {
     const std::size_t shorter = std::min(before.size(), after.size());
-    Difference d;
-    while (d.start < shorter && before[d.start] == after[d.start])
-        ++d.start;
+    std::size_t start = 0;
+    while (start < shorter && before[start] == after[start])
+        ++start;
     std::size_t tail = 0;
-    while (tail < shorter - d.start &&
+    while (tail < shorter - start &&
            before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
         ++tail;
-    d.oldEnd = before.size() - tail;
-    d.newEnd = after.size() - tail;
-    const auto insideLineBreak = [before](std::size_t at) {
-        return at > 0 && at < before.size() && before[at - 1] == '\r' && before[at] == '\n';
-    };
-    if (insideLineBreak(d.start))
-        --d.start;
-    if (insideLineBreak(d.oldEnd)) {
-        ++d.oldEnd;
-        ++d.newEnd;
-    }
-    return d;
+    return widenedOutOfLineBreaks(
+        before, {static_cast<std::int64_t>(start), static_cast<std::int64_t>(before.size() - tail),
+                 static_cast<std::int64_t>(after.size() - tail)});
 }
 
 } // namespace
@@ -90,10 +75,11 @@ CalculatorTextCommands::Range CalculatorTextCommands::rangeToConvert() const
 void CalculatorTextCommands::replaceRange(const Range& range, std::string_view converted,
                                           std::int64_t caretInConverted)
 {
-    const Difference d = differingPart(range.bytes, converted);
-    m_buffer.setSelStart(range.from + static_cast<std::int64_t>(d.start));
-    m_buffer.setSelLength(static_cast<std::int64_t>(d.oldEnd - d.start));
-    m_buffer.setSelText(converted.substr(d.start, d.newEnd - d.start));
+    const ChangedBytes d = differingPart(range.bytes, converted);
+    m_buffer.setSelStart(range.from + d.start);
+    m_buffer.setSelLength(d.oldEnd - d.start);
+    m_buffer.setSelText(converted.substr(static_cast<std::size_t>(d.start),
+                                         static_cast<std::size_t>(d.newEnd - d.start)));
     if (range.selected) {
         m_buffer.setSelStart(range.from);
         m_buffer.setSelLength(static_cast<std::int64_t>(converted.size()));

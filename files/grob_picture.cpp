@@ -76,12 +76,6 @@ void dither(const QImage& argb, GrobObject& grob)
     }
 }
 
-PictureGrob refused(const QString& problem)
-{
-    PictureGrob result;
-    result.problem = problem;
-    return result;
-}
 
 } // namespace
 
@@ -106,10 +100,10 @@ PictureGrob grobFromPicture(const QImage& picture, DarkRule rule, const QString&
 {
     const QString who = subject.isEmpty() ? tr("The picture") : subject;
     if (picture.isNull())
-        return refused(tr("%1 has no pixels.").arg(who));
+        return PictureGrob::refused(tr("%1 has no pixels.").arg(who));
     const QString tooLarge = pictureSizeProblem(picture.size(), who);
     if (!tooLarge.isEmpty())
-        return refused(tooLarge);
+        return PictureGrob::refused(tooLarge);
 
     const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
     GrobObject grob;

@@ -37,6 +37,7 @@ struct PictureGrob {
     QString problem; // a sentence, empty when grob holds the result
 
     bool ok() const { return grob.has_value(); }
+    static PictureGrob refused(const QString& problem) { return {std::nullopt, problem}; }
 };
 
 // What keeps a picture of `size` from becoming a GROB, as a sentence starting with `subject`;

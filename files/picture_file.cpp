@@ -18,12 +18,6 @@ QString tr(const char* text)
     return QCoreApplication::translate("scrivlet::PictureFile", text);
 }
 
-PictureGrob refused(const QString& problem)
-{
-    PictureGrob result;
-    result.problem = problem;
-    return result;
-}
 
 } // namespace
 
@@ -35,16 +29,16 @@ PictureGrob grobFromPictureBytes(const QByteArray& bytes, DarkRule rule, const Q
     QImageReader reader(&buffer);
     reader.setAutoTransform(true); // a photograph stands the way its camera says
     if (!reader.canRead())
-        return refused(tr("%1 is not a picture this program can read (PNG, BMP, GIF, JPEG, PBM, "
+        return PictureGrob::refused(tr("%1 is not a picture this program can read (PNG, BMP, GIF, JPEG, PBM, "
                           "PGM, PPM, XBM).")
                            .arg(subject));
     const QString format = QString::fromLatin1(reader.format()).toUpper();
     const QString tooLarge = pictureSizeProblem(reader.size(), subject);
     if (!tooLarge.isEmpty())
-        return refused(tooLarge);
+        return PictureGrob::refused(tooLarge);
     const QImage picture = reader.read();
     if (picture.isNull())
-        return refused(tr("%1 could not be read as a %2 picture: %3.")
+        return PictureGrob::refused(tr("%1 could not be read as a %2 picture: %3.")
                            .arg(subject, format, reader.errorString()));
     return grobFromPicture(picture, rule, subject);
 }

@@ -8,15 +8,6 @@
 namespace scrivlet {
 namespace {
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 bool isIdentifier(std::string_view s)
 {
     if (s.empty())
@@ -34,11 +25,11 @@ std::optional<Criteria> parseLike(std::string_view s)
     const auto quote = s.find('\'');
     if (quote == std::string_view::npos || s.size() < quote + 2 || s.back() != '\'')
         return std::nullopt;
-    std::string_view head = trim(s.substr(0, quote));
+    std::string_view head = trimSpacesAndTabs(s.substr(0, quote));
     if (head.size() < 5 || !equalsNoCase(head.substr(head.size() - 4), "LIKE") ||
         (head[head.size() - 5] != ' ' && head[head.size() - 5] != '\t'))
         return std::nullopt;
-    const std::string_view field = trim(head.substr(0, head.size() - 5));
+    const std::string_view field = trimSpacesAndTabs(head.substr(0, head.size() - 5));
     std::string_view pattern = s.substr(quote + 1, s.size() - quote - 2);
     if (!isIdentifier(field) || pattern.find('\'') != std::string_view::npos)
         return std::nullopt;
@@ -60,8 +51,8 @@ std::optional<Criteria> parseLike(std::string_view s)
 std::optional<Criteria> parseNumberEqual(std::string_view s)
 {
     const auto eq = s.find('=');
-    const std::string_view field = trim(s.substr(0, eq));
-    const std::string_view value = trim(s.substr(eq + 1));
+    const std::string_view field = trimSpacesAndTabs(s.substr(0, eq));
+    const std::string_view value = trimSpacesAndTabs(s.substr(eq + 1));
     if (!isIdentifier(field) || value.empty())
         return std::nullopt;
     Criteria c;
@@ -77,7 +68,7 @@ std::optional<Criteria> parseNumberEqual(std::string_view s)
 
 std::optional<Criteria> parseCriteria(std::string_view criteria)
 {
-    const std::string_view s = trim(criteria);
+    const std::string_view s = trimSpacesAndTabs(criteria);
     if (s.empty())
         return std::nullopt;
     const auto quote = s.find('\'');

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/string_hash.h"
 #include "reference/entry_recordset.h"
 
 #include <cstdint>
@@ -34,19 +35,12 @@ class EntryNames final {
     std::size_t size() const { return m_rowOf.size(); }
 
   private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const
-        {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
 
     const EntryRecordset& m_rows;
     int m_name = -1;
     int m_address = -1;
     int m_description = -1;
-    std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> m_rowOf;
+    std::unordered_map<std::string, std::size_t, TransparentStringHash, std::equal_to<>> m_rowOf;
 };
 
 } // namespace scrivlet

@@ -27,7 +27,7 @@ bool isEntryAddress(std::string_view addr)
     if (addr.size() != 5 && addr.size() != 6)
         return false;
     for (const char c : addr) {
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
+        if (!isHexDigit(c))
             return false;
     }
     return true;

@@ -367,23 +367,8 @@ std::optional<TableFormat> recogniseTableFormat(std::string_view text)
 ParsedTable parseLoaderListing(std::string_view text)
 {
     ParsedTable table;
-    bool started = false;
-    bool closed = false;
-    forEachLine(text, [&](std::size_t lineNumber, std::string_view line) {
-        if (!started) {
-            started = isMarkerLine(line);
-            return;
-        }
-        if (closed)
-            return;
-        const std::string_view trimmed = trimBlanks(line);
-        if (trimmed.empty())
-            return;
-        if (trimmed.find(kListingEnd) != std::string_view::npos) {
-            closed = true;
-            return;
-        }
-        const auto words = splitWords(trimmed);
+    const ListingWalk walk = forEachListingLine(text, [&](std::size_t lineNumber,
+                                                          const std::vector<std::string_view>& words) {
         if (words.size() >= 2 && words[1] == "*") {
             table.skipped.push_back({lineNumber, "a use of an entry, not its definition"});
             return;
@@ -407,7 +392,7 @@ ParsedTable parseLoaderListing(std::string_view text)
         entry.line = lineNumber;
         table.entries.push_back(std::move(entry));
     });
-    if (started && !closed)
+    if (walk.started && !walk.closed)
         table.notes.emplace_back("the closing \"End of Saturn Loader\" line is missing: the "
                                  "listing may be cut short");
     skipRepeatedNames(table);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reference/entry_table.h"
+#include "reference/table_lines.h"
 
 #include <optional>
 #include <string_view>
@@ -23,6 +24,35 @@ std::string_view formatName(TableFormat format);
 inline constexpr std::string_view kListingMarker = "Saturn Cross Reference Listing";
 // Text of the line that closes a loader listing.
 inline constexpr std::string_view kListingEnd = "End of Saturn Loader";
+
+// How far a walk through a loader listing came.
+struct ListingWalk {
+    bool started = false; // the marker line was found
+    bool closed = false;  // and after it the end line
+};
+
+// Calls visit(lineNumber, words) for each line of a loader listing's cross reference: the lines
+// after the marker line and before the line holding kListingEnd, split into words at blanks;
+// blank lines are left out.
+template <class Visit> ListingWalk forEachListingLine(std::string_view text, Visit&& visit)
+{
+    ListingWalk walk;
+    forEachLine(text, [&](std::size_t lineNumber, std::string_view line) {
+        const std::string_view trimmed = trimBlanks(line);
+        if (!walk.started) {
+            walk.started = trimmed == kListingMarker;
+            return;
+        }
+        if (walk.closed || trimmed.empty())
+            return;
+        if (trimmed.find(kListingEnd) != std::string_view::npos) {
+            walk.closed = true;
+            return;
+        }
+        visit(lineNumber, splitWords(trimmed));
+    });
+    return walk;
+}
 
 // True when the text holds the line that opens a loader listing's entries (blanks and form
 // feeds around it allowed).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ascii.h"
+
 #include <cstddef>
 #include <string_view>
 #include <vector>
@@ -50,11 +52,7 @@ inline std::vector<std::string_view> splitWords(std::string_view line)
 // The line without leading and trailing blanks.
 inline std::string_view trimBlanks(std::string_view line)
 {
-    while (!line.empty() && isTableBlank(line.front()))
-        line.remove_prefix(1);
-    while (!line.empty() && isTableBlank(line.back()))
-        line.remove_suffix(1);
-    return line;
+    return trimmed(line, isTableBlank);
 }
 
 } // namespace scrivlet

@@ -46,8 +46,6 @@ UsageCounter::ListingCount UsageCounter::countListing(std::string_view text)
 {
     ListingCount result;
     std::unordered_set<std::string> unknown;
-    bool started = false;
-    bool closed = false;
     std::string_view user; // the name of the last use line, empty after any other line
     const auto count = [&](std::string_view name, std::uint64_t references) {
         if (references == 0)
@@ -60,19 +58,7 @@ UsageCounter::ListingCount UsageCounter::countListing(std::string_view text)
         if (unknown.emplace(name).second)
             result.unknownNames.emplace_back(name);
     };
-    forEachLine(text, [&](std::size_t, std::string_view line) {
-        const std::string_view trimmed = trimBlanks(line);
-        if (!started) {
-            started = trimmed == kListingMarker;
-            return;
-        }
-        if (closed || trimmed.empty())
-            return;
-        if (trimmed.find(kListingEnd) != std::string_view::npos) {
-            closed = true;
-            return;
-        }
-        const auto words = splitWords(trimmed);
+    forEachListingLine(text, [&](std::size_t, const std::vector<std::string_view>& words) {
         const bool useOrDefinition = words.size() >= 2 && (words[1] == "*" || words[1] == "=");
         // Names may begin with + (+LOOP); a continuation line holds references only.
         if (words[0].front() == '+' && !useOrDefinition) {

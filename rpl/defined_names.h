@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/string_hash.h"
 #include "rpl/definitions.h"
 
 #include <cstdint>
@@ -29,14 +30,7 @@ class DefinedNames final {
     bool empty() const { return m_names.empty() && m_locals.empty(); }
 
   private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const
-        {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
-    using Counts = std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>>;
+    using Counts = std::unordered_map<std::string, std::uint32_t, TransparentStringHash, std::equal_to<>>;
 
     static void increment(Counts& counts, std::string_view name);
     static void decrement(Counts& counts, std::string_view name);

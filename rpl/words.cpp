@@ -1,5 +1,7 @@
 #include "rpl/words.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -155,10 +157,6 @@ constexpr bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-constexpr bool isHexDigit(char c)
-{
-    return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
 
 bool allHexDigits(std::string_view s)
 {
