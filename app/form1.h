@@ -57,7 +57,6 @@ public:
 
     // The caret read-out on the menu bar.
     QString positionReadout() const;
-    const QString& startdir() const { return m_startdir; }
     EntrySource& entries() { return m_entries; }
     UserPrompts& prompts() { return *m_prompts; }
     EditorBuffer& buffer() { return *m_buffer; }

@@ -37,28 +37,4 @@ int byteOfShown(const CodePageTable& page, char16_t ch)
     return byte ? *byte : -1;
 }
 
-char16_t charFromByte(unsigned char byte)
-{
-    return charFromWindows1252(byte);
-}
-
-int byteFromChar(char16_t ch)
-{
-    return windows1252FromChar(ch);
-}
-
-char16_t documentCharFromByte(unsigned char byte)
-{
-    if (byte == '\r')
-        return kCrStandIn;
-    if (byte == '\n')
-        return kLfStandIn;
-    return charFromByte(byte);
-}
-
-int byteFromDocumentChar(char16_t ch)
-{
-    return byteOfShown(windows1252CodePage(), ch);
-}
-
 } // namespace scrivlet

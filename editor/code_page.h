@@ -23,21 +23,4 @@ char16_t shownChar(const CodePageTable& page, unsigned char byte);
 // every other character its byte in the page; -1 when it has none.
 int byteOfShown(const CodePageTable& page, char16_t ch);
 
-// The same in the editor's default code page, Windows-1252 (the five bytes it leaves undefined
-// stand for the C1 controls of the same value).
-
-// The Windows-1252 character of a byte (CR and LF are themselves).
-char16_t charFromByte(unsigned char byte);
-
-// The byte of a Windows-1252 character, or -1 when the character has none.
-int byteFromChar(char16_t ch);
-
-// The character shown for a byte: the Windows-1252 character, except CR and LF, which become
-// their stand-ins.
-char16_t documentCharFromByte(unsigned char byte);
-
-// The byte a shown character stands for: the stand-ins map back to CR and LF; -1 when the
-// character has no byte (it is then saved as kUnmappableByte).
-int byteFromDocumentChar(char16_t ch);
-
 } // namespace scrivlet

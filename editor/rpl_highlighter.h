@@ -42,7 +42,6 @@ class RplHighlighter final : public LineHighlighter {
 
     void setReferenceBook(ReferenceBook inReferenceBook);
     void setMarkUnknown(bool on) { m_markUnknown = on; }
-    bool markUnknown() const { return m_markUnknown; }
 
     State initialState() const override { return LexState{}.packed(); }
     State highlight(std::string_view line, State in, std::vector<StyleSpan>& out) const override;

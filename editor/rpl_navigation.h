@@ -56,7 +56,6 @@ class RplNavigation final : public QObject {
     void setMarkUnknownNames(bool on);
 
     const RplHighlighter& highlighter() const { return *m_highlighter; }
-    const DefinedNames& definedNames() const { return m_tracker.names(); }
     // Whether the names of the whole text are known (the background scan is over).
     bool namesComplete() const { return m_tracker.done(); }
     // The marks of the structure pair at the caret: both ends, or the one end that has no

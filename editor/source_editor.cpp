@@ -83,11 +83,6 @@ void SourceEditor::setSelection(std::int64_t anchor, std::int64_t caret)
     restartBlinking();
 }
 
-void SourceEditor::replaceSelection(std::string_view bytes)
-{
-    replaceRange(selectionStart(), selectionEnd(), bytes, EditKind::Other);
-}
-
 void SourceEditor::applySelection(Selection selection)
 {
     selection = {m_model.caretOffset(selection.anchor), m_model.caretOffset(selection.caret)};

@@ -60,9 +60,6 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     std::int64_t selectionEnd() const;
     // Selects from anchor to caret (clamped, each out of any line break) and shows the caret.
     void setSelection(std::int64_t anchor, std::int64_t caret);
-    // Replaces the selection (or inserts at the caret); the caret ends after the new bytes with
-    // nothing selected. One undo step, or part of the open undo group.
-    void replaceSelection(std::string_view bytes);
     // Replaces bytes [from, to) as an edit of the given kind (typing merges with the typing
     // before it); the caret ends after the new bytes with nothing selected.
     void replaceRange(std::int64_t from, std::int64_t to, std::string_view bytes, EditKind kind);

@@ -58,7 +58,6 @@ class ViewRenderer final {
 
     void setHighlighter(std::shared_ptr<const LineHighlighter> highlighter,
                         std::vector<TextStyle> styles);
-    bool hasHighlighter() const { return m_highlighter != nullptr; }
     // Colours towards `line` for at most `budgetMs`; true when the line's state is then known.
     bool colourUpTo(std::int64_t line, qint64 budgetMs);
     // The highlighter's state at the start of a line, colouring what comes before it first; the

@@ -23,7 +23,6 @@ class WordCountTracker final : public QObject {
     explicit WordCountTracker(SourceEditor& editor);
 
     void setOn(bool on);
-    bool isOn() const { return m_on; }
     // The counts of the text, or of its start while the rest is still being counted.
     const WordCounts& counts() const { return m_counter.counts(); }
     bool isComplete() const { return m_on && !m_counter.pendingFrom(); }

@@ -69,7 +69,6 @@ class EntrySource final : private RowWriter {
     const std::string& openedPath() const { return m_openedPath; }
     EntryRecordset& recordset() { return m_recordset; }
     const EntryRecordset& recordset() const { return m_recordset; }
-    bool isOpen() const { return m_db != nullptr; }
     bool isReadOnly() const;
 
     std::uint64_t usesWaiting() const;

@@ -57,12 +57,6 @@ void DefinedNames::addLine(std::string_view line, const std::vector<LineDefiniti
         add(d.name(line), d.kind);
 }
 
-void DefinedNames::removeLine(std::string_view line, const std::vector<LineDefinition>& definitions)
-{
-    for (const LineDefinition& d : definitions)
-        remove(d.name(line), d.kind);
-}
-
 bool DefinedNames::contains(std::string_view word) const
 {
     if (word.size() > 1 && word[0] == '\'')

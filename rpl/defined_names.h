@@ -24,7 +24,6 @@ class DefinedNames final {
     // Undoes one add of the same name and kind; a name never added stays absent.
     void remove(std::string_view name, DefinitionKind kind);
     void addLine(std::string_view line, const std::vector<LineDefinition>& definitions);
-    void removeLine(std::string_view line, const std::vector<LineDefinition>& definitions);
 
     bool contains(std::string_view word) const;
     bool empty() const { return m_names.empty() && m_locals.empty(); }
