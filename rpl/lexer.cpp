@@ -4,47 +4,87 @@
 #include "rpl/words.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace scrivlet {
 
 using namespace rplwords;
 
+namespace {
+
+// Where a field of LexState lies in its packed form.
+struct PackedField {
+    unsigned shift = 0;
+    unsigned width = 0;
+
+    constexpr unsigned end() const { return shift + width; }
+    constexpr std::uint32_t mask() const { return (1u << width) - 1; }
+    constexpr std::uint32_t put(std::uint32_t value) const { return (value & mask()) << shift; }
+    constexpr std::uint32_t get(std::uint32_t bits) const { return (bits >> shift) & mask(); }
+};
+
+template <class Enum> constexpr unsigned widthOf()
+{
+    return static_cast<unsigned>(std::bit_width(static_cast<unsigned>(Enum::Last)));
+}
+
+constexpr PackedField after(const PackedField& before, unsigned width)
+{
+    return {before.end(), width};
+}
+
+constexpr PackedField kRegion{0, widthOf<LexState::Region>()};
+constexpr PackedField kExpect = after(kRegion, widthOf<LexState::Expect>());
+constexpr PackedField kExpectCount = after(kExpect, 2);
+constexpr PackedField kDefiner = after(kExpectCount, widthOf<DefinitionKind>());
+constexpr PackedField kDialect = after(kDefiner, widthOf<RplDialect>());
+constexpr PackedField kInComment = after(kDialect, 1);
+constexpr PackedField kInString = after(kInComment, 1);
+constexpr PackedField kInLocals = after(kInString, 1);
+constexpr PackedField kInLocalBlock = after(kInLocals, 1);
+constexpr PackedField kMasdSource = after(kInLocalBlock, 1);
+constexpr PackedField kDirDepth = after(kMasdSource, 3);
+constexpr PackedField kObjectDepth = after(kDirDepth, 8);
+constexpr PackedField kExpectDirName = after(kObjectDepth, 1);
+static_assert(kExpectDirName.end() <= 31, "the packed state is a non-negative 31-bit number");
+
+// An enum's value from its field; a value past the enum's last reads as its first.
+template <class Enum> Enum enumField(std::uint32_t bits, PackedField field)
+{
+    const std::uint32_t value = field.get(bits);
+    return value <= static_cast<std::uint32_t>(Enum::Last) ? static_cast<Enum>(value) : Enum{};
+}
+
+} // namespace
+
 std::uint32_t LexState::packed() const
 {
-    std::uint32_t bits = static_cast<std::uint32_t>(region);   // 3 bits
-    bits |= static_cast<std::uint32_t>(expect) << 3;           // 3 bits
-    bits |= static_cast<std::uint32_t>(expectCount & 3u) << 6; // 2 bits
-    bits |= static_cast<std::uint32_t>(definer) << 8;          // 4 bits
-    bits |= static_cast<std::uint32_t>(dialect) << 12;         // 2 bits
-    bits |= static_cast<std::uint32_t>(inComment) << 14;
-    bits |= static_cast<std::uint32_t>(inString) << 15;
-    bits |= static_cast<std::uint32_t>(inLocals) << 16;
-    bits |= static_cast<std::uint32_t>(inLocalBlock) << 17;
-    bits |= static_cast<std::uint32_t>(masdSource) << 18;
-    bits |= static_cast<std::uint32_t>(dirDepth & 7u) << 19;
-    bits |= static_cast<std::uint32_t>(objectDepth) << 22;
-    bits |= static_cast<std::uint32_t>(expectDirName) << 30;
-    return bits;
+    return kRegion.put(static_cast<std::uint32_t>(region)) |
+           kExpect.put(static_cast<std::uint32_t>(expect)) | kExpectCount.put(expectCount) |
+           kDefiner.put(static_cast<std::uint32_t>(definer)) |
+           kDialect.put(static_cast<std::uint32_t>(dialect)) | kInComment.put(inComment) |
+           kInString.put(inString) | kInLocals.put(inLocals) | kInLocalBlock.put(inLocalBlock) |
+           kMasdSource.put(masdSource) | kDirDepth.put(dirDepth) |
+           kObjectDepth.put(objectDepth) | kExpectDirName.put(expectDirName);
 }
 
 LexState LexState::fromPacked(std::uint32_t bits)
 {
     LexState s;
-    const auto field = [bits](int shift, std::uint32_t mask) { return (bits >> shift) & mask; };
-    s.region = static_cast<Region>(field(0, 7) <= 4 ? field(0, 7) : 0);
-    s.expect = static_cast<Expect>(field(3, 7) <= 7 ? field(3, 7) : 0);
-    s.expectCount = static_cast<std::uint8_t>(field(6, 3));
-    s.definer = static_cast<DefinitionKind>(field(8, 15) <= 12 ? field(8, 15) : 0);
-    s.dialect = static_cast<RplDialect>(field(12, 3) <= 2 ? field(12, 3) : 0);
-    s.inComment = field(14, 1) != 0;
-    s.inString = field(15, 1) != 0;
-    s.inLocals = field(16, 1) != 0;
-    s.inLocalBlock = field(17, 1) != 0;
-    s.masdSource = field(18, 1) != 0;
-    s.dirDepth = static_cast<std::uint8_t>(field(19, 7));
-    s.objectDepth = static_cast<std::uint8_t>(field(22, 255));
-    s.expectDirName = field(30, 1) != 0;
+    s.region = enumField<Region>(bits, kRegion);
+    s.expect = enumField<Expect>(bits, kExpect);
+    s.expectCount = static_cast<std::uint8_t>(kExpectCount.get(bits));
+    s.definer = enumField<DefinitionKind>(bits, kDefiner);
+    s.dialect = enumField<RplDialect>(bits, kDialect);
+    s.inComment = kInComment.get(bits) != 0;
+    s.inString = kInString.get(bits) != 0;
+    s.inLocals = kInLocals.get(bits) != 0;
+    s.inLocalBlock = kInLocalBlock.get(bits) != 0;
+    s.masdSource = kMasdSource.get(bits) != 0;
+    s.dirDepth = static_cast<std::uint8_t>(kDirDepth.get(bits));
+    s.objectDepth = static_cast<std::uint8_t>(kObjectDepth.get(bits));
+    s.expectDirName = kExpectDirName.get(bits) != 0;
     return s;
 }
 

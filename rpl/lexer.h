@@ -47,7 +47,9 @@ namespace scrivlet {
 // Invariants: tokens are in order, do not overlap, are not empty and lie within the line; only a
 // string token may begin or end with a separator (its own blanks). Lexing allocates nothing but
 // the output vector's growth and never reads outside the line.
-enum class RplDialect : std::uint8_t { Unknown, System, User };
+// Each enum of the lexer's state ends with Last, naming its final value: the state's packing
+// takes its field widths from it.
+enum class RplDialect : std::uint8_t { Unknown, System, User, Last = User };
 
 enum class TokenKind : std::uint8_t {
     Plain,        // assembler operands and anything else
@@ -85,6 +87,7 @@ enum class DefinitionKind : std::uint8_t {
     AsmLabel,
     LocalVariable,
     Variable, // a User RPL global variable: a DIR entry, or 'name' STO
+    Last = Variable,
 };
 
 struct Token {
@@ -101,7 +104,14 @@ struct Token {
 // The state carried from a line's end to the next line's start. Small and copyable; packed()
 // gives it as a non-negative 31-bit number (for a per-line int store) and fromPacked() back.
 struct LexState {
-    enum class Region : std::uint8_t { Rpl, SasmCode, SasmAssemble, MasdCode, MasdAssemble };
+    enum class Region : std::uint8_t {
+        Rpl,
+        SasmCode,
+        SasmAssemble,
+        MasdCode,
+        MasdAssemble,
+        Last = MasdAssemble,
+    };
     // What the next word is, whatever it looks like.
     enum class Expect : std::uint8_t {
         Nothing,
@@ -112,11 +122,12 @@ struct LexState {
         Character,             // after CHR
         Directive,             // the CODE of !NO CODE
         LocalName,             // the counter after FOR
+        Last = LocalName,
     };
 
     Region region = Region::Rpl;
     Expect expect = Expect::Nothing;
-    std::uint8_t expectCount = 0;
+    std::uint8_t expectCount = 0; // at most 3
     DefinitionKind definer = DefinitionKind::None; // the kind an expected DefinedName gets
     RplDialect dialect = RplDialect::Unknown;
     bool inComment = false;    // inside ( ... )

@@ -159,5 +159,22 @@ TEST(RplLexer, RandomLinesGiveWellFormedTokensAndStates)
     }
 }
 
+TEST(RplLexer, EveryValueOfEveryStateFieldSurvivesPacking)
+{
+    const auto survives = [](const LexState& state) {
+        return LexState::fromPacked(state.packed()) == state && state.packed() < (1u << 31);
+    };
+    LexState s;
+    for (int v = 0; v <= int(LexState::Region::Last); ++v)
+        EXPECT_TRUE(survives((s = {}, s.region = LexState::Region(v), s))) << v;
+    for (int v = 0; v <= int(LexState::Expect::Last); ++v)
+        EXPECT_TRUE(survives((s = {}, s.expect = LexState::Expect(v), s.expectCount = 3, s))) << v;
+    for (int v = 0; v <= int(DefinitionKind::Last); ++v)
+        EXPECT_TRUE(survives((s = {}, s.definer = DefinitionKind(v), s))) << v;
+    for (int v = 0; v <= int(RplDialect::Last); ++v)
+        EXPECT_TRUE(survives((s = {}, s.dialect = RplDialect(v), s.dirDepth = 7, s))) << v;
+    EXPECT_TRUE(survives((s = {}, s.objectDepth = 255, s.expectDirName = true, s.inString = true, s)));
+}
+
 } // namespace
 } // namespace scrivlet
