@@ -142,6 +142,10 @@ class RplLine final : LineCursor {
     // Lexes the word [start, end); returns where lexing goes on, m_n to stop the line here.
     std::size_t lexWord(std::size_t start, std::size_t end);
     std::size_t lexKeyword(Keyword keyword, std::size_t start, std::size_t end);
+    std::size_t lexWordOfBothDialects(Keyword keyword, std::size_t start, std::size_t end);
+    std::size_t lexSystemKeyword(Keyword keyword, std::size_t start, std::size_t end);
+    void enterAssemblerWord(Keyword keyword);
+    void expectNext(LexState::Expect expect, std::uint8_t count = 1);
 
     bool m_defineBody = false; // the words after DEFINE name: its replacement text
 };
@@ -354,19 +358,28 @@ bool RplLine::lexDirectoryWord(std::string_view word, std::size_t start, std::si
 // Returns 0 when the keyword is an ordinary word in the current dialect.
 std::size_t RplLine::lexKeyword(Keyword keyword, std::size_t start, std::size_t end)
 {
-    using Expect = LexState::Expect;
-    using Region = LexState::Region;
-    const auto expectNext = [this](Expect expect, std::uint8_t count = 1) {
-        m_state.expect = expect;
-        m_state.expectCount = count;
-    };
+    if (const std::size_t next = lexWordOfBothDialects(keyword, start, end); next != 0)
+        return next;
+    // The rest are System RPL words; in User RPL they are names (DEFINE and LABEL are commands).
+    return user() ? 0 : lexSystemKeyword(keyword, start, end);
+}
+
+void RplLine::expectNext(LexState::Expect expect, std::uint8_t count)
+{
+    m_state.expect = expect;
+    m_state.expectCount = count;
+}
+
+// The structure words and the User RPL words; 0 for the others.
+std::size_t RplLine::lexWordOfBothDialects(Keyword keyword, std::size_t start, std::size_t end)
+{
     switch (keyword) {
     case Keyword::Control:
         if (!user())
             return 0;
         emit(start, end, TokenKind::ControlWord);
         if (m_line.substr(start, end - start) == "FOR")
-            expectNext(Expect::LocalName);
+            expectNext(LexState::Expect::LocalName);
         return end;
     case Keyword::Arrow:
         if (m_state.dialect == RplDialect::System)
@@ -383,9 +396,9 @@ std::size_t RplLine::lexKeyword(Keyword keyword, std::size_t start, std::size_t 
         return end;
     case Keyword::Number1:
         if (m_line[start] != '#')
-            break;
+            return 0;
         emit(start, end, TokenKind::Number);
-        expectNext(Expect::Number);
+        expectNext(LexState::Expect::Number);
         return end;
     case Keyword::ProgramClose:
     case Keyword::ListOpen:
@@ -399,11 +412,14 @@ std::size_t RplLine::lexKeyword(Keyword keyword, std::size_t start, std::size_t 
         emit(start, end, TokenKind::Structure);
         return end;
     default:
-        break;
-    }
-    // The rest are System RPL words; in User RPL they are names (DEFINE and LABEL are commands).
-    if (user())
         return 0;
+    }
+}
+
+// The System RPL compiler's words; 0 for the others.
+std::size_t RplLine::lexSystemKeyword(Keyword keyword, std::size_t start, std::size_t end)
+{
+    using Expect = LexState::Expect;
     switch (keyword) {
     case Keyword::Secondary:
         settleDialect(RplDialect::System);
@@ -452,29 +468,13 @@ std::size_t RplLine::lexKeyword(Keyword keyword, std::size_t start, std::size_t 
     case Keyword::AssembleM:
     case Keyword::Code:
     case Keyword::CodeM:
-        settleDialect(RplDialect::System);
-        emit(start, end, TokenKind::Directive);
-        m_state.inLocals = m_state.inLocalBlock = false;
-        if (keyword == Keyword::Assemble)
-            m_state.region = Region::SasmAssemble;
-        else if (keyword == Keyword::AssembleM)
-            m_state.region = Region::MasdAssemble;
-        else if (keyword == Keyword::CodeM || m_state.masdSource)
-            m_state.region = Region::MasdCode;
-        else
-            m_state.region = Region::SasmCode;
-        break;
     case Keyword::MasdRpl:
     case Keyword::MasdAsm:
     case Keyword::MasdNo:
     case Keyword::MasdOther:
         settleDialect(RplDialect::System);
-        m_state.masdSource = true;
         emit(start, end, TokenKind::Directive);
-        if (keyword == Keyword::MasdAsm)
-            m_state.region = Region::MasdAssemble;
-        else if (keyword == Keyword::MasdNo)
-            expectNext(Expect::Directive);
+        enterAssemblerWord(keyword);
         break;
     case Keyword::Rpl:
         settleDialect(RplDialect::System);
@@ -488,6 +488,35 @@ std::size_t RplLine::lexKeyword(Keyword keyword, std::size_t start, std::size_t 
         return 0;
     }
     return end;
+}
+
+// The words that open an assembler block, and MASD's own directives.
+void RplLine::enterAssemblerWord(Keyword keyword)
+{
+    using Region = LexState::Region;
+    switch (keyword) {
+    case Keyword::Assemble:
+    case Keyword::AssembleM:
+    case Keyword::Code:
+    case Keyword::CodeM:
+        m_state.inLocals = m_state.inLocalBlock = false;
+        if (keyword == Keyword::Assemble)
+            m_state.region = Region::SasmAssemble;
+        else if (keyword == Keyword::AssembleM)
+            m_state.region = Region::MasdAssemble;
+        else if (keyword == Keyword::CodeM || m_state.masdSource)
+            m_state.region = Region::MasdCode;
+        else
+            m_state.region = Region::SasmCode;
+        break;
+    default: // !RPL !ASM !NO CODE and the other ! directives mark a MASD source
+        m_state.masdSource = true;
+        if (keyword == Keyword::MasdAsm)
+            m_state.region = Region::MasdAssemble;
+        else if (keyword == Keyword::MasdNo)
+            expectNext(LexState::Expect::Directive);
+        break;
+    }
 }
 
 } // namespace
