@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ascii.h"
+#include "common/line_walk.h"
 
 #include <cstddef>
 #include <string_view>
@@ -8,23 +9,8 @@
 
 namespace scrivlet {
 
-// Line and word splitting shared by the readers of entry tables and sources. A line ends at LF;
-// a CR right before the LF belongs to the line end, so CR LF and LF files read alike.
-template <class Visit> void forEachLine(std::string_view text, Visit&& visit)
-{
-    std::size_t lineNumber = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        visit(++lineNumber, line);
-    }
-}
+// Word splitting shared by the readers of entry tables and sources; lines are split by
+// forEachLine (common/line_walk.h).
 
 // Blanks between the words of a table line: space, tab, form feed, vertical tab and CR.
 inline bool isTableBlank(char c)

@@ -1,5 +1,6 @@
 #include "rpl/source_words.h"
 
+#include "common/line_walk.h"
 #include "rpl/lexer.h"
 
 #include <vector>
@@ -31,17 +32,7 @@ SourceWordScan forEachSourceWord(std::string_view text,
     SourceWordScan scan;
     LexState state;
     std::vector<Token> tokens;
-    std::size_t lineNumber = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    forEachLine(text, [&](std::size_t lineNumber, std::string_view line) {
         const bool commentBefore = state.inComment;
         state = lexLine(line, state, tokens);
         for (const Token& token : tokens) {
@@ -50,7 +41,7 @@ SourceWordScan forEachSourceWord(std::string_view text,
         }
         if (state.inComment && !commentBefore)
             scan.unclosedCommentLine = lineNumber;
-    }
+    });
     if (!state.inComment)
         scan.unclosedCommentLine = 0;
     return scan;
