@@ -4,6 +4,7 @@
 #include "common/windows1252.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace scrivlet {
 namespace {
@@ -162,6 +163,16 @@ SqliteDatabase::SqliteDatabase(const std::string& path, OpenMode mode)
     if (rc != SQLITE_OK)
         fail(db, rc);
     sqlite3_extended_result_codes(db, 1);
+    // SQLite holds the file open from here; the path names it unless it moves this instant, which
+    // SQLite's own check in hasMoved() sees.
+    if (const char* file = sqlite3_db_filename(db, "main"); file && *file) {
+        struct stat st {};
+        if (::stat(file, &st) == 0) {
+            m_path = file;
+            m_device = static_cast<std::uint64_t>(st.st_dev);
+            m_inode = static_cast<std::uint64_t>(st.st_ino);
+        }
+    }
     // Another running copy may be counting a use at this moment; wait for it briefly.
     setBusyTimeout(kDefaultBusyWait);
     check(db, sqlite3_create_function_v2(db, "len", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
@@ -203,6 +214,12 @@ bool SqliteDatabase::isReadOnly() const
 
 bool SqliteDatabase::hasMoved() const
 {
+    if (!m_path.empty()) {
+        struct stat st {};
+        if (::stat(m_path.c_str(), &st) != 0 || static_cast<std::uint64_t>(st.st_dev) != m_device ||
+            static_cast<std::uint64_t>(st.st_ino) != m_inode)
+            return true;
+    }
     int moved = 0;
     return sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
            moved != 0;

@@ -77,7 +77,8 @@ class SqliteDatabase final {
     std::string setJournalMode(std::string_view mode);
     void setBusyTimeout(std::chrono::milliseconds wait);
     bool isReadOnly() const;
-    // Whether the file was deleted or renamed since this connection opened it.
+    // Whether the path no longer names the file this connection opened (nothing is there, or a
+    // file of another device or inode): it was deleted, renamed, or replaced by another.
     bool hasMoved() const;
     std::int64_t changes() const;
     sqlite3* handle() const { return m_db.get(); }
@@ -87,6 +88,9 @@ class SqliteDatabase final {
         void operator()(sqlite3* db) const;
     };
     std::unique_ptr<sqlite3, Close> m_db;
+    std::string m_path; // as SQLite opened it, empty for a database in memory
+    std::uint64_t m_device = 0;
+    std::uint64_t m_inode = 0;
 };
 
 // Runs a transaction: BEGIN IMMEDIATE on construction, ROLLBACK unless commit() succeeded.

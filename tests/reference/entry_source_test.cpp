@@ -186,6 +186,31 @@ TEST_F(EntrySourceTest, AUseCountedWhileAnotherProgramWritesIsKeptAndWrittenLate
     EXPECT_EQ(fixtures::usageInFile(path, "DROP"), 8);
 }
 
+// A file put in the database's place (a restored backup) takes the next count; while nothing
+// usable is there, counts wait, and go to the file that comes back.
+TEST_F(EntrySourceTest, AUseAfterTheFileWasReplacedIsCountedInTheFileNowAtThePath)
+{
+    EntrySource source;
+    ASSERT_EQ(source.open(path).status, RefreshResult::Status::Ok);
+    auto& rs = source.recordset();
+    ASSERT_TRUE(rs.find("name LIKE 'DR%'"));
+    ASSERT_EQ(rs.addUse().value, 6);
+    const std::string backup = dir.file("backup.mdb");
+    fixtures::writeEntryDatabase(backup, {{"DUP", "03188", "", 1}, {"DROP", "03244", "", 1}});
+    ASSERT_EQ(std::rename(backup.c_str(), path.c_str()), 0);
+    EXPECT_EQ(rs.addUse().value, 2);
+    EXPECT_EQ(fixtures::usageInFile(path, "DROP"), 2);
+
+    ASSERT_EQ(std::rename(path.c_str(), backup.c_str()), 0);
+    EXPECT_TRUE(rs.addUse().waiting);
+    fixtures::writeFile(path, "not a database");
+    EXPECT_TRUE(rs.addUse().waiting);
+    EXPECT_EQ(source.usesWaiting(), 2u);
+    ASSERT_EQ(std::rename(backup.c_str(), path.c_str()), 0);
+    EXPECT_EQ(rs.addUse().value, 5);
+    EXPECT_EQ(fixtures::usageInFile(path, "DROP"), 5);
+}
+
 TEST_F(EntrySourceTest, TheListModelMayGoBeforeTheSource)
 {
     EntrySource source;
