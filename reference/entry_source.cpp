@@ -307,7 +307,7 @@ WriteResult EntrySource::countUse(std::int64_t id)
         waitingChanged(before);
         const auto it = written.counts.find(id);
         if (it == written.counts.end())
-            return {false, false, 0, "the entry is no longer in the database"};
+            return {false, false, 0, "the entry is no longer in the database", true};
         return {true, false, it->second, {}};
     }
     if (m_db && m_db->isReadOnly()) {
