@@ -204,8 +204,8 @@ class TypingLoopTest : public QObject {
     void anEntryAnotherProgramDeletedIsInsertedAndToldOnceByName()
     {
         Session s("");
-        const std::string file = s.dir.file("entries97.mdb");
-        SqliteDatabase(file, SqliteDatabase::OpenMode::ExistingOnly)
+        const QString file = QString::fromStdString(s.dir.file("entries97.mdb"));
+        SqliteDatabase(file.toStdString(), SqliteDatabase::OpenMode::ExistingOnly)
             .exec("DELETE FROM entries WHERE name = 'DUP'");
         for (const char* keys : {"D", " S", " D"}) {
             s.type(keys);
@@ -215,8 +215,7 @@ class TypingLoopTest : public QObject {
         QCOMPARE(s.usage("SWAP"), 8);
         QCOMPARE(int(s.log->messages.size()), 1);
         QCOMPARE(s.log->messages[0].text, "The entry DUP is no longer in the entry database " +
-                                              QString::fromStdString(file) +
-                                              "; its use was not counted.");
+                                              file + "; its use was not counted.");
         QVERIFY(!s.window->findChild<QAction*>("usesWaiting")->isVisible());
     }
 
