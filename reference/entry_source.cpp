@@ -220,9 +220,9 @@ void EntrySource::disconnect()
 {
     // Leave the file in its ordinary journal mode, so that it stays readable where it cannot be
     // written (a read-only copy, a read-only medium). Another running copy may still use the
-    // log; then SQLite keeps it until that copy closes. A file that moved away refuses the
-    // change, but only after SQLite has folded the log into it and removed the log from the path.
-    if (m_db && m_writeAheadLog) {
+    // log; then SQLite keeps it until that copy closes. A file that moved away is left as it is:
+    // the change would remove the log at the path, which may be the log of the file there now.
+    if (m_db && m_writeAheadLog && !m_db->hasMoved()) {
         try {
             m_db->setJournalMode("delete");
         } catch (const SqliteError&) {
