@@ -250,8 +250,23 @@ void TypingLoop::insertEntry()
     m_c.buffer.setSelText(bufferBytes(name));
     m_c.buffer.setFocus();
 
-    if (!counted.ok)
+    if (counted.gone)
+        reportGoneEntry(name);
+    else if (!counted.ok)
         reportUncountedUse(counted.error);
+}
+
+void TypingLoop::reportGoneEntry(const QString& name)
+{
+    if (m_toldGone.contains(name))
+        return;
+    m_toldGone.insert(name);
+    m_prompts.message(&m_window, tr("Vantor Scrivlet Database"),
+                      tr("The entry %1 is no longer in the entry database %2; its use was not "
+                         "counted.")
+                          .arg(m_c.entries.shownText(name),
+                               QString::fromStdString(m_c.entries.source().openedPath())),
+                      UserPrompts::Icon::Warning);
 }
 
 void TypingLoop::reportUncountedUse(const std::string& reason)

@@ -3,6 +3,7 @@
 #include "editor/editor_rules.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -85,6 +86,7 @@ class TypingLoop final : public QObject {
     void deleteBeforeCaret();
     void currentRowFromSelection();
     void reportUncountedUse(const std::string& reason);
+    void reportGoneEntry(const QString& name);
     void handToEditor(const QKeyEvent& event);
     void escapeFromList();
 
@@ -102,6 +104,7 @@ class TypingLoop final : public QObject {
     std::int32_t m_wordstart = 5;
     std::int32_t m_wordend = 5;
     bool m_toldUncounted = false;
+    QSet<QString> m_toldGone; // entries told to be no longer in the database
     std::optional<LineColumn> m_caretRead;
     bool m_escapeFromList = false;
     bool m_pairJumpReleased = false; // the last key-up was Ctrl+]'s

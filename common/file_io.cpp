@@ -89,6 +89,29 @@ mode_t newFileMode()
     return 0644;
 }
 
+// The path a chain of symbolic links ends at, the last of which may point at nothing yet; a
+// relative link is taken from the folder of the link. False (with errno) for a loop.
+bool linkTarget(const std::string& path, std::string& target)
+{
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0)
+            return false;
+        link.resize(static_cast<std::size_t>(n));
+        if (link.empty() || link.front() == '/' || target.find('/') == std::string::npos)
+            target = link;
+        else
+            target = folderOf(target) + "/" + link;
+    }
+    errno = ELOOP;
+    return false;
+}
+
 bool writeAll(int fd, std::string_view bytes)
 {
     const char* p = bytes.data();
@@ -193,16 +216,13 @@ FileWriteResult writeFileAtomically(const std::string& path, std::string_view by
         return result;
     }
 
-    // Through a symbolic link the file it points to is replaced, not the link.
-    std::string target = path;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
+    // Through a symbolic link the file it points to is replaced, or made, not the link.
+    std::string target;
+    if (!linkTarget(path, target)) {
+        result.reason = errnoText(errno);
+        return result;
     }
-
+    struct stat st {};
     const bool existed = ::stat(target.c_str(), &st) == 0;
     if (existed) {
         if (result.reason = kindProblem(st); !result.reason.empty())

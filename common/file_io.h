@@ -14,7 +14,9 @@ namespace scrivlet {
 // a size limit, and says why. A write never leaves a half-written file: the bytes go to a
 // temporary file in the target's folder, are flushed to the disk and then renamed over the
 // target, so the target holds either its old bytes or all the new ones. A replaced file keeps
-// its permission bits; a file that is read-only for the user is not replaced.
+// its permission bits; a file that is read-only for the user is not replaced. Through a symbolic
+// link, or a chain of them, the file at its end is written (made, when the link points at
+// nothing yet) and the link stays.
 
 // Files larger than this are not opened: loading them would freeze the window.
 inline constexpr std::uint64_t kMaxOpenBytes = 64ull * 1024 * 1024;

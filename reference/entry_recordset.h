@@ -27,6 +27,7 @@ struct WriteResult {
     bool waiting = false;   // ok, but the file was busy: the use is kept and written later
     std::int64_t value = 0; // the value the file now holds (ok and not waiting)
     std::string error;      // why the file did not take it (not ok, or waiting)
+    bool gone = false;      // not ok: the file no longer holds a row with the id
 };
 
 // Where a recordset writes its updates: the database file the rows came from.

@@ -58,6 +58,17 @@ std::optional<std::string> fileProblem(const std::string& path)
     return std::nullopt;
 }
 
+// Why the database lacks what the entry list needs, if it does. Throws SqliteError.
+std::optional<std::string> schemaProblem(SqliteDatabase& db)
+{
+    const SchemaCheck schema = checkEntrySchema(db);
+    if (schema.problem == SchemaCheck::Problem::NoTable)
+        return "it has no table \"entries\".";
+    if (schema.problem == SchemaCheck::Problem::NoColumn)
+        return "its table \"entries\" has no column \"" + std::string(schema.column) + "\".";
+    return std::nullopt;
+}
+
 } // namespace
 
 EntrySource::EntrySource() = default;
@@ -110,28 +121,56 @@ RefreshResult EntrySource::refresh(const std::string& databasePath, std::string_
     try {
         if (!sameFile)
             m_db = std::make_unique<SqliteDatabase>(path, SqliteDatabase::OpenMode::ExistingOnly);
-        const SchemaCheck schema = checkEntrySchema(*m_db);
-        if (schema.problem == SchemaCheck::Problem::NoTable)
-            return failure("it has no table \"entries\".");
-        if (schema.problem == SchemaCheck::Problem::NoColumn)
-            return failure("its table \"entries\" has no column \"" + std::string(schema.column) +
-                           "\".");
+        if (auto problem = schemaProblem(*m_db))
+            return failure(std::move(*problem));
         readRows(query);
     } catch (const SqliteError& e) {
         return failure(std::string(e.what()) + ".");
     }
-    // A counted use is one durable commit; write-ahead logging makes that one sync of the log
-    // instead of several of the file and its journal. A file that cannot take it (read-only, or
-    // on a file system without shared memory) keeps its own mode.
-    if (!sameFile && !m_db->isReadOnly()) {
-        try {
-            m_writeAheadLog = m_db->setJournalMode("wal") == "wal";
-        } catch (const SqliteError&) {
-        }
-    }
+    if (!sameFile)
+        useWriteAheadLog();
     if (m_db->isReadOnly())
         result.status = RefreshResult::Status::ReadOnly;
     return result;
+}
+
+void EntrySource::useWriteAheadLog()
+{
+    // A counted use is one durable commit; write-ahead logging makes that one sync of the log
+    // instead of several of the file and its journal. A file that cannot take it (read-only, or
+    // on a file system without shared memory) keeps its own mode.
+    if (m_db->isReadOnly())
+        return;
+    try {
+        m_writeAheadLog = m_db->setJournalMode("wal") == "wal";
+    } catch (const SqliteError&) {
+    }
+}
+
+std::string EntrySource::followReplacedFile()
+{
+    if (m_db && !m_db->hasMoved())
+        return {};
+    if (!m_db && !m_fileReplaced)
+        return "the entry database is not open";
+    // The log at the path belongs to the file that was open: it goes with that connection before
+    // the file now at the path is opened, or the new file would be read through it.
+    disconnect();
+    m_fileReplaced = true;
+    if (auto problem = fileProblem(m_openedPath))
+        return std::move(*problem);
+    try {
+        auto db =
+            std::make_unique<SqliteDatabase>(m_openedPath, SqliteDatabase::OpenMode::ExistingOnly);
+        if (auto problem = schemaProblem(*db))
+            return std::move(*problem);
+        m_db = std::move(db);
+    } catch (const SqliteError& e) {
+        return std::string(e.what()) + ".";
+    }
+    m_fileReplaced = false;
+    useWriteAheadLog();
+    return {};
 }
 
 void EntrySource::readRows(std::string_view query)
@@ -166,27 +205,31 @@ EntryRecordset readEntryRows(SqliteDatabase& db, std::string_view query, RowWrit
 
 UsesNotCounted EntrySource::close()
 {
-    UsesNotCounted lost;
-    if (m_db) {
-        lost = flushWaitingUses();
-        if (lost.uses > 0) {
-            m_waiting.clear();
-            waitingChanged(lost.uses);
-        }
-        // Leave the file in its ordinary journal mode, so that it stays readable where it
-        // cannot be written (a read-only copy, a read-only medium). Another running copy may
-        // still use the log; then SQLite keeps it until that copy closes.
-        if (m_writeAheadLog) {
-            try {
-                m_db->setJournalMode("delete");
-            } catch (const SqliteError&) {
-            }
+    const UsesNotCounted lost = flushWaitingUses();
+    if (lost.uses > 0) {
+        m_waiting.clear();
+        waitingChanged(lost.uses);
+    }
+    disconnect();
+    m_fileReplaced = false;
+    m_recordset = EntryRecordset();
+    return lost;
+}
+
+void EntrySource::disconnect()
+{
+    // Leave the file in its ordinary journal mode, so that it stays readable where it cannot be
+    // written (a read-only copy, a read-only medium). Another running copy may still use the
+    // log; then SQLite keeps it until that copy closes. A file that moved away is left as it is:
+    // the change would remove the log at the path, which may be the log of the file there now.
+    if (m_db && m_writeAheadLog && !m_db->hasMoved()) {
+        try {
+            m_db->setJournalMode("delete");
+        } catch (const SqliteError&) {
         }
     }
     m_writeAheadLog = false;
-    m_recordset = EntryRecordset();
     m_db.reset();
-    return lost;
 }
 
 std::uint64_t EntrySource::usesWaiting() const
@@ -203,7 +246,7 @@ void EntrySource::waitingChanged(std::uint64_t before)
 
 UsesNotCounted EntrySource::flushWaitingUses()
 {
-    if (m_waiting.empty() || !m_db)
+    if (m_waiting.empty() || (!m_db && !m_fileReplaced))
         return {};
     const std::uint64_t before = usesWaiting();
     const Written written = writeWaitingUses();
@@ -221,6 +264,10 @@ void EntrySource::discardWaitingUses()
 EntrySource::Written EntrySource::writeWaitingUses()
 {
     Written out;
+    if (std::string problem = followReplacedFile(); !problem.empty()) {
+        out.error = std::move(problem);
+        return out;
+    }
     try {
         const LongerBusyWait wait(*m_db, m_useWait);
         SqliteTransaction transaction(*m_db);
@@ -251,7 +298,7 @@ EntrySource::Written EntrySource::writeWaitingUses()
 
 WriteResult EntrySource::countUse(std::int64_t id)
 {
-    if (!m_db)
+    if (!m_db && !m_fileReplaced)
         return {false, false, 0, "the entry database is not open"};
     const std::uint64_t before = usesWaiting();
     ++m_waiting[id];
@@ -260,10 +307,10 @@ WriteResult EntrySource::countUse(std::int64_t id)
         waitingChanged(before);
         const auto it = written.counts.find(id);
         if (it == written.counts.end())
-            return {false, false, 0, "the entry is no longer in the database"};
+            return {false, false, 0, "the entry is no longer in the database", true};
         return {true, false, it->second, {}};
     }
-    if (m_db->isReadOnly()) {
+    if (m_db && m_db->isReadOnly()) {
         if (--m_waiting[id] == 0)
             m_waiting.erase(id);
         return {false, false, 0, written.error};
@@ -274,8 +321,8 @@ WriteResult EntrySource::countUse(std::int64_t id)
 
 WriteResult EntrySource::writeInteger(std::int64_t id, std::string_view column, std::int64_t value)
 {
-    if (!m_db)
-        return {false, false, 0, "the entry database is not open"};
+    if (std::string problem = followReplacedFile(); !problem.empty())
+        return {false, false, 0, problem};
     try {
         auto stmt =
             m_db->prepare("UPDATE entries SET " + quoteIdentifier(column) + " = ?1 WHERE id = ?2");

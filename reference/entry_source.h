@@ -50,6 +50,10 @@ EntryRecordset readEntryRows(SqliteDatabase& db, std::string_view query, RowWrit
 // still cannot be written is kept, by entry id, and written with the next use that is counted,
 // by flushWaitingUses(), or when the source closes; usesWaiting() says how many there are. A
 // read-only database counts nothing and keeps nothing.
+//
+// Before every write the source makes sure the file at the path is still the one it opened; a
+// file put in its place (a restored backup) is opened and written instead. While nothing usable
+// is at the path, counted uses wait as for a busy database.
 class EntrySource final : private RowWriter {
   public:
     static constexpr std::chrono::milliseconds kUseWait{5000};
@@ -93,7 +97,12 @@ class EntrySource final : private RowWriter {
     RefreshResult refresh(const std::string& databasePath, std::string_view query);
     void readRows(std::string_view query);
     Written writeWaitingUses();
+    void useWriteAheadLog();
+    // Reconnects when the file at the path is no longer the one open; why m_db cannot be
+    // written, or empty when it can.
+    std::string followReplacedFile();
     UsesNotCounted close();
+    void disconnect();
     void waitingChanged(std::uint64_t before);
     WriteResult writeInteger(std::int64_t id, std::string_view column, std::int64_t value) override;
     WriteResult countUse(std::int64_t id) override;
@@ -102,6 +111,7 @@ class EntrySource final : private RowWriter {
     std::string m_openedPath;
     std::unique_ptr<SqliteDatabase> m_db;
     bool m_writeAheadLog = false;
+    bool m_fileReplaced = false; // the file open was replaced, and the path holds no usable one
     EntryRecordset m_recordset;
     std::map<std::int64_t, std::int64_t> m_waiting; // entry id -> uses not yet in the file
     std::function<void()> m_waitingObserver;

@@ -4,6 +4,8 @@
 #include "common/windows1252.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace scrivlet {
 namespace {
@@ -162,11 +164,39 @@ SqliteDatabase::SqliteDatabase(const std::string& path, OpenMode mode)
     if (rc != SQLITE_OK)
         fail(db, rc);
     sqlite3_extended_result_codes(db, 1);
+    // SQLite holds the file open from here; the path names it unless it moves this instant, which
+    // SQLite's own check in hasMoved() sees.
+    if (const char* file = sqlite3_db_filename(db, "main"); file && *file) {
+        if (const auto id = fileId(file)) {
+            m_path = file;
+            m_file = *id;
+        }
+    }
     // Another running copy may be counting a use at this moment; wait for it briefly.
     setBusyTimeout(kDefaultBusyWait);
     check(db, sqlite3_create_function_v2(db, "len", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                          lenFunction, nullptr, nullptr, nullptr));
     exec("PRAGMA synchronous=FULL");
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    if (m_logFiles.empty() || !hasMoved())
+        return;
+    sqlite3_exec(m_db.get(), "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+    m_db.reset();
+    for (const auto& [path, id] : m_logFiles) {
+        if (fileId(path) == id)
+            ::unlink(path.c_str());
+    }
+}
+
+std::optional<SqliteDatabase::FileId> SqliteDatabase::fileId(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
 SqliteStatement SqliteDatabase::prepare(std::string_view sql)
@@ -187,8 +217,21 @@ void SqliteDatabase::exec(const std::string& sql)
 
 std::string SqliteDatabase::setJournalMode(std::string_view mode)
 {
-    auto stmt = prepare("PRAGMA journal_mode=" + std::string(mode));
-    return stmt.step() ? asciiLower(stmt.text(0)) : std::string();
+    std::string now;
+    {
+        auto stmt = prepare("PRAGMA journal_mode=" + std::string(mode));
+        now = stmt.step() ? asciiLower(stmt.text(0)) : std::string();
+    }
+    m_logFiles.clear();
+    if (now == "wal" && !m_path.empty()) {
+        // The first read in the new mode makes the log files.
+        sqlite3_exec(m_db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        for (const char* suffix : {"-wal", "-shm"}) {
+            if (const auto id = fileId(m_path + suffix))
+                m_logFiles.emplace_back(m_path + suffix, *id);
+        }
+    }
+    return now;
 }
 
 void SqliteDatabase::setBusyTimeout(std::chrono::milliseconds wait)
@@ -203,6 +246,8 @@ bool SqliteDatabase::isReadOnly() const
 
 bool SqliteDatabase::hasMoved() const
 {
+    if (!m_path.empty() && fileId(m_path) != m_file)
+        return true;
     int moved = 0;
     return sqlite3_file_control(m_db.get(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
            moved != 0;

@@ -3,9 +3,12 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -57,6 +60,11 @@ class SqliteStatement final {
 // (also when the constructor fails after the file was opened). Every connection knows the SQL
 // function len(text), the length of a text in characters (see decodeUtf8OrWindows1252), and
 // waits up to kDefaultBusyWait for a lock that another connection holds.
+//
+// SQLite leaves the write-ahead log of a file that moved away at the file's old path, where it
+// would be read as the log of whatever file comes there next. A connection that put its file in
+// WAL mode and closes after the file moved folds the log into that file and removes the log
+// files from the path, but only while the path still holds the very files it saw made.
 class SqliteDatabase final {
   public:
     enum class OpenMode {
@@ -67,6 +75,7 @@ class SqliteDatabase final {
     static constexpr std::chrono::milliseconds kDefaultBusyWait{500};
 
     SqliteDatabase(const std::string& path, OpenMode mode);
+    ~SqliteDatabase();
     SqliteDatabase(const SqliteDatabase&) = delete;
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
@@ -77,7 +86,8 @@ class SqliteDatabase final {
     std::string setJournalMode(std::string_view mode);
     void setBusyTimeout(std::chrono::milliseconds wait);
     bool isReadOnly() const;
-    // Whether the file was deleted or renamed since this connection opened it.
+    // Whether the path no longer names the file this connection opened (nothing is there, or a
+    // file of another device or inode): it was deleted, renamed, or replaced by another.
     bool hasMoved() const;
     std::int64_t changes() const;
     sqlite3* handle() const { return m_db.get(); }
@@ -86,7 +96,17 @@ class SqliteDatabase final {
     struct Close {
         void operator()(sqlite3* db) const;
     };
+    struct FileId {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool operator==(const FileId&) const = default;
+    };
+    static std::optional<FileId> fileId(const std::string& path);
+
     std::unique_ptr<sqlite3, Close> m_db;
+    std::string m_path; // as SQLite opened it, empty for a database in memory
+    FileId m_file;
+    std::vector<std::pair<std::string, FileId>> m_logFiles; // the log and its index, in WAL mode
 };
 
 // Runs a transaction: BEGIN IMMEDIATE on construction, ROLLBACK unless commit() succeeded.

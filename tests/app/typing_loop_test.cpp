@@ -201,6 +201,24 @@ class TypingLoopTest : public QObject {
         QCOMPARE(s.usage("SWAP"), 7);
     }
 
+    void anEntryAnotherProgramDeletedIsInsertedAndToldOnceByName()
+    {
+        Session s("");
+        const QString file = QString::fromStdString(s.dir.file("entries97.mdb"));
+        SqliteDatabase(file.toStdString(), SqliteDatabase::OpenMode::ExistingOnly)
+            .exec("DELETE FROM entries WHERE name = 'DUP'");
+        for (const char* keys : {"D", " S", " D"}) {
+            s.type(keys);
+            s.key(Qt::Key_Return);
+        }
+        QCOMPARE(s.text(), std::string("DUP SWAP DUP"));
+        QCOMPARE(s.usage("SWAP"), 8);
+        QCOMPARE(int(s.log->messages.size()), 1);
+        QCOMPARE(s.log->messages[0].text, "The entry DUP is no longer in the entry database " +
+                                              file + "; its use was not counted.");
+        QVERIFY(!s.window->findChild<QAction*>("usesWaiting")->isVisible());
+    }
+
     // The option moves only the selection, to the name the text uses most; the order of the
     // list, the focus, Enter and the count stay as they are. New texts are counted afresh.
     void namesInThisFileFirstProposesTheNameTheTextUsesMost()

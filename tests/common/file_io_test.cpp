@@ -76,6 +76,20 @@ TEST(WriteFileAtomically, NewFilesFollowTheCreationMaskReplacedFilesKeepModeAndL
     EXPECT_EQ(TempDir::readBytes(dir.file("kept.rpl")), "new");
 }
 
+// A link to nothing yet gets its target made, a relative one from its own folder, along a chain.
+TEST(WriteFileAtomically, ThroughADanglingLinkTheTargetIsWrittenAndTheLinkKept)
+{
+    TempDir dir;
+    fs::create_directory(dir.file("src"));
+    fs::create_symlink("../new.rpl", dir.file("src/dangling.rpl"));
+    fs::create_symlink("src/dangling.rpl", dir.file("chain.rpl"));
+    for (const char* link : {"src/dangling.rpl", "chain.rpl"}) {
+        ASSERT_TRUE(writeFileAtomically(dir.file(link), link).ok) << link;
+        EXPECT_TRUE(fs::is_symlink(dir.file(link)));
+        EXPECT_EQ(TempDir::readBytes(dir.file("new.rpl")), link);
+    }
+}
+
 TEST(WriteFileAtomically, AFailureKeepsTheOldFileAndSaysWhy)
 {
     TempDir dir;

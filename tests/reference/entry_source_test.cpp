@@ -186,6 +186,30 @@ TEST_F(EntrySourceTest, AUseCountedWhileAnotherProgramWritesIsKeptAndWrittenLate
     EXPECT_EQ(fixtures::usageInFile(path, "DROP"), 8);
 }
 
+// A file put in the database's place takes the next count, also of another running copy; while
+// none is usable, counts wait.
+TEST_F(EntrySourceTest, AUseAfterTheFileWasReplacedIsCountedInTheFileNowAtThePath)
+{
+    EntrySource source, other;
+    ASSERT_EQ(source.open(path).status, RefreshResult::Status::Ok);
+    ASSERT_EQ(other.open(path).status, RefreshResult::Status::Ok);
+    auto& rs = source.recordset();
+    ASSERT_TRUE(rs.find("name LIKE 'DR%'") && other.recordset().find("name LIKE 'DR%'"));
+    ASSERT_EQ(rs.addUse().value, 6);
+    const std::string backup = dir.file("backup.mdb");
+    fixtures::writeEntryDatabase(backup, {{"DUP", "03188", "", 1}, {"DROP", "03244", "", 1}});
+    ASSERT_EQ(std::rename(backup.c_str(), path.c_str()), 0);
+    EXPECT_EQ(rs.addUse().value, 2);
+    EXPECT_EQ(fixtures::usageInFile(path, "DROP"), 2);
+    EXPECT_EQ(other.recordset().addUse().value, 3);
+    ASSERT_EQ(std::rename(path.c_str(), backup.c_str()), 0);
+    EXPECT_TRUE(rs.addUse().waiting);
+    fixtures::writeFile(path, "not a database");
+    EXPECT_TRUE(rs.addUse().waiting && source.usesWaiting() == 2);
+    ASSERT_EQ(std::rename(backup.c_str(), path.c_str()), 0);
+    EXPECT_EQ(rs.addUse().value, 6);
+}
+
 TEST_F(EntrySourceTest, TheListModelMayGoBeforeTheSource)
 {
     EntrySource source;
