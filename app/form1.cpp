@@ -80,6 +80,7 @@ Form1::Form1(StartOptions options)
     m_loop = new TypingLoop({*m_text, *m_buffer, *m_entry, *m_entryModel, *m_description, *m_pos,
                              *m_options[kBeepOption], *m_options[kAutoidentOption], *m_search},
                             *m_prompts, *this);
+    m_loop->setPairStore(std::make_shared<PairStore>(kDatabaseFileName));
     m_files = new FileCommands(*this, *m_buffer, *m_prompts);
     showCalculatorCharset(rememberedOption(RememberedOption::CalculatorCharset));
     connect(this, &Form1::optionChanged, this, [this](RememberedOption option, bool on) {

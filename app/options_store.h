@@ -32,7 +32,7 @@ inline constexpr RememberedOptionInfo kRememberedOptions[] = {
     {RememberedOption::LineNumbers, "LineNumbers", "Line Numbers", true},
     {RememberedOption::MarkUnknownNames, "MarkUnknownNames", "Mark Unknown Names", false},
     {RememberedOption::NamesInFileFirst, "NamesInFileFirst", "Names in This File First", false},
-    {RememberedOption::TabEndsWord, "TabEndsWord", "Tab Ends a Word", false},
+    {RememberedOption::TabEndsWord, "TabEndsWord", "Tab Ends a Word", true},
     {RememberedOption::DitherPictures, "DitherPictures", "Dither Pictures", false},
     {RememberedOption::CalculatorCharset, "CalculatorCharacterSet", "Calculator Character Set",
      false},

@@ -229,18 +229,41 @@ class TypingLoopTest : public QObject {
         QCOMPARE(s.current(), QStringLiteral("DUP"));
     }
 
-    // A name typed after a Tab is proposed only when a Tab ends words; Enter keeps the Tab.
-    void tabEndsAWordOnlyWithTheOption()
+    // Enter counts the name with the word before it in the database at once; with Names in
+    // This File First the name that followed the previous word is proposed before the one the
+    // text holds more often (DUP twice), and the Tab before it ends the previous word.
+    void theNameThatFollowedThePreviousWordIsProposed()
+    {
+        Session s("SWAP DUP DUP\r\nSWAP");
+        s.option("NamesInFileFirst");
+        s.type(" DR");
+        s.key(Qt::Key_Return);
+        SqliteDatabase db(s.dir.file("entries97.mdb"), SqliteDatabase::OpenMode::ReadOnly);
+        auto pair = db.prepare("SELECT previous || ' ' || next || ' ' || uses FROM entry_pairs");
+        QVERIFY(pair.step());
+        QCOMPARE(pair.text(0), std::string("SWAP DROP 1"));
+        s.type(" SWAP");
+        s.key(Qt::Key_Return); // writes SWAP
+        s.key(Qt::Key_Return); // a new line
+        s.type("\tD");
+        QCOMPARE(s.current(), QStringLiteral("DROP"));
+        s.key(Qt::Key_Return);
+        QCOMPARE(s.text(), std::string("SWAP DUP DUP\r\nSWAP DROP SWAP\r\n\tDROP"));
+    }
+
+    // A name typed after a Tab is proposed, as after a space, and Enter keeps the Tab; with
+    // Tab Ends a Word unchecked the Tab is part of the word and nothing is proposed.
+    void tabEndsAWordUnlessTheOptionIsUnchecked()
     {
         Session s("");
         s.type("\tS");
-        QVERIFY(!s.list()->hasFocus());
-        s.option("TabEndsWord");
-        s.type("W");
         QVERIFY(s.list()->hasFocus());
         QCOMPARE(s.current(), QStringLiteral("SWAP"));
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("\tSWAP"));
+        s.option("TabEndsWord");
+        s.type(" \tD");
+        QVERIFY(!s.list()->hasFocus());
     }
 };
 
