@@ -118,6 +118,7 @@ void TypingLoop::find_mnemonic(bool moveFocus)
         return;
     }
     setBoundText(m_c.entries.currentField("id"));
+    emit proposed(m_wordend, span.length(), m_c.entries.currentField("name"));
     display_description();
     if (m_c.beepOption.isChecked())
         m_prompts.beep();

@@ -76,6 +76,10 @@ class TypingLoop final : public QObject {
     bool indentarmed() const { return m_indentarmed; }
     WordSpan wordSpan() const { return {m_wordstart, m_wordend}; }
 
+  signals:
+    // A lookup proposed the entry `name` for the `wordLength` bytes before offset `wordEnd`.
+    void proposed(qint64 wordEnd, qint64 wordLength, const QString& name);
+
   private:
     // The lookup of the word at the caret. It changes no text, so the caret's line and column
     // it read are left in m_caretRead for the read-out that follows.
