@@ -5,17 +5,18 @@
 #include "app/menu_tables.h"
 #include "app/typing_loop.h"
 #include "app/window_placement.h"
-#include "common/application_icon.h"
 #include "calculator/calculator_charset.h"
+#include "common/application_icon.h"
 #include "common/design_fonts.h"
 #include "common/design_geometry.h"
 #include "common/windows1252.h"
 #include "editor/editor_buffer.h"
+#include "editor/proposal_at_caret.h"
 #include "editor/rpl_navigation.h"
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
-#include "files/calculator_text_commands.h"
 #include "editor/word_count_tracker.h"
+#include "files/calculator_text_commands.h"
 #include "files/file_commands.h"
 #include "files/picture_commands.h"
 #include "files/source_texts.h"
@@ -80,6 +81,15 @@ Form1::Form1(StartOptions options)
     m_loop = new TypingLoop({*m_text, *m_buffer, *m_entry, *m_entryModel, *m_description, *m_pos,
                              *m_options[kBeepOption], *m_options[kAutoidentOption], *m_search},
                             *m_prompts, *this);
+    m_loop->setPairStore(std::make_shared<PairStore>(kDatabaseFileName));
+    auto* proposal = new ProposalAtCaret(*m_text);
+    proposal->setOn(rememberedOption(RememberedOption::ShowProposalAtCaret));
+    connect(m_entryModel, &EntryListModel::currentRowChanged, proposal, &ProposalAtCaret::withdraw);
+    connect(m_loop, &TypingLoop::proposed, proposal, &ProposalAtCaret::propose);
+    connect(this, &Form1::optionChanged, proposal, [proposal](RememberedOption option, bool on) {
+        if (option == RememberedOption::ShowProposalAtCaret)
+            proposal->setOn(on);
+    });
     m_files = new FileCommands(*this, *m_buffer, *m_prompts);
     showCalculatorCharset(rememberedOption(RememberedOption::CalculatorCharset));
     connect(this, &Form1::optionChanged, this, [this](RememberedOption option, bool on) {

@@ -17,6 +17,7 @@ enum class RememberedOption {
     MarkUnknownNames,
     NamesInFileFirst,
     TabEndsWord,
+    ShowProposalAtCaret,
     DitherPictures,
     CalculatorCharset,
 };
@@ -32,7 +33,8 @@ inline constexpr RememberedOptionInfo kRememberedOptions[] = {
     {RememberedOption::LineNumbers, "LineNumbers", "Line Numbers", true},
     {RememberedOption::MarkUnknownNames, "MarkUnknownNames", "Mark Unknown Names", false},
     {RememberedOption::NamesInFileFirst, "NamesInFileFirst", "Names in This File First", false},
-    {RememberedOption::TabEndsWord, "TabEndsWord", "Tab Ends a Word", false},
+    {RememberedOption::TabEndsWord, "TabEndsWord", "Tab Ends a Word", true},
+    {RememberedOption::ShowProposalAtCaret, "ShowProposalAtCaret", "Show Proposal at Caret", true},
     {RememberedOption::DitherPictures, "DitherPictures", "Dither Pictures", false},
     {RememberedOption::CalculatorCharset, "CalculatorCharacterSet", "Calculator Character Set",
      false},

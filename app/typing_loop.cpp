@@ -6,6 +6,7 @@
 #include "editor/code_page.h"
 #include "editor/document_text.h"
 #include "editor/editor_buffer.h"
+#include "editor/previous_word.h"
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
 #include "editor/typing_rules.h"
@@ -108,12 +109,16 @@ void TypingLoop::find_mnemonic(bool moveFocus)
         return;
 
     EntryRecordset& rs = m_c.entries.source().recordset();
-    rs.moveTo(lookUpName(rs, word, {m_textWords, word}));
+    const bool pairs = m_textWords && m_pairs;
+    const std::string previous = pairs ? wordBefore(m_c.buffer, span.wordstart - 1) : "";
+    rs.moveTo(
+        lookUpName(rs, word, {m_textWords, word}, {pairs ? &m_pairs->pairs() : nullptr, previous}));
     if (rs.eof()) {
         setBoundText(QString());
         return;
     }
     setBoundText(m_c.entries.currentField("id"));
+    emit proposed(m_wordend, span.length(), m_c.entries.currentField("name"));
     display_description();
     if (m_c.beepOption.isChecked())
         m_prompts.beep();
@@ -244,6 +249,8 @@ void TypingLoop::insertEntry()
         return;
     const QString name = m_c.entries.currentField("name");
     const WriteResult counted = rs.addUse();
+    if (m_pairs)
+        m_pairs->countUse(wordBefore(m_c.buffer, m_wordstart - 1), bufferBytes(name));
 
     m_c.buffer.setSelStart(m_wordstart - 1);
     m_c.buffer.setSelLength(std::int64_t{m_wordend} - m_wordstart + 1);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "editor/editor_rules.h"
+#include "reference/pair_store.h"
 
 #include <QObject>
 #include <QSet>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -67,10 +69,17 @@ class TypingLoop final : public QObject {
     // list's order alone decides.
     void setTextWords(const WordCounts* counts) { m_textWords = counts; }
     void setTabInWord(TabInWord tab) { m_tabInWord = tab; }
+    // The pairs of names and the words before them: every name written from the list counts
+    // one, and with the text's words the lookup weighs them too.
+    void setPairStore(std::shared_ptr<PairStore> pairs) { m_pairs = std::move(pairs); }
 
     std::int16_t lastkey() const { return m_lastkey; }
     bool indentarmed() const { return m_indentarmed; }
     WordSpan wordSpan() const { return {m_wordstart, m_wordend}; }
+
+  signals:
+    // A lookup proposed the entry `name` for the `wordLength` bytes before offset `wordEnd`.
+    void proposed(qint64 wordEnd, qint64 wordLength, const QString& name);
 
   private:
     // The lookup of the word at the caret. It changes no text, so the caret's line and column
@@ -110,7 +119,8 @@ class TypingLoop final : public QObject {
     bool m_pairJumpReleased = false; // the last key-up was Ctrl+]'s
     QString m_description;           // as stored, with "%0A" expanded
     const WordCounts* m_textWords = nullptr;
-    TabInWord m_tabInWord = TabInWord::Belongs;
+    TabInWord m_tabInWord = TabInWord::EndsWord;
+    std::shared_ptr<PairStore> m_pairs;
 };
 
 } // namespace scrivlet

@@ -12,6 +12,7 @@
 #include "editor/text_model.h"
 #include "editor/text_word_counter.h"
 #include "editor/word_count_tracker.h"
+#include "reference/word_pairs.h"
 #include "../tests/support/entry_fixtures.h"
 #include "../tests/support/recording_prompts.h"
 #include "../tests/support/temp_dir.h"
@@ -33,7 +34,7 @@ namespace {
 // the caret at the end of a word that some entry begins with. With the text's names, the option
 // "Names in This File First" is on and the source uses 2,000 different names of the reference
 // (as a large program would), all beginning with N like the word typed: the lookup weighs them
-// all.
+// all, and the 200 names that followed each of them (400,000 pairs in the database).
 struct Setup {
     fixtures::TempDir dir;
     std::unique_ptr<Form1> window;
@@ -46,6 +47,20 @@ struct Setup {
             rows.push_back({"NAME" + std::to_string((i * 7919) % entries), "0ABCD",
                             "( ob -> ob )%0AAn entry.", i % 50});
         fixtures::writeEntryDatabase(dir.file("entries97.mdb"), rows);
+        if (textNames) {
+            std::vector<CountedPair> pairs;
+            const int used = std::min(entries, 2000);
+            for (int previous = 0; previous < used; ++previous) {
+                for (int next = 0; next < 200; ++next)
+                    pairs.push_back({"NAME" + std::to_string(previous),
+                                     "NAME" + std::to_string((previous + next * 11) % used),
+                                     static_cast<std::uint64_t>(1 + next % 9)});
+            }
+            SqliteDatabase db(dir.file("entries97.mdb"), SqliteDatabase::OpenMode::ExistingOnly);
+            SqliteTransaction transaction(db);
+            addWordPairs(db, pairs);
+            transaction.commit();
+        }
         QDir::setCurrent(QString::fromStdString(dir.path().string()));
         StartOptions options;
         options.prompts = std::make_unique<fixtures::RecordingPrompts>(std::make_shared<fixtures::PromptLog>());
@@ -141,7 +156,8 @@ BENCHMARK(BM_TypedKeyWithColours)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// The same key-up with "Names in This File First" on, the word typed being N.
+// The same key-up with "Names in This File First" on (and Tab Ends a Word, as at first), the word
+// typed being N, after a name that 200 names followed.
 void BM_EditorKeyUpNamesInFile(benchmark::State& state)
 {
     Setup& s = setup(static_cast<int>(state.range(1)), static_cast<std::size_t>(state.range(0)), true);

@@ -22,12 +22,19 @@ bool WordCounts::FoldedLess::operator()(std::string_view a, std::string_view b) 
 
 void WordCounts::add(std::string_view word)
 {
+    add(word, 1);
+}
+
+void WordCounts::add(std::string_view word, std::uint64_t times)
+{
+    if (times == 0)
+        return;
     auto it = m_counts.find(word);
     if (it != m_counts.end()) {
-        ++it->second;
+        it->second += times;
         return;
     }
-    it = m_counts.emplace(std::string(word), 1).first;
+    it = m_counts.emplace(std::string(word), times).first;
     m_byFolded.emplace(it->first, &it->second);
 }
 

@@ -50,6 +50,8 @@ class WordCounts final {
     WordCounts& operator=(const WordCounts&) = delete;
 
     void add(std::string_view word);
+    // Adds `times` occurrences at once; none adds nothing.
+    void add(std::string_view word, std::uint64_t times);
     // Takes one occurrence away; a word that is not counted stays uncounted.
     void remove(std::string_view word);
     void addWords(std::string_view bytes);
@@ -57,6 +59,12 @@ class WordCounts final {
     void clear();
 
     std::size_t distinctWords() const { return m_counts.size(); }
+    // How often the word occurs; 0 when it does not.
+    std::uint64_t count(std::string_view word) const
+    {
+        const auto it = m_counts.find(word);
+        return it == m_counts.end() ? 0 : it->second;
+    }
 
     // Calls visit(word, count) for every word whose bytes, letter case ignored, begin with the
     // prefix, in folded order.

@@ -1,6 +1,7 @@
-// Builds the shipped entry database: scrivlet-mkdb OUTPUT ALL DESCRIPTIONS PRIORS
+// Builds the shipped entry database: scrivlet-mkdb OUTPUT ALL DESCRIPTIONS PRIORS PAIRS
 // ALL is the generated table of every supported entry (rom49.tbl), DESCRIPTIONS our curated
-// descriptions, PRIORS the usage priors of the survey; see data/shipped_tables.h. Every entry of
+// descriptions, PRIORS the usage priors of the survey, PAIRS its pair priors (the starting
+// counts of the database's pairs); see data/shipped_tables.h. Every entry of
 // ALL becomes a row, in its order, with its description and its starting usage count. The build
 // is strict: a skipped line or a table that does not fit the others fails it. The database is
 // made beside OUTPUT under a temporary name and renamed into place, so an interrupted build
@@ -8,6 +9,7 @@
 #include "data/shipped_tables.h"
 #include "reference/importer.h"
 #include "reference/sqlite_database.h"
+#include "reference/word_pairs.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -49,12 +51,25 @@ void applyUsage(const std::string& path, const ShippedRows& rows)
     transaction.commit();
 }
 
+// Writes the pair priors as the database's starting pair counts.
+void applyPairs(const std::string& path, const std::vector<PairPrior>& priors)
+{
+    std::vector<CountedPair> pairs;
+    pairs.reserve(priors.size());
+    for (const PairPrior& prior : priors)
+        pairs.push_back({prior.previous, prior.next, static_cast<std::uint64_t>(prior.prior)});
+    SqliteDatabase db(path, SqliteDatabase::OpenMode::ExistingOnly);
+    SqliteTransaction transaction(db);
+    addWordPairs(db, pairs);
+    transaction.commit();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 5) {
-        std::fputs("usage: scrivlet-mkdb OUTPUT ALL DESCRIPTIONS PRIORS\n", stderr);
+    if (argc != 6) {
+        std::fputs("usage: scrivlet-mkdb OUTPUT ALL DESCRIPTIONS PRIORS PAIRS\n", stderr);
         return 2;
     }
     const std::filesystem::path output = argv[1];
@@ -71,17 +86,22 @@ int main(int argc, char* argv[])
         const ParsedTable all = parseEntryTable(read(argv[2]));
         const ParsedTable descriptions = parseEntryTable(read(argv[3]));
         const ParsedPriors priors = parseUsagePriors(read(argv[4]));
+        const ParsedPairPriors pairs = parsePairPriors(read(argv[5]));
         bool clean = reportSkipped(argv[2], all.skipped);
         clean = reportSkipped(argv[3], descriptions.skipped) && clean;
         clean = reportSkipped(argv[4], priors.skipped) && clean;
+        clean = reportSkipped(argv[5], pairs.skipped) && clean;
         if (all.entries.empty()) {
             std::fprintf(stderr, "%s: no entries\n", argv[2]);
             clean = false;
         }
         const ShippedRows rows = joinShippedTables(all, descriptions, priors.priors);
-        for (const auto& problem : rows.problems)
+        std::vector<std::string> problems = rows.problems;
+        for (std::string& problem : pairPriorProblems(all, pairs.pairs))
+            problems.push_back(std::move(problem));
+        for (const auto& problem : problems)
             std::fprintf(stderr, "scrivlet-mkdb: %s\n", problem.c_str());
-        if (!clean || !rows.problems.empty())
+        if (!clean || !problems.empty())
             return 1;
         TableFile joined{argv[2], TableFormat::EntryTable, {}};
         joined.table.entries = rows.entries;
@@ -89,6 +109,7 @@ int main(int argc, char* argv[])
         if (!imported.ok())
             throw std::runtime_error(imported.error);
         applyUsage(temporary.string(), rows);
+        applyPairs(temporary.string(), pairs.pairs);
         std::filesystem::rename(temporary, output);
     } catch (const std::exception& e) {
         std::filesystem::remove(temporary, ec);

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace scrivlet {
 namespace {
@@ -60,6 +61,56 @@ ParsedPriors parseUsagePriors(std::string_view text)
             {std::string(fields[0]), count, static_cast<int>(prior), lineNumber});
     });
     return result;
+}
+
+ParsedPairPriors parsePairPriors(std::string_view text)
+{
+    ParsedPairPriors result;
+    std::unordered_map<std::string, std::size_t> seen;
+    forEachLine(text, [&](std::size_t lineNumber, std::string_view line) {
+        if (line.empty())
+            return;
+        const auto fields = tabFields(line);
+        std::uint64_t count = 0;
+        std::uint64_t prior = 0;
+        const bool shaped = fields.size() == 4 && !fields[0].empty() &&
+                            fields[0].find(' ') == std::string_view::npos &&
+                            isEntryName(fields[1]) && isDecimal(fields[2], count) &&
+                            isDecimal(fields[3], prior);
+        if (line.front() == '#' && !shaped)
+            return;
+        if (!shaped) {
+            result.skipped.push_back({lineNumber, "not PREVIOUS<TAB>NEXT<TAB>COUNT<TAB>PRIOR"});
+            return;
+        }
+        if (prior < 1 || prior > static_cast<std::uint64_t>(kMaxUsagePrior)) {
+            result.skipped.push_back({lineNumber, "the prior is not 1 to 9"});
+            return;
+        }
+        std::string key = std::string(fields[0]) + '\t' + std::string(fields[1]);
+        if (!seen.emplace(std::move(key), lineNumber).second) {
+            result.skipped.push_back({lineNumber, "repeats a pair given earlier in the table"});
+            return;
+        }
+        result.pairs.push_back({std::string(fields[0]), std::string(fields[1]), count,
+                                static_cast<int>(prior), lineNumber});
+    });
+    return result;
+}
+
+std::vector<std::string> pairPriorProblems(const ParsedTable& all,
+                                           const std::vector<PairPrior>& pairs)
+{
+    std::unordered_set<std::string_view> names;
+    for (const TableEntry& entry : all.entries)
+        names.insert(entry.name);
+    std::vector<std::string> problems;
+    for (const PairPrior& pair : pairs) {
+        if (!names.contains(pair.next))
+            problems.push_back("pair prior line " + std::to_string(pair.line) + ": " + pair.next +
+                               " is no entry of the table of every entry");
+    }
+    return problems;
 }
 
 ShippedRows joinShippedTables(const ParsedTable& all, const ParsedTable& descriptions,

@@ -12,7 +12,9 @@ namespace scrivlet {
 // The source tables of the shipped entry database and how the build joins them:
 // - rom49.tbl, every supported entry of the ROM: NAME<TAB>ADDRESS;
 // - descriptions.tbl, our descriptions: NAME<TAB>ADDRESS<TAB>DESCRIPTION;
-// - usage_prior.tbl, the usage a survey of public sources found: NAME<TAB>COUNT<TAB>PRIOR.
+// - usage_prior.tbl, the usage a survey of public sources found: NAME<TAB>COUNT<TAB>PRIOR;
+// - pair_prior.tbl, how often the same survey found a name right after a word:
+//   PREVIOUS<TAB>NEXT<TAB>COUNT<TAB>PRIOR.
 // The first two are our entry table (parseEntryTable); the build refuses a table with skipped
 // lines.
 
@@ -34,6 +36,28 @@ struct ParsedPriors {
 
 // The usage priors, NAME<TAB>COUNT<TAB>PRIOR with decimal COUNT and PRIOR.
 ParsedPriors parseUsagePriors(std::string_view text);
+
+// One line of the pair priors: NEXT, the name of an entry, followed PREVIOUS, a word of code.
+struct PairPrior {
+    std::string previous;
+    std::string next;
+    std::uint64_t count = 0; // times the survey found the pair
+    int prior = 0;           // 1 to kMaxUsagePrior
+    std::size_t line = 0;    // 1-based
+};
+
+struct ParsedPairPriors {
+    std::vector<PairPrior> pairs;
+    std::vector<SkippedLine> skipped;
+};
+
+// The pair priors, PREVIOUS<TAB>NEXT<TAB>COUNT<TAB>PRIOR with decimal COUNT and PRIOR; NEXT is
+// checked against the entries by joinPairPriors.
+ParsedPairPriors parsePairPriors(std::string_view text);
+
+// The pairs whose NEXT is an entry of the table of every entry; a problem for each other.
+std::vector<std::string> pairPriorProblems(const ParsedTable& all,
+                                           const std::vector<PairPrior>& pairs);
 
 // The rows of the shipped database, in the order of the table of every entry.
 struct ShippedRows {

@@ -25,8 +25,8 @@ struct WordSpan {
     bool operator==(const WordSpan&) const = default;
 };
 
-// What a Tab is to the word at the caret: a character of the word, as any other, or, with
-// Options > "Tab Ends a Word", a separator like space.
+// What a Tab is to the word at the caret: a separator like space (Options > "Tab Ends a Word",
+// checked at first) or, with the option unchecked, a character of the word as any other.
 enum class TabInWord { Belongs, EndsWord };
 
 // True for the characters that end a word: space, CR and LF, and Tab when it ends words.

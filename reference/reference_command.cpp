@@ -14,7 +14,7 @@ constexpr const char* kUsage =
     "usage: vantor-scrivlet --import FILE... [--database PATH]\n"
     "       vantor-scrivlet --learn PATH... [--database PATH]\n"
     "       vantor-scrivlet --measure-savings PATH... [--database PATH] [--names-in-file]\n"
-    "                                                 [--tab-ends-word]\n"
+    "                                                 [--no-previous-word] [--tab-in-word]\n"
     "The database defaults to entries97.mdb in the current folder.\n";
 
 enum class Mode { None, Import, Learn, Measure };
@@ -43,6 +43,7 @@ Request parseRequest(const std::vector<std::string>& arguments)
     Request request;
     bool optionsEnded = false;
     bool databaseGiven = false;
+    bool tabGiven = false; // --tab-ends-word (as at first) or --tab-in-word
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded) {
@@ -68,8 +69,13 @@ Request parseRequest(const std::vector<std::string>& arguments)
                 request.error = "--database needs a path";
         } else if (argument == "--names-in-file") {
             request.replay.namesInFile = true;
-        } else if (argument == "--tab-ends-word") {
-            request.replay.tabEndsWord = true;
+        } else if (argument == "--no-previous-word") {
+            request.replay.previousWord = false;
+        } else if (argument == "--tab-ends-word" || argument == "--tab-in-word") {
+            if (tabGiven)
+                request.error = "give one of --tab-ends-word and --tab-in-word, once";
+            tabGiven = true;
+            request.replay.tabEndsWord = argument == "--tab-ends-word";
         } else if (argument.size() > 1 && argument.front() == '-' && argument[1] == '-') {
             request.error = "unknown option " + argument;
         } else {
@@ -80,8 +86,10 @@ Request parseRequest(const std::vector<std::string>& arguments)
         request.error = "--database goes with --import, --learn or --measure-savings";
     if (request.error.empty() && request.replay.namesInFile && request.mode != Mode::Measure)
         request.error = "--names-in-file goes with --measure-savings";
-    if (request.error.empty() && request.replay.tabEndsWord && request.mode != Mode::Measure)
-        request.error = "--tab-ends-word goes with --measure-savings";
+    if (request.error.empty() && !request.replay.previousWord && !request.replay.namesInFile)
+        request.error = "--no-previous-word goes with --names-in-file";
+    if (request.error.empty() && tabGiven && request.mode != Mode::Measure)
+        request.error = "--tab-ends-word and --tab-in-word go with --measure-savings";
     if (request.error.empty() && request.paths.empty())
         request.error = request.mode == Mode::Import  ? "no file to import"
                         : request.mode == Mode::Learn ? "no file or folder to learn from"
@@ -99,7 +107,7 @@ std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments
     const std::string& first = arguments.front();
     if (modeOf(first) == Mode::None && first != "--database" &&
         first.rfind("--database=", 0) != 0 && first != "--names-in-file" &&
-        first != "--tab-ends-word")
+        first != "--tab-ends-word" && first != "--tab-in-word" && first != "--no-previous-word")
         return std::nullopt;
 
     const Request request = parseRequest(arguments);
@@ -114,7 +122,7 @@ std::optional<int> runReferenceCommand(const std::vector<std::string>& arguments
             err << "vantor-scrivlet: " << measured.error << "\n";
             return 1;
         }
-        out << describeSavings(*measured.value);
+        out << describeSavings(*measured.value, request.replay);
         out.flush();
         return 0;
     }

@@ -8,6 +8,7 @@
 #include "reference/name_lookup.h"
 #include "reference/sort_order.h"
 #include "reference/usage_learner.h"
+#include "reference/word_pairs.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -38,30 +39,36 @@ class UsesInMemory final : public RowWriter {
 };
 
 // The keys it takes to write one name, counting its use when a proposal is taken.
-std::uint64_t typingCost(EntryRecordset& rows, std::string_view word, std::string_view name,
-                         const WordCounts* typed)
+struct TypingCost {
+    std::uint64_t keys = 0;
+    bool taken = false; // Enter took a proposal
+};
+
+TypingCost typingCost(EntryRecordset& rows, std::string_view word, std::string_view name,
+                      TextWords text, PreviousWord previous)
 {
     const int nameColumn = rows.columnIndex("name");
     for (std::size_t k = 1; k < word.size(); ++k) {
         const std::string_view part = word.substr(0, k);
         if (!passesLookupGuard(part))
             continue;
-        const auto row = lookUpName(rows, part, {typed, {}});
+        const auto row = lookUpName(rows, part, text, previous);
         if (row && fieldText(rows.value(*row, nameColumn)) == name) {
             rows.moveTo(row);
             rows.addUse();
-            return k + 1;
+            return {k + 1, true};
         }
     }
-    return word.size();
+    return {word.size(), false};
 }
 
 } // namespace
 
 void replaySource(EntryRecordset& rows, std::string_view text, ReplayOptions options,
-                  SavingsFigures& figures)
+                  SavingsFigures& figures, WordPairs* pairs)
 {
     WordCounts typed;
+    std::string_view previous;
     forEachWord(text, [&](std::string_view word) {
         const std::string name = utf8FromWindows1252(word);
         if (rows.firstRowNamed(name)) {
@@ -71,12 +78,18 @@ void replaySource(EntryRecordset& rows, std::string_view text, ReplayOptions opt
             // line break before it, so a name typed right after a Tab is never looked up.
             const auto at = static_cast<std::size_t>(word.data() - text.data());
             const bool afterTab = at > 0 && text[at - 1] == '\t' && !options.tabEndsWord;
-            figures.keystrokes +=
-                afterTab ? word.size()
-                         : typingCost(rows, word, name, options.namesInFile ? &typed : nullptr);
+            const TextWords seen{options.namesInFile ? &typed : nullptr, {}};
+            const bool followers = options.namesInFile && options.previousWord;
+            const PreviousWord before{followers ? pairs : nullptr, previous};
+            const TypingCost cost = afterTab ? TypingCost{word.size(), false}
+                                             : typingCost(rows, word, name, seen, before);
+            figures.keystrokes += cost.keys;
+            if (cost.taken && pairs && !previous.empty())
+                pairs->add(previous, word);
         }
         if (options.namesInFile)
             typed.add(word);
+        previous = word;
     });
 }
 
@@ -90,11 +103,13 @@ RunResult<SavingsFigures> measureSavings(const std::vector<std::string>& paths,
                                ": no such entry database; build one first with --import");
     UsesInMemory uses;
     EntryRecordset rows;
+    WordPairs pairs;
     try {
         auto opened = openEntryDatabase(databasePath, SqliteDatabase::OpenMode::ReadOnly);
         if (!opened.ok())
             return Result::failure(std::move(opened.error));
         rows = readEntryRows(**opened.value, kStartupRecordSource, &uses);
+        pairs = readWordPairs(**opened.value);
     } catch (const SqliteError& e) {
         return Result::failure(databasePath + ": " + e.what());
     }
@@ -108,13 +123,21 @@ RunResult<SavingsFigures> measureSavings(const std::vector<std::string>& paths,
         const RunResult<std::string> bytes = readInputFile(path);
         if (!bytes.ok())
             return Result::failure(bytes.error);
-        replaySource(rows, *bytes.value, options, figures);
+        replaySource(rows, *bytes.value, options, figures, &pairs);
     }
     return {figures, {}};
 }
 
-std::string describeSavings(const SavingsFigures& figures)
+std::string describeSavings(const SavingsFigures& figures, ReplayOptions options)
 {
+    std::string used;
+    const auto use = [&used](bool on, const char* name) {
+        if (on)
+            used += (used.empty() ? "" : ",") + std::string(name);
+    };
+    use(options.tabEndsWord, "tab-ends-word");
+    use(options.namesInFile, "names-in-file");
+    use(options.namesInFile && options.previousWord, "previous-word");
     const double saved = figures.characters == 0 ? 0.0
                                                  : 100.0 *
                                                        (static_cast<double>(figures.characters) -
@@ -124,7 +147,8 @@ std::string describeSavings(const SavingsFigures& figures)
     std::snprintf(percent, sizeof percent, "%.1f", saved);
     return "names=" + std::to_string(figures.names) +
            " chars=" + std::to_string(figures.characters) +
-           " keystrokes=" + std::to_string(figures.keystrokes) + " saved=" + percent + "%\n";
+           " keystrokes=" + std::to_string(figures.keystrokes) + " saved=" + percent +
+           "% options=" + (used.empty() ? "none" : used) + "\n";
 }
 
 } // namespace scrivlet

@@ -7,10 +7,14 @@
 #include "reference/sqlite_database.h"
 #include "reference/table_formats.h"
 #include "reference/usage_counter.h"
+#include "reference/word_pairs.h"
+#include "rpl/source_words.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
+#include <unordered_set>
 
 namespace scrivlet {
 namespace {
@@ -78,6 +82,38 @@ EntryNames readEntryNames(SqliteDatabase& db)
     return out;
 }
 
+// The pairs of a name and the word of code before it, as --learn counts them.
+class PairCounter {
+  public:
+    explicit PairCounter(const std::vector<std::string>& names)
+        : m_names(names.begin(), names.end())
+    {
+    }
+
+    void countSource(std::string_view text)
+    {
+        std::string_view previous;
+        forEachSourceWord(text, [&](std::string_view word) {
+            if (!previous.empty() && m_names.contains(std::string(word)))
+                ++m_counts[{std::string(previous), std::string(word)}];
+            previous = word;
+        });
+    }
+
+    std::vector<CountedPair> pairs() const
+    {
+        std::vector<CountedPair> out;
+        out.reserve(m_counts.size());
+        for (const auto& [pair, uses] : m_counts)
+            out.push_back({pair.first, pair.second, uses});
+        return out;
+    }
+
+  private:
+    std::unordered_set<std::string> m_names;
+    std::map<std::pair<std::string, std::string>, std::uint64_t> m_counts;
+};
+
 std::string sizeText(std::uint64_t bytes)
 {
     if (bytes < 10 * 1024)
@@ -94,6 +130,7 @@ RunResult<LearnSummary> countAndWrite(const std::vector<std::string>& paths, Sql
     LearnSummary summary;
     summary.databasePath = databasePath;
     EntryNames entries = readEntryNames(db);
+    PairCounter pairCounter(entries.names);
     UsageCounter counter(std::move(entries.names));
 
     RunResult<SourceFiles> sources = collectSourceFiles(paths);
@@ -117,6 +154,7 @@ RunResult<LearnSummary> countAndWrite(const std::vector<std::string>& paths, Sql
         }
         ++summary.sources;
         const auto counted = counter.countSource(text);
+        pairCounter.countSource(text);
         if (counted.unclosedCommentLine != 0)
             summary.notes.push_back(path + ": the comment opened on line " +
                                     std::to_string(counted.unclosedCommentLine) +
@@ -140,6 +178,12 @@ RunResult<LearnSummary> countAndWrite(const std::vector<std::string>& paths, Sql
         summary.uses += counts[i];
         summary.counted.emplace_back(counter.names()[i], counts[i]);
     }
+    const std::vector<CountedPair> pairs = pairCounter.pairs();
+    if (!pairs.empty())
+        addWordPairs(db, pairs);
+    summary.pairs = pairs.size();
+    for (const CountedPair& pair : pairs)
+        summary.pairUses += pair.uses;
     transaction.commit();
 
     std::sort(summary.counted.begin(), summary.counted.end(), [](const auto& a, const auto& b) {
@@ -217,6 +261,9 @@ std::string describeLearning(const LearnSummary& summary)
            (summary.counted.empty() ? ".\n" : ":\n");
     for (const auto& [name, uses] : summary.counted)
         out += "  +" + std::to_string(uses) + " " + name + "\n";
+    if (summary.pairs > 0)
+        out += "Added " + plural(summary.pairUses, "use", "uses") + " to " +
+               plural(summary.pairs, "pair", "pairs") + " of a name and the word before it.\n";
     return out;
 }
 

@@ -40,14 +40,17 @@ struct LearnSummary {
     std::uint64_t unknownListingUses = 0;
     std::vector<std::string> unknownListingNames;
     std::vector<std::string> notes; // remarks on single files
+    std::uint64_t pairUses = 0;     // added to the pairs of a name and the word before it
+    std::size_t pairs = 0;          // distinct pairs those uses went to
 };
 
 // Reads the sources and listings under paths and adds to each entry's usage count the uses
-// counted (see UsageCounter), all in one transaction. Each file is decoded as UTF-8 when it is
-// valid UTF-8, else as Windows-1252, and so are the names in the database, so that they compare
-// alike. The database must exist. Every file is read before anything is written: a file that
-// cannot be read stops the run and leaves the database as it was. An entry whose name several
-// rows share is counted on the first of them.
+// counted (see UsageCounter), and to the database's pairs (see WordPairs) every use in a source
+// with the word of code before it in the same file, all in one transaction. Each file is decoded as
+// UTF-8 when it is valid UTF-8, else as Windows-1252, and so are the names in the database, so that
+// they compare alike. The database must exist. Every file is read before anything is written: a
+// file that cannot be read stops the run and leaves the database as it was. An entry whose name
+// several rows share is counted on the first of them.
 RunResult<LearnSummary> learnUsage(const std::vector<std::string>& paths,
                                    const std::string& databasePath);
 

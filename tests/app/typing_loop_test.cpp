@@ -2,6 +2,7 @@
 // wherever the focus is at that moment.
 #include "app/typing_loop.h"
 #include "editor/editor_buffer.h"
+#include "editor/proposal_at_caret.h"
 #include "editor/source_editor.h"
 #include "support/unprivileged.h"
 #include "support/window_session.h"
@@ -247,18 +248,65 @@ class TypingLoopTest : public QObject {
         QCOMPARE(s.current(), QStringLiteral("DUP"));
     }
 
-    // A name typed after a Tab is proposed only when a Tab ends words; Enter keeps the Tab.
-    void tabEndsAWordOnlyWithTheOption()
+    // Enter counts the name with the word before it in the database at once; with Names in
+    // This File First the name that followed the previous word is proposed before the one the
+    // text holds more often (DUP twice), and the Tab before it ends the previous word.
+    void theNameThatFollowedThePreviousWordIsProposed()
+    {
+        Session s("SWAP DUP DUP\r\nSWAP");
+        s.option("NamesInFileFirst");
+        s.type(" DR");
+        s.key(Qt::Key_Return);
+        SqliteDatabase db(s.dir.file("entries97.mdb"), SqliteDatabase::OpenMode::ReadOnly);
+        auto pair = db.prepare("SELECT previous || ' ' || next || ' ' || uses FROM entry_pairs");
+        QVERIFY(pair.step());
+        QCOMPARE(pair.text(0), std::string("SWAP DROP 1"));
+        s.type(" SWAP");
+        s.key(Qt::Key_Return); // writes SWAP
+        s.key(Qt::Key_Return); // a new line
+        s.type("\tD");
+        QCOMPARE(s.current(), QStringLiteral("DROP"));
+        s.key(Qt::Key_Return);
+        QCOMPARE(s.text(), std::string("SWAP DUP DUP\r\nSWAP DROP SWAP\r\n\tDROP"));
+    }
+
+    // The rest of the proposed name is shown after the caret at the end of a line and only
+    // there; it is no part of the text or the read-out, and goes with the next change or move,
+    // or with the option.
+    void theRestOfTheProposalIsShownAfterTheCaret()
+    {
+        Session s("SWAP\r\n");
+        const auto* proposal = s.window->findChild<ProposalAtCaret*>();
+        s.type("du");
+        QCOMPARE(proposal->shown(), std::string("P"));
+        QCOMPARE(s.text(), std::string("SWAP\r\ndu"));
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,3"));
+        s.key(Qt::Key_Down); // another entry in the list
+        QCOMPARE(proposal->shown(), std::string());
+        s.key(Qt::Key_Escape);
+        s.buffer().setSelStart(6);
+        s.type("p");
+        QCOMPARE(proposal->shown(), std::string()); // "dpu": no name, and not at the line's end
+        s.option("ShowProposalAtCaret");
+        s.buffer().setSelStart(9);
+        s.type(" S");
+        QCOMPARE(s.current(), QStringLiteral("SWAP"));
+        QCOMPARE(proposal->shown(), std::string());
+    }
+
+    // A name typed after a Tab is proposed, as after a space, and Enter keeps the Tab; with
+    // Tab Ends a Word unchecked the Tab is part of the word and nothing is proposed.
+    void tabEndsAWordUnlessTheOptionIsUnchecked()
     {
         Session s("");
         s.type("\tS");
-        QVERIFY(!s.list()->hasFocus());
-        s.option("TabEndsWord");
-        s.type("W");
         QVERIFY(s.list()->hasFocus());
         QCOMPARE(s.current(), QStringLiteral("SWAP"));
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("\tSWAP"));
+        s.option("TabEndsWord");
+        s.type(" \tD");
+        QVERIFY(!s.list()->hasFocus());
     }
 };
 

@@ -2,6 +2,7 @@
 #include "common/windows1252.h"
 #include "common/word_counts.h"
 #include "reference/name_lookup.h"
+#include "reference/word_pairs.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -12,7 +13,9 @@ using namespace scrivlet;
 namespace {
 
 // Random references and texts: the row a typed word proposes is the one a plain model picks by
-// visiting every row. Names and words are editor bytes (Windows-1252); the rows hold UTF-8.
+// visiting every row: with the pairs of the text's neighbouring words, the names that followed
+// the previous word more often first, then the text's counts. Names and words are editor bytes
+// (Windows-1252); the rows hold UTF-8.
 TEST(NameLookup, ChoosesTheRowAPlainModelChooses)
 {
     std::mt19937 random(31);
@@ -41,11 +44,16 @@ TEST(NameLookup, ChoosesTheRowAPlainModelChooses)
         WordCounts counts;
         counts.addWords(text);
         const std::string atCaret = words.empty() || pick(3) == 0 ? "" : words[pick(words.size())];
+        WordPairs pairs;
+        for (std::size_t i = 1; i < words.size(); ++i)
+            pairs.add(words[i - 1], words[i]);
+        const std::string previous = words.empty() ? "" : words[pick(words.size())];
 
         for (int typed = 0; typed < 10; ++typed) {
             const std::string prefix = word(1);
-            std::optional<std::size_t> first, best;
+            std::optional<std::size_t> first, best, paired;
             std::ptrdiff_t bestScore = 0;
+            std::pair<std::ptrdiff_t, std::ptrdiff_t> pairedScore{0, 0};
             for (std::size_t r = 0; r < names.size(); ++r) {
                 if (!startsWithNoCase(names[r], prefix))
                     continue;
@@ -54,9 +62,17 @@ TEST(NameLookup, ChoosesTheRowAPlainModelChooses)
                                              (names[r] == atCaret ? 1 : 0);
                 if (score > bestScore)
                     std::tie(best, bestScore) = std::pair(r, score);
+                std::ptrdiff_t followed = 0;
+                for (std::size_t i = 1; i < words.size(); ++i)
+                    followed += words[i - 1] == previous && words[i] == names[r];
+                if (std::pair(followed, score) > pairedScore)
+                    std::tie(paired, pairedScore) = std::pair(r, std::pair(followed, score));
             }
             ASSERT_EQ(lookUpName(rs, prefix), first) << trial;
             ASSERT_EQ(lookUpName(rs, prefix, {&counts, atCaret}), best ? best : first) << trial;
+            ASSERT_EQ(lookUpName(rs, prefix, {&counts, atCaret}, {&pairs, previous}),
+                      paired ? paired : first)
+                << trial;
         }
     }
 }

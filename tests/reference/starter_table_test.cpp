@@ -55,6 +55,11 @@ TEST(ShippedTables, DescriptionsAndPriorsFitTheGeneratedTable)
     EXPECT_TRUE(priors.skipped.empty());
     for (const auto& problem : joinShippedTables(all, described, priors.priors).problems)
         ADD_FAILURE() << problem;
+    const ParsedPairPriors pairs = parsePairPriors(dataFile("pair_prior.tbl"));
+    EXPECT_TRUE(pairs.skipped.empty());
+    EXPECT_FALSE(pairs.pairs.empty());
+    for (const auto& problem : pairPriorProblems(all, pairs.pairs))
+        ADD_FAILURE() << problem;
     for (const auto& e : described.entries) {
         const auto lineBreak = e.description.find("%0A");
         ASSERT_NE(lineBreak, std::string::npos) << e.name << " has no text after its diagram";
