@@ -59,6 +59,8 @@ class Printer {
             if (const auto r = names.address("%" + std::to_string(n)))
                 m_real.emplace(*r, n);
         }
+        if (!options.namePointers)
+            return;
         m_xProgram = names.address("x<<");
         m_xEnd = names.address("x>>");
         m_xAbandon = names.address("x>>ABND");
@@ -120,7 +122,8 @@ class Printer {
 
     bool pointer(std::uint32_t address, Context context)
     {
-        if (context == Context::User) {
+        if (!m_options.namePointers) {
+        } else if (context == Context::User) {
             if (const auto z = m_zint.find(address); z != m_zint.end() && m_options.exactMode) {
                 emit(std::to_string(z->second));
                 return true;
@@ -219,7 +222,8 @@ class Printer {
         if (o.prolog == prolog::kXlibName) {
             const XlibId id{nibbleField(o.body, 0, 3), nibbleField(o.body, 3, 3)};
             const std::string_view spelling = m_names.userSpellingOf(id);
-            if (context == Context::User && !spelling.empty() && !isLocal(spelling)) {
+            if (context == Context::User && m_options.namePointers && !spelling.empty() &&
+                !isLocal(spelling)) {
                 emit(spelling);
                 return true;
             }
@@ -375,7 +379,8 @@ class Printer {
                 k = j;
                 continue;
             }
-            const std::string_view word = m_control.wordFor(it.prolog);
+            const std::string_view word =
+                m_options.namePointers ? m_control.wordFor(it.prolog) : std::string_view();
             if (!word.empty()) {
                 const ControlWords::Step step = m_control.step(word);
                 if (!step.error.empty() || step.address != it.prolog)

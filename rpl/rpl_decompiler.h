@@ -19,6 +19,10 @@ namespace scrivlet {
 // algebraics, arrays, units ...) as NIBHEX and its nibbles. A valid object never fails.
 struct DecompileOptions {
     bool exactMode = true; // as CompileOptions::exactMode
+    // False for an object of another ROM (a 48-series file): its pointers and library commands
+    // are written by number, never by the book's names, which name other things there. The
+    // names still decide which numbers the compiler would store as ROM constants.
+    bool namePointers = true;
 };
 
 // The text in the calculator's character set, lines ended by LF.

@@ -69,7 +69,10 @@ TEST(RplObjects, EveryRealObjectSurvivesDecompileAndCompile)
         if (!read.ok)
             continue; // the header-only files, refused by the codec test
         SCOPED_TRACE(entry.path().string());
-        const std::string text = decompiledTransferText(read.file.object, bookNames());
+        // A 48-series ROM is not the book's: its pointers are written by address.
+        DecompileOptions options;
+        options.namePointers = read.file.family == CalculatorFamily::Hp49;
+        const std::string text = decompiledTransferText(read.file.object, bookNames(), options);
         EXPECT_EQ(compiled(text), objectNibbles(read.file.object));
         ++files;
     }
