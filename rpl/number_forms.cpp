@@ -140,7 +140,9 @@ std::string realText(const Nibbles& body, std::size_t from)
         return "0.";
     }
     int e = n[0] + 10 * n[1] + 100 * n[2];
-    if (e >= 500)
+    if (e == 500)
+        return {}; // -500 is past the calculator's range (-499 to 499)
+    if (e > 500)
         e -= 1000;
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();

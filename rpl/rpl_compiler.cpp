@@ -226,8 +226,11 @@ class Compiler {
                 fail(openedAt, "no closing " + std::string(close) + " for this bracket");
                 break;
             }
-            if ((t.kind == Token::Kind::Bracket || t.kind == Token::Kind::Word) && t.text == close)
+            if ((t.kind == Token::Kind::Bracket || t.kind == Token::Kind::Word) &&
+                t.text == close) {
+                --m_depth;
                 return items;
+            }
             if (inProgram && context == Context::User && t.kind == Token::Kind::Word) {
                 if (ControlWords::isControlWord(t.text)) {
                     const ControlWords::Step step = control.step(t.text);
@@ -264,8 +267,7 @@ class Compiler {
             }
             items.push_back(item(t, context, inProgram, control));
         }
-        --m_depth;
-        return items;
+        return items; // failed: the depth no longer matters
     }
 
     bool isQuotedName(std::string_view text) const
