@@ -1,5 +1,6 @@
 #include "rpl/rpl_compiler.h"
 
+#include "rpl/algebraic.h"
 #include "rpl/control_words.h"
 #include "rpl/number_forms.h"
 #include "rpl/source_text.h"
@@ -51,10 +52,6 @@ class Compiler {
     Compiler(const SourceText& source, const RomNames& names, CompileOptions options)
         : m_src(source.bytes), m_names(names), m_options(options)
     {
-        for (int n = -9; n <= 9; ++n) {
-            m_zint[n + 9] = names.address("Z" + std::to_string(n) + "_");
-            m_real[n + 9] = names.address("%" + std::to_string(n));
-        }
         m_xProgram = names.address("x<<");
         m_xEnd = names.address("x>>");
         m_xAbandon = names.address("x>>ABND");
@@ -185,28 +182,27 @@ class Compiler {
         return named(isLocal(text) ? prolog::kLocalName : prolog::kGlobalName, text);
     }
 
-    RplObject number(std::string_view text, std::size_t at, NumberWord kind)
+    RplObject number(std::string_view text, std::size_t at)
     {
-        const bool real = kind == NumberWord::Real || !m_options.exactMode;
-        if (const std::optional<int> small = smallInteger(text, kind == NumberWord::Real)) {
-            const auto& table = real ? m_real : m_zint;
-            if (table[*small + 9])
-                return RplObject::pointer(*table[*small + 9]);
-        }
-        if (real) {
-            std::optional<Nibbles> body = realBody(text);
-            if (!body) {
-                fail(at, "the number " + std::string(text) + " is out of the calculator's range");
-                return {};
-            }
-            return {prolog::kReal, ObjectShape::Fixed, std::move(*body), {}, {}};
-        }
-        std::optional<Nibbles> body = zintBody(text);
-        if (!body) {
-            fail(at, "the integer " + std::string(text) + " is too long");
+        std::optional<RplObject> object = compileNumber(text, m_names, m_options);
+        if (!object) {
+            fail(at, "the number " + std::string(text) + " is out of the calculator's range");
             return {};
         }
-        return {prolog::kZint, ObjectShape::Sized, std::move(*body), {}, {}};
+        return std::move(*object);
+    }
+
+    RplObject algebraic(const Token& t)
+    {
+        const AlgebraicParse parse =
+            parseAlgebraic(t.text, m_names, m_locals, [this](std::string_view number) {
+                return compileNumber(number, m_names, m_options);
+            });
+        if (!parse.ok) {
+            fail(t.at + 1 + parse.errorAt, parse.message);
+            return {};
+        }
+        return parse.object;
     }
 
     // The objects up to the closing bracket.
@@ -306,7 +302,7 @@ class Compiler {
         if (t.kind == Token::Kind::Bracket && t.text == "\xAB") {
             items.push_back(program(t, true));
         } else if (t.kind == Token::Kind::Quoted) {
-            fail(t.at, "algebraic objects are not compiled yet");
+            items.push_back(algebraic(t));
         } else {
             fail(t.at, "\x8D needs a program or an algebraic after its names");
         }
@@ -348,10 +344,8 @@ class Compiler {
             return {prolog::kString, ObjectShape::Sized, std::move(body), {}, {}};
         }
         case Token::Kind::Quoted:
-            if (!isQuotedName(t.text)) {
-                fail(t.at, "algebraic objects are not compiled yet");
-                return {};
-            }
+            if (!isQuotedName(t.text))
+                return algebraic(t);
             return name(t.text, t.at);
         case Token::Kind::Tag: {
             if (t.text.size() > 255) {
@@ -493,8 +487,8 @@ class Compiler {
             if (const auto address = m_names.address(w))
                 return RplObject::pointer(*address);
         }
-        if (const NumberWord kind = numberWord(w); kind != NumberWord::None)
-            return number(w, t.at, kind);
+        if (numberWord(w) != NumberWord::None)
+            return number(w, t.at);
         if (w[0] == '#') {
             std::optional<Nibbles> body = hxsBody(w);
             if (!body) {
@@ -590,23 +584,48 @@ class Compiler {
     int m_depth = 0;
     std::vector<std::string> m_locals;
     std::vector<std::size_t> m_loopDepths; // m_locals' size where each open loop began
-    std::optional<std::uint32_t> m_zint[19];
-    std::optional<std::uint32_t> m_real[19];
     std::optional<std::uint32_t> m_xProgram, m_xEnd, m_xAbandon, m_xQuote, m_xArrow;
 };
 
 } // namespace
 
+std::optional<RplObject> compileNumber(std::string_view text, const RomNames& names,
+                                       CompileOptions options)
+{
+    const NumberWord kind = numberWord(text);
+    if (kind == NumberWord::None)
+        return std::nullopt;
+    const bool real = kind == NumberWord::Real || !options.exactMode;
+    if (const std::optional<int> small = smallInteger(text, kind == NumberWord::Real)) {
+        const std::string constant =
+            real ? "%" + std::to_string(*small) : "Z" + std::to_string(*small) + "_";
+        if (const auto address = names.address(constant))
+            return RplObject::pointer(*address);
+    }
+    if (real) {
+        std::optional<Nibbles> body = realBody(text);
+        if (!body)
+            return std::nullopt;
+        return RplObject{prolog::kReal, ObjectShape::Fixed, std::move(*body), {}, {}};
+    }
+    std::optional<Nibbles> body = zintBody(text);
+    if (!body)
+        return std::nullopt;
+    return RplObject{prolog::kZint, ObjectShape::Sized, std::move(*body), {}, {}};
+}
+
 bool isLocalVariableName(std::string_view name)
 {
     if (name.empty() || name.size() > 255)
         return false;
+    // Brackets, quotes, and what an algebraic reads as an operator.
     for (char c : name)
-        if (isSpace(c) || endsUserWord(c) || c == '"' || c == '\'' || c == '@')
+        if (isSpace(c) || endsUserWord(c) || c == '"' || c == '\'' || c == '@' || c == '(' ||
+            c == ')' || c == ',' || c == '+' || c == '-' || c == '*' || c == '/' || c == '^' ||
+            c == '=' || c == '<' || c == '>' || c == '\x89' || c == '\x8A' || c == '\x8B')
             return false;
     const char first = name[0];
-    if ((first >= '0' && first <= '9') || first == '.' || first == '#' || first == ':' ||
-        first == '(' || first == '+' || first == '-')
+    if ((first >= '0' && first <= '9') || first == '.' || first == '#' || first == ':')
         return false;
     return numberWord(name) == NumberWord::None && !ControlWords::isControlWord(name) &&
            name != kArrow && name != "::" && name != ";" && name != "PTR" && name != "NIBHEX" &&

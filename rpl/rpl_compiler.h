@@ -4,6 +4,7 @@
 #include "rpl/rom_names.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,7 @@ namespace scrivlet {
 // User RPL text to the object the calculator's own parser stores for it: commands as pointers
 // to their ROM words (or XLIB names for commands of ROM libraries), the control structures,
 // local variables (→ and FOR), numbers as the 49 series stores them, strings, names, lists,
-// programs, tagged objects, complex numbers, binary integers, GROBs.
+// programs, algebraics, tagged objects, complex numbers, binary integers, GROBs.
 //
 // Numbers: in exact mode (the 49 series' default) a number without a period is an integer
 // (ZINT), with one a real; in approximate mode both are reals. Integers and reals from -9 to 9
@@ -42,8 +43,14 @@ struct CompileResult {
 
 CompileResult compileRpl(std::string_view text, const RomNames& names, CompileOptions options = {});
 
+// A number's text as the compiler stores it: a pointer to a ROM constant, an integer or a real;
+// nothing when it is no number or out of the calculator's range.
+std::optional<RplObject> compileNumber(std::string_view text, const RomNames& names,
+                                       CompileOptions options = {});
+
 // The word can name a local variable (after → or FOR; it then hides a command of that name):
-// 1 to 255 characters, no separators or brackets, not a number or a word of the syntax.
+// 1 to 255 characters, no separators, brackets, quotes or operators (+ - * / ^ = < > ...), not
+// starting like a number, and not a word of the syntax.
 bool isLocalVariableName(std::string_view name);
 // The word can be written bare for a global name: a local variable name that is no command.
 bool isBareUserName(std::string_view name, const RomNames& names);

@@ -1,6 +1,7 @@
 #include "rpl/rpl_decompiler.h"
 
 #include "calculator/transfer_escapes.h"
+#include "rpl/algebraic.h"
 #include "rpl/control_words.h"
 #include "rpl/number_forms.h"
 #include "rpl/rpl_compiler.h"
@@ -175,6 +176,8 @@ class Printer {
             }
             if (o.prolog == prolog::kProgram)
                 return program(o, context, false);
+            if (o.prolog == prolog::kAlgebraic)
+                return algebraic(o);
             return false;
         case ObjectShape::Fixed:
             return fixed(o, context);
@@ -184,6 +187,41 @@ class Printer {
             return false;
         }
         return false;
+    }
+
+    // 'expression', when its text parses back to the same objects.
+    bool algebraic(const RplObject& o)
+    {
+        const std::optional<std::string> text =
+            algebraicText(o, m_names, [this](const RplObject& item) { return operand(item); });
+        if (!text)
+            return false;
+        const AlgebraicParse back =
+            parseAlgebraic(*text, m_names, m_locals, [this](std::string_view number) {
+                return compileNumber(number, m_names, CompileOptions{m_options.exactMode});
+            });
+        if (!back.ok || objectNibbles(back.object) != objectNibbles(o))
+            return false;
+        emit("'" + *text + "'");
+        return true;
+    }
+
+    // A name or a number inside an algebraic, as this printer writes it in a program.
+    std::string operand(const RplObject& item)
+    {
+        if (item.shape != ObjectShape::Pointer && item.shape != ObjectShape::Named &&
+            item.prolog != prolog::kReal && item.prolog != prolog::kZint)
+            return {};
+        const State saved = save();
+        const bool glue = m_glue;
+        m_glue = true;
+        const bool ok = tryObject(item, Context::User);
+        std::string text = ok ? m_out.substr(saved.out) : std::string();
+        restore(saved);
+        m_glue = glue;
+        if (text.find_first_of(" \n") != std::string::npos || text.starts_with("PTR"))
+            return {};
+        return text;
     }
 
     bool name(const RplObject& o, Context context)
@@ -365,14 +403,17 @@ class Printer {
                        items[j].prolog == prolog::kLocalName &&
                        isLocalVariableName(items[j].text))
                     bound.push_back(items[j++].text);
-                if (bound.empty() || j >= to || items[j].prolog != prolog::kProgram)
+                if (bound.empty() || j >= to ||
+                    (items[j].prolog != prolog::kProgram && items[j].prolog != prolog::kAlgebraic))
                     return false;
                 emit("\x8D");
                 for (const std::string& b : bound)
                     emit(b);
                 const std::size_t depth = m_locals.size();
                 m_locals.insert(m_locals.end(), bound.begin(), bound.end());
-                const bool ok = program(items[j], Context::User, true);
+                const bool ok = items[j].prolog == prolog::kProgram
+                                    ? program(items[j], Context::User, true)
+                                    : items[j].shape == ObjectShape::Composite && algebraic(items[j]);
                 m_locals.resize(depth);
                 if (!ok)
                     return false;

@@ -92,6 +92,8 @@ TEST(RplObjects, UserRplTextIsAFixedPoint)
         "\xAB \x8D a b \xAB a b + 'a' STO \xBB 'X' PURGE \xBB",
         "{ 1.5 -2.5E-15 1.E12 123456789012 .001 (1.,-2.) # FFh \"a\\b\xAB\" :T:X ABCUV }",
         "\xAB \x8DLIST LIST\x8D \x85LIST \x83 \x89 \x8B \xAB \xBB { } GROB 9 2 3F003F00 \xBB",
+        "\xAB 'X+Y' 'A+(B+C)' '-X^2' 'SIN(X)*2+MAX(A,B)' '(A^B)^C' 'A^B^C' '2*\x87' \xBB",
+        "\xAB \x8D a b 'a*b-(a-b)/2.5' \xBB",
     };
     for (const char* source : sources) {
         SCOPED_TRACE(source);
@@ -120,6 +122,8 @@ TEST(RplObjects, CompileErrorsNameLineAndColumn)
         {"\\<< 1.E999 \\>>", 1, 5, "out of the calculator's range"},
         {"NIBHEX 33920", 1, 8, "no whole object"},
         {"END", 1, 1, "belongs in a program"},
+        {"{ 'X*(Y+' }", 1, 9, "operand is missing"},
+        {"'SIN(X'", 1, 7, ") is missing"},
         {"%%HP: T(3)A(R)F(,);\n1,5", 1, 1, "fraction mark"},
         {"", 1, 1, "no object"},
     };
