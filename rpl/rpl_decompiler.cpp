@@ -194,7 +194,8 @@ class Printer {
     {
         const std::optional<std::string> text =
             algebraicText(o, m_names, [this](const RplObject& item) { return operand(item); });
-        if (!text)
+        // 'X' alone is read as the name, not as an algebraic holding it.
+        if (!text || (isLocal(*text) ? isLocalVariableName(*text) : isBareUserName(*text, m_names)))
             return false;
         const AlgebraicParse back =
             parseAlgebraic(*text, m_names, m_locals, [this](std::string_view number) {
