@@ -409,10 +409,91 @@ class Compiler {
             return list;
         }
         if (t.text == "[")
-            fail(t.at, "arrays are not compiled yet; write them as NIBHEX");
-        else
-            fail(t.at, std::string(t.text) + " closes nothing");
+            return array(t, context);
+        fail(t.at, std::string(t.text) + " closes nothing");
         return {};
+    }
+
+    // [ x ... ] or [[ x ... ] [ x ... ] ...] of reals or of complex numbers: an array object
+    // (element prolog, dimensions, the elements' bodies row by row).
+    RplObject array(const Token& open, Context context)
+    {
+        std::vector<Nibbles> elements;
+        std::uint32_t elementProlog = 0;
+        std::uint32_t rows = 0;
+        auto element = [&](const Token& t) {
+            std::uint32_t prologHere = prolog::kComplex;
+            Nibbles body;
+            if (t.kind == Token::Kind::Complex) {
+                body = complex(t).body;
+            } else if (t.kind == Token::Kind::Word && (numberWord(t.text) == NumberWord::Real ||
+                                                       (numberWord(t.text) == NumberWord::Integer &&
+                                                        !m_options.exactMode))) {
+                prologHere = prolog::kReal;
+                if (std::optional<Nibbles> real = realBody(t.text))
+                    body = std::move(*real);
+                else
+                    fail(t.at, "the number " + std::string(t.text) + " is out of the calculator's range");
+            } else {
+                fail(t.at, "an array holds reals (with their period) or complex numbers");
+            }
+            if (elementProlog != 0 && prologHere != elementProlog)
+                fail(t.at, "an array holds numbers of one kind");
+            elementProlog = prologHere;
+            elements.push_back(std::move(body));
+        };
+        // The elements of one row up to its ], counted.
+        auto row = [&]() {
+            std::size_t count = 0;
+            for (Token t = next(context); !failed(); t = next(context)) {
+                if (t.kind == Token::Kind::Bracket && t.text == "]")
+                    return count;
+                if (t.kind == Token::Kind::End) {
+                    fail(open.at, "no closing ] for this bracket");
+                    break;
+                }
+                element(t);
+                ++count;
+            }
+            return count;
+        };
+        std::size_t columns = 0;
+        Token t = next(context);
+        if (t.kind == Token::Kind::Bracket && t.text == "[") {
+            while (!failed() && t.kind == Token::Kind::Bracket && t.text == "[") {
+                const std::size_t count = row();
+                if (rows > 0 && count != columns)
+                    fail(t.at, "every row of a matrix holds as many numbers as the first");
+                columns = count;
+                ++rows;
+                t = next(context);
+            }
+            if (!failed() && (t.kind != Token::Kind::Bracket || t.text != "]"))
+                fail(t.at, "a matrix is [[ row ] [ row ] ...]");
+        } else {
+            m_pos = t.at; // the first element: read it again as part of the row
+            columns = row();
+        }
+        if (!failed() && elements.empty())
+            fail(open.at, "an array holds at least one number");
+        if (failed())
+            return {};
+        Nibbles body(5, 0);
+        appendNibbleField(body, elementProlog, 5);
+        appendNibbleField(body, rows > 0 ? 2 : 1, 5);
+        if (rows > 0)
+            appendNibbleField(body, rows, 5);
+        appendNibbleField(body, static_cast<std::uint32_t>(columns), 5);
+        for (const Nibbles& e : elements)
+            body.insert(body.end(), e.begin(), e.end());
+        if (body.size() > 0xFFFFF) {
+            fail(open.at, "the array is too large");
+            return {};
+        }
+        Nibbles length;
+        appendNibbleField(length, static_cast<std::uint32_t>(body.size()), 5);
+        std::copy(length.begin(), length.end(), body.begin());
+        return {prolog::kArray, ObjectShape::Sized, std::move(body), {}, {}};
     }
 
     RplObject wordItem(const Token& t, Context context, bool inProgram, ControlWords& control)

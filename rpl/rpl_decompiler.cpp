@@ -305,7 +305,42 @@ class Printer {
             return string(o);
         if (o.prolog == prolog::kGrob)
             return grob(o);
+        if (o.prolog == prolog::kArray)
+            return array(o);
         return false;
+    }
+
+    // A one- or two-dimensional array of reals or complex numbers, as the calculator shows it.
+    bool array(const RplObject& o)
+    {
+        const Nibbles& b = o.body;
+        if (b.size() < 20)
+            return false;
+        const std::uint32_t element = nibbleField(b, 5, 5);
+        const std::uint32_t dims = nibbleField(b, 10, 5);
+        const std::size_t size = element == prolog::kReal ? 16 : element == prolog::kComplex ? 32 : 0;
+        if (size == 0 || (dims != 1 && dims != 2) || b.size() < 15 + 5 * dims)
+            return false;
+        const std::uint64_t rows = dims == 2 ? nibbleField(b, 15, 5) : 1;
+        const std::uint64_t columns = nibbleField(b, 15 + 5 * (dims - 1), 5);
+        const std::size_t first = 15 + 5 * dims;
+        if (rows == 0 || columns == 0 || b.size() != first + rows * columns * size)
+            return false;
+        std::string text = dims == 2 ? "[" : "";
+        for (std::uint64_t r = 0; r < rows; ++r) {
+            text += r == 0 ? "[" : " [";
+            for (std::uint64_t c = 0; c < columns; ++c) {
+                const std::size_t at = first + (r * columns + c) * size;
+                const std::string re = realText(b, at);
+                const std::string im = size == 32 ? realText(b, at + 16) : "0";
+                if (re.empty() || im.empty())
+                    return false;
+                text += " " + (size == 32 ? "(" + re + "," + im + ")" : re);
+            }
+            text += " ]";
+        }
+        emit(dims == 2 ? text + "]" : text);
+        return true;
     }
 
     bool string(const RplObject& o)

@@ -94,6 +94,7 @@ TEST(RplObjects, UserRplTextIsAFixedPoint)
         "\xAB \x8DLIST LIST\x8D \x85LIST \x83 \x89 \x8B \xAB \xBB { } GROB 9 2 3F003F00 \xBB",
         "\xAB 'X+Y' 'A+(B+C)' '-X^2' 'SIN(X)*2+MAX(A,B)' '(A^B)^C' 'A^B^C' '2*\x87' \xBB",
         "\xAB \x8D a b 'a*b-(a-b)/2.5' \xBB",
+        "{ [ 1. 2.5 ] [[ 1. 2. ] [ 3. 4. ]] [ (1.,2.) (0.,-1.) ] }",
     };
     for (const char* source : sources) {
         SCOPED_TRACE(source);
@@ -124,6 +125,8 @@ TEST(RplObjects, CompileErrorsNameLineAndColumn)
         {"END", 1, 1, "belongs in a program"},
         {"{ 'X*(Y+' }", 1, 9, "operand is missing"},
         {"'SIN(X'", 1, 7, ") is missing"},
+        {"[[ 1. 2. ] [ 3. ]]", 1, 12, "as many numbers"},
+        {"[ 1. (1.,2.) ]", 1, 6, "one kind"},
         {"%%HP: T(3)A(R)F(,);\n1,5", 1, 1, "fraction mark"},
         {"", 1, 1, "no object"},
     };
