@@ -1,5 +1,7 @@
 #include "rpl/algebraic.h"
 
+#include "rpl/literal_objects.h"
+
 #include <array>
 
 namespace scrivlet {
@@ -45,16 +47,6 @@ bool isOperatorByte(char c)
     return c == '+' || c == '-' || c == '*' || c == '/' || c == '^' || c == '=' || c == '<' ||
            c == '>' || c == '\x89' || c == '\x8A' || c == '\x8B' || c == '(' || c == ')' ||
            c == ',' || static_cast<unsigned char>(c) <= 0x20;
-}
-
-RplObject commandObject(const RomNames::Command& command)
-{
-    if (!command.isXlib)
-        return RplObject::pointer(command.address);
-    Nibbles body;
-    appendNibbleField(body, command.xlib.library, 3);
-    appendNibbleField(body, command.xlib.command, 3);
-    return {prolog::kXlibName, ObjectShape::Fixed, std::move(body), {}, {}};
 }
 
 class Parser {

@@ -2,7 +2,9 @@
 
 #include "rpl/algebraic.h"
 #include "rpl/control_words.h"
+#include "rpl/literal_objects.h"
 #include "rpl/number_forms.h"
+#include "rpl/rpl_tokens.h"
 #include "rpl/source_text.h"
 
 #include <optional>
@@ -12,21 +14,14 @@ namespace scrivlet {
 
 namespace {
 
-constexpr char kOpenProgram = '\xAB';
-constexpr char kCloseProgram = '\xBB';
 constexpr std::string_view kArrow = "\x8D";
 
-enum class Context : std::uint8_t { User, System };
+using Context = TokenContext;
+using Token = RplToken;
 
 bool isSpace(char c)
 {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-bool endsUserWord(char c)
-{
-    return isSpace(c) || c == '{' || c == '}' || c == kOpenProgram || c == kCloseProgram ||
-           c == '[' || c == ']';
+    return isRplSeparator(c);
 }
 
 RplObject named(std::uint32_t prolog, std::string_view text)
@@ -34,13 +29,6 @@ RplObject named(std::uint32_t prolog, std::string_view text)
     RplObject object{prolog, ObjectShape::Named, {}, std::string(text), {}};
     return object;
 }
-
-struct Token {
-    enum class Kind : std::uint8_t { End, Word, String, Quoted, Tag, Complex, Bracket };
-    Kind kind = Kind::End;
-    std::string_view text; // the word, the string's characters, the bracket
-    std::size_t at = 0;    // byte offset in the source bytes
-};
 
 struct Failure {
     std::size_t at = 0;
@@ -50,7 +38,7 @@ struct Failure {
 class Compiler {
   public:
     Compiler(const SourceText& source, const RomNames& names, CompileOptions options)
-        : m_src(source.bytes), m_names(names), m_options(options)
+        : m_tokens(source.bytes), m_names(names), m_options(options)
     {
         m_xProgram = names.address("x<<");
         m_xEnd = names.address("x>>");
@@ -63,7 +51,7 @@ class Compiler {
     {
         Token first = next(Context::User);
         if (first.kind == Token::Kind::End && !failed())
-            fail(m_src.size(), "the text holds no object");
+            fail(m_tokens.size(), "the text holds no object");
         if (failed())
             return {};
         ControlWords none(m_names);
@@ -89,61 +77,9 @@ class Compiler {
 
     Token next(Context context)
     {
-        const std::size_t n = m_src.size();
-        while (true) {
-            while (m_pos < n && isSpace(m_src[m_pos]))
-                ++m_pos;
-            if (m_pos < n && m_src[m_pos] == '@') {
-                const std::size_t close = m_src.find_first_of("@\n", m_pos + 1);
-                m_pos = close == std::string_view::npos ? n
-                        : m_src[close] == '@'           ? close + 1
-                                                        : close;
-                continue;
-            }
-            break;
-        }
-        Token token;
-        token.at = m_pos;
-        if (m_pos >= n)
-            return token;
-        const char c = m_src[m_pos];
-        auto delimited = [&](char close, Token::Kind kind, const char* what, bool oneLine) {
-            const std::size_t end = m_src.find(close, m_pos + 1);
-            const std::size_t line = m_src.find('\n', m_pos + 1);
-            if (end == std::string_view::npos || (oneLine && line < end)) {
-                fail(m_pos, std::string(what) + " has no closing " + close);
-                m_pos = n;
-                return Token{Token::Kind::End, {}, n};
-            }
-            token.kind = kind;
-            token.text = m_src.substr(m_pos + 1, end - m_pos - 1);
-            m_pos = end + 1;
-            return token;
-        };
-        if (c == '"')
-            return delimited('"', Token::Kind::String, "a string", false);
-        if (c == '\'')
-            return delimited('\'', Token::Kind::Quoted, "a quoted name or algebraic", false);
-        if (c == '(')
-            return delimited(')', Token::Kind::Complex, "a complex number", false);
-        if (c == ':' && (m_pos + 1 >= n || m_src[m_pos + 1] != ':'))
-            return delimited(':', Token::Kind::Tag, "a tag", true);
-        if (c == '{' || c == '}' || c == kOpenProgram || c == kCloseProgram || c == '[' ||
-            c == ']') {
-            token.kind = Token::Kind::Bracket;
-            token.text = m_src.substr(m_pos++, 1);
-            return token;
-        }
-        std::size_t end = m_pos;
-        if (context == Context::User)
-            while (end < n && !endsUserWord(m_src[end]))
-                ++end;
-        else
-            while (end < n && !isSpace(m_src[end]))
-                ++end;
-        token.kind = Token::Kind::Word;
-        token.text = m_src.substr(m_pos, end - m_pos);
-        m_pos = end;
+        const Token token = m_tokens.next(context);
+        if (m_tokens.failed())
+            fail(m_tokens.errorAt(), m_tokens.error());
         return token;
     }
 
@@ -333,15 +269,12 @@ class Compiler {
             fail(t.at, "an object is missing");
             return {};
         case Token::Kind::String: {
-            Nibbles body;
-            appendNibbleField(body, static_cast<std::uint32_t>(5 + 2 * t.text.size()), 5);
-            for (char c : t.text)
-                appendNibbleField(body, static_cast<unsigned char>(c), 2);
-            if (body.size() > 0xFFFFF) {
+            std::optional<RplObject> string = stringObject(t.text);
+            if (!string) {
                 fail(t.at, "the string is too long");
                 return {};
             }
-            return {prolog::kString, ObjectShape::Sized, std::move(body), {}, {}};
+            return std::move(*string);
         }
         case Token::Kind::Quoted:
             if (!isQuotedName(t.text))
@@ -471,29 +404,21 @@ class Compiler {
             if (!failed() && (t.kind != Token::Kind::Bracket || t.text != "]"))
                 fail(t.at, "a matrix is [[ row ] [ row ] ...]");
         } else {
-            m_pos = t.at; // the first element: read it again as part of the row
+            m_tokens.rewind(t.at); // the first element: read it again as part of the row
             columns = row();
         }
         if (!failed() && elements.empty())
             fail(open.at, "an array holds at least one number");
         if (failed())
             return {};
-        Nibbles body(5, 0);
-        appendNibbleField(body, elementProlog, 5);
-        appendNibbleField(body, rows > 0 ? 2 : 1, 5);
-        if (rows > 0)
-            appendNibbleField(body, rows, 5);
-        appendNibbleField(body, static_cast<std::uint32_t>(columns), 5);
-        for (const Nibbles& e : elements)
-            body.insert(body.end(), e.begin(), e.end());
-        if (body.size() > 0xFFFFF) {
+        std::optional<RplObject> object = arrayObject(
+            elementProlog, rows, static_cast<std::uint32_t>(std::min<std::size_t>(columns, 0xFFFFF)),
+            elements);
+        if (!object) {
             fail(open.at, "the array is too large");
             return {};
         }
-        Nibbles length;
-        appendNibbleField(length, static_cast<std::uint32_t>(body.size()), 5);
-        std::copy(length.begin(), length.end(), body.begin());
-        return {prolog::kArray, ObjectShape::Sized, std::move(body), {}, {}};
+        return std::move(*object);
     }
 
     RplObject wordItem(const Token& t, Context context, bool inProgram, ControlWords& control)
@@ -539,11 +464,7 @@ class Compiler {
         if (w == "XLIB") {
             const Token l = word(context, "the library number after XLIB");
             const Token c = word(context, "the command number after XLIB");
-            const auto lib = decimal(l), cmd = decimal(c);
-            Nibbles body;
-            appendNibbleField(body, lib, 3);
-            appendNibbleField(body, cmd, 3);
-            return {prolog::kXlibName, ObjectShape::Fixed, std::move(body), {}, {}};
+            return xlibObject({decimal(l), decimal(c)});
         }
         if (w == "GROB")
             return grob(context);
@@ -592,14 +513,8 @@ class Compiler {
         }
         if (isLocal(w))
             return named(prolog::kLocalName, w);
-        if (const auto command = m_names.userCommand(w)) {
-            if (!command->isXlib)
-                return RplObject::pointer(command->address);
-            Nibbles body;
-            appendNibbleField(body, command->xlib.library, 3);
-            appendNibbleField(body, command->xlib.command, 3);
-            return {prolog::kXlibName, ObjectShape::Fixed, std::move(body), {}, {}};
-        }
+        if (const auto command = m_names.userCommand(w))
+            return commandObject(*command);
         (void)inProgram;
         (void)control;
         return name(w, t.at);
@@ -636,32 +551,27 @@ class Compiler {
             return v;
         };
         const std::uint64_t width = size(w), height = size(h);
-        const std::uint64_t dataNibbles = 2 * ((width + 7) / 8) * height;
-        if (width > 0xFFFFF || height > 0xFFFFF || dataNibbles + 15 > 0xFFFFF) {
-            fail(w.at, "the GROB is too large");
+        if (failed())
+            return {};
+        const std::uint64_t data = grobDataNibbleCount(width, height);
+        std::string_view digits;
+        if (data > 0 && data <= 0xFFFFF)
+            digits = word(context, "the GROB's data").text;
+        std::optional<RplObject> grob = failed() ? std::nullopt : grobObject(width, height, digits);
+        if (!grob) {
+            fail(w.at, "a GROB " + std::to_string(width) + " " + std::to_string(height) +
+                           " needs " + std::to_string(data) +
+                           " hexadecimal digits of data and fits 20-bit fields");
             return {};
         }
-        Nibbles body;
-        appendNibbleField(body, static_cast<std::uint32_t>(15 + dataNibbles), 5);
-        appendNibbleField(body, static_cast<std::uint32_t>(height), 5);
-        appendNibbleField(body, static_cast<std::uint32_t>(width), 5);
-        if (dataNibbles > 0) {
-            const Token d = word(context, "the GROB's data");
-            if (d.text.size() != dataNibbles || !appendNibbleHex(d.text, body)) {
-                fail(d.at, "the GROB's data must be " + std::to_string(dataNibbles) +
-                               " hexadecimal digits");
-                return {};
-            }
-        }
-        return {prolog::kGrob, ObjectShape::Sized, std::move(body), {}, {}};
+        return std::move(*grob);
     }
 
     std::optional<Failure> m_failure;
   private:
-    std::string_view m_src;
+    RplTokenizer m_tokens;
     const RomNames& m_names;
     CompileOptions m_options;
-    std::size_t m_pos = 0;
     int m_depth = 0;
     std::vector<std::string> m_locals;
     std::vector<std::size_t> m_loopDepths; // m_locals' size where each open loop began
@@ -673,26 +583,7 @@ class Compiler {
 std::optional<RplObject> compileNumber(std::string_view text, const RomNames& names,
                                        CompileOptions options)
 {
-    const NumberWord kind = numberWord(text);
-    if (kind == NumberWord::None)
-        return std::nullopt;
-    const bool real = kind == NumberWord::Real || !options.exactMode;
-    if (const std::optional<int> small = smallInteger(text, kind == NumberWord::Real)) {
-        const std::string constant =
-            real ? "%" + std::to_string(*small) : "Z" + std::to_string(*small) + "_";
-        if (const auto address = names.address(constant))
-            return RplObject::pointer(*address);
-    }
-    if (real) {
-        std::optional<Nibbles> body = realBody(text);
-        if (!body)
-            return std::nullopt;
-        return RplObject{prolog::kReal, ObjectShape::Fixed, std::move(*body), {}, {}};
-    }
-    std::optional<Nibbles> body = zintBody(text);
-    if (!body)
-        return std::nullopt;
-    return RplObject{prolog::kZint, ObjectShape::Sized, std::move(*body), {}, {}};
+    return numberObject(text, names, options.exactMode);
 }
 
 bool isLocalVariableName(std::string_view name)
