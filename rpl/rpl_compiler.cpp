@@ -478,12 +478,35 @@ class Compiler {
         }
         if (w == "#") {
             const Token digits = word(context, "the digits of a binary integer");
+            if (context == Context::System && !digits.text.empty() && digits.text.size() <= 5 &&
+                digits.text.find_first_not_of("0123456789ABCDEF") == std::string_view::npos) {
+                // # hhhhh in the System RPL form: a system binary.
+                Nibbles hex, body;
+                appendNibbleHex(digits.text, hex);
+                std::uint32_t value = 0;
+                for (std::uint8_t d : hex)
+                    value = value << 4 | d;
+                appendNibbleField(body, value, 5);
+                return {prolog::kSystemBinary, ObjectShape::Fixed, std::move(body), {}, {}};
+            }
             std::optional<Nibbles> body = hxsBody("#" + std::string(digits.text));
             if (!body) {
                 fail(t.at, "a binary integer is # digits and a base letter (h d o b)");
                 return {};
             }
             return {prolog::kBinaryInteger, ObjectShape::Sized, std::move(*body), {}, {}};
+        }
+        if (context == Context::System && (w == "%" || w == "ZINT")) {
+            // % 1. and ZINT 1 in the System RPL form: the number itself, never a ROM constant.
+            const Token n = word(context, "the number");
+            std::optional<Nibbles> body = w == "%" ? realBody(n.text) : zintBody(n.text);
+            if (!body || numberWord(n.text) == NumberWord::None) {
+                fail(n.at, "no number the calculator can hold");
+                return {};
+            }
+            if (w == "%")
+                return {prolog::kReal, ObjectShape::Fixed, std::move(*body), {}, {}};
+            return {prolog::kZint, ObjectShape::Sized, std::move(*body), {}, {}};
         }
         if (context == Context::System) {
             if (const auto address = m_names.address(w))

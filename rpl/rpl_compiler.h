@@ -20,9 +20,10 @@ namespace scrivlet {
 // are stored as pointers to the calculator's own constants (the book's Z<n>_ and %<n>).
 //
 // Beside User RPL the text may hold the decompiler's forms for what User RPL cannot write:
-// ":: ... ;" a program in System RPL form, whose words are any of the book's names and whose
-// names are written ID name and LAM name; "PTR hhhhh" a pointer with no name; "XLIB l c";
-// "NIBHEX hh..." one whole object as its nibbles (prolog first).
+// ":: ... ;" a program in System RPL form, whose words are any of the book's names, whose
+// names are written ID name and LAM name, whose system binaries are # hhhhh, and whose numbers
+// that would be ROM constants are % 1. and ZINT 1 when they are inline; "PTR hhhhh" a pointer
+// with no name; "XLIB l c"; "NIBHEX hh..." one whole object as its nibbles (prolog first).
 //
 // The text holds one object. Errors carry the line and column where they start.
 struct CompileOptions {

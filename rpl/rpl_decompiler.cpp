@@ -20,8 +20,8 @@ enum class Context : std::uint8_t { User, System };
 constexpr std::size_t kLineWidth = 100;
 
 // Words the compiler reads as its own syntax in a System RPL form.
-constexpr std::array<std::string_view, 11> kSystemKeywords = {
-    "::", ";", "PTR", "NIBHEX", "XLIB", "GROB", "ID", "LAM", "#", "\xAB", "\xBB"};
+constexpr std::array<std::string_view, 13> kSystemKeywords = {
+    "::", ";", "PTR", "NIBHEX", "XLIB", "GROB", "ID", "LAM", "#", "\xAB", "\xBB", "%", "ZINT"};
 
 bool isSystemWord(std::string_view word)
 {
@@ -182,7 +182,7 @@ class Printer {
         case ObjectShape::Fixed:
             return fixed(o, context);
         case ObjectShape::Sized:
-            return sized(o);
+            return sized(o, context);
         case ObjectShape::Directory:
             return false;
         }
@@ -246,9 +246,23 @@ class Printer {
     {
         if (o.prolog == prolog::kReal) {
             const std::string text = realText(o.body);
-            if (text.empty() || isRomConstant(text, true))
+            if (text.empty())
                 return false;
+            if (isRomConstant(text, true)) {
+                if (context != Context::System)
+                    return false;
+                emit("%"); // the number itself, not the ROM constant the compiler would store
+            }
             emit(text);
+            return true;
+        }
+        if (o.prolog == prolog::kSystemBinary) {
+            if (context != Context::System)
+                return false;
+            const std::string hex = nibbleHex(Nibbles(o.body.rbegin(), o.body.rend()));
+            const std::size_t first = hex.find_first_not_of('0');
+            emit("#");
+            emit(first == std::string::npos ? "0" : hex.substr(first));
             return true;
         }
         if (o.prolog == prolog::kComplex) {
@@ -285,12 +299,17 @@ class Printer {
         return false;
     }
 
-    bool sized(const RplObject& o)
+    bool sized(const RplObject& o, Context context)
     {
         if (o.prolog == prolog::kZint) {
             const std::string text = zintText(o.body);
-            if (text.empty() || !m_options.exactMode || isRomConstant(text, false))
+            if (text.empty())
                 return false;
+            if (!m_options.exactMode || isRomConstant(text, false)) {
+                if (context != Context::System)
+                    return false;
+                emit("ZINT");
+            }
             emit(text);
             return true;
         }

@@ -95,6 +95,7 @@ TEST(RplObjects, UserRplTextIsAFixedPoint)
         "\xAB 'X+Y' 'A+(B+C)' '-X^2' 'SIN(X)*2+MAX(A,B)' '(A^B)^C' 'A^B^C' '2*\x87' \xBB",
         "\xAB \x8D a b 'a*b-(a-b)/2.5' \xBB",
         "{ [ 1. 2.5 ] [[ 1. 2. ] [ 3. 4. ]] [ (1.,2.) (0.,-1.) ] }",
+        ":: CK1NOLASTWD DUP # 3F % 1. ZINT 0 ID X LAM y { ID Z } \xAB 1 \xBB ;",
     };
     for (const char* source : sources) {
         SCOPED_TRACE(source);
