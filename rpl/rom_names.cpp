@@ -97,6 +97,10 @@ std::string userSpelling(std::string_view bookName)
                 spelling.back() = '\xB2';
         }
     }
+    // Words the compiler reads as the start of a literal or a form of its own.
+    for (std::string_view keyword : {"GROB", "XLIB", "PTR", "NIBHEX", "::", ";", "#", "%", "ZINT"})
+        if (spelling == keyword)
+            return {};
     return spelling;
 }
 

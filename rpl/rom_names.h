@@ -70,8 +70,9 @@ class RomNames {
 // x (or ~x), its transfer escapes read, > and -> written →, SIGMA and a leading SUM written Σ,
 // and the symbol commands written as the calculator shows them (x<=? ≤, x>=? ≥, x#? ≠, xSQRT √,
 // xINTEGRAL ∫, xDER ∂, xPI π, xSTO> ▶). Empty for a name that is no user command: no x, the
-// program brackets, the words of the control structures (the compiler places those), and the
-// book's own lower-case internal names.
+// program brackets, the words of the control structures (the compiler places those), the
+// words that start the compiler's own forms (GROB, XLIB, PTR, NIBHEX ...), and the book's own
+// lower-case internal names.
 std::string userSpelling(std::string_view bookName);
 
 } // namespace scrivlet

@@ -440,7 +440,7 @@ class Compiler {
             std::uint32_t value = 0;
             for (std::uint8_t d : digits)
                 value = value << 4 | d;
-            return RplObject::pointer(value);
+            return pointer(value, a.at);
         }
         if (w == "NIBHEX") {
             const Token h = word(context, "the digits after NIBHEX");
@@ -510,7 +510,7 @@ class Compiler {
         }
         if (context == Context::System) {
             if (const auto address = m_names.address(w))
-                return RplObject::pointer(*address);
+                return pointer(*address, t.at);
         }
         if (numberWord(w) != NumberWord::None)
             return number(w, t.at);
@@ -541,6 +541,15 @@ class Compiler {
         (void)inProgram;
         (void)control;
         return name(w, t.at);
+    }
+
+    // A pointer in a composite: never a prolog or SEMI, which would read as the start of an
+    // object or the end of the composite.
+    RplObject pointer(std::uint32_t address, std::size_t at)
+    {
+        if (prologInfo(address) || address == prolog::kSemi)
+            fail(at, "a prolog or SEMI cannot stand as a pointer; it starts or ends an object");
+        return RplObject::pointer(address);
     }
 
     std::uint32_t decimal(const Token& t)

@@ -128,6 +128,7 @@ TEST(RplObjects, CompileErrorsNameLineAndColumn)
         {"'SIN(X'", 1, 7, ") is missing"},
         {"[[ 1. 2. ] [ 3. ]]", 1, 12, "as many numbers"},
         {"[ 1. (1.,2.) ]", 1, 6, "one kind"},
+        {":: DUP SEMI ;", 1, 8, "cannot stand as a pointer"},
         {"%%HP: T(3)A(R)F(,);\n1,5", 1, 1, "fraction mark"},
         {"", 1, 1, "no object"},
     };
