@@ -78,8 +78,8 @@ int compile(const Request& request, const RomNames& names, std::ostream& out, st
     }
     const CompileResult compiled = compileRpl(source.bytes, names);
     if (!compiled.ok) {
-        err << request.input << ":" << compiled.error.line << ":" << compiled.error.column
-            << ": " << compiled.error.message << "\n";
+        err << request.input << ":" << compiled.error.line << ":" << compiled.error.column << ": "
+            << compiled.error.message << "\n";
         return 1;
     }
     const FileWriteResult written =
@@ -126,7 +126,8 @@ int decompile(const Request& request, const RomNames& names, std::ostream& out, 
 std::optional<int> runObjectCommand(const std::vector<std::string>& arguments, std::ostream& out,
                                     std::ostream& err)
 {
-    if (arguments.empty() || (arguments.front() != "--compile" && arguments.front() != "--decompile"))
+    if (arguments.empty() ||
+        (arguments.front() != "--compile" && arguments.front() != "--decompile"))
         return std::nullopt;
     const Request request = parseRequest(arguments);
     if (!request.error.empty()) {

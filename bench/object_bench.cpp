@@ -42,7 +42,7 @@ std::string userSource(int lines)
 {
     static const char* kLines[] = {
         "  \\<< \\-> a b",
-        "    \\<< a b + 2 * 'S' STO 12.5 a * SIN \"text\" SIZE DROP",
+        "    \\<< a b + 2 * 'S' STO 'a*SIN(b)+2.5' EVAL \"text\" SIZE DROP",
         "      IF a 0 > THEN a ELSE b NEG END 1 10 FOR i i SQ NEXT",
         "      { 1 2 3.75 \"s\" X } \\->LIST DROP # 1Fh 1234567 + DROP @ a comment",
         "    \\>>",
@@ -76,8 +76,8 @@ BENCHMARK(BM_CompileUserRpl)->Arg(10000)->Unit(benchmark::kMillisecond);
 // A library of `bytes` bytes: a real library's header and the rest of its nibbles repeated.
 RplObject library(std::size_t bytes)
 {
-    const TransferFileRead real = readTransferFile(
-        readWholeFile(SCRIVLET_OBJECTS_DIR "/hpairnav/ISA50/ISA50.hp").bytes);
+    const TransferFileRead real =
+        readTransferFile(readWholeFile(SCRIVLET_OBJECTS_DIR "/hpairnav/ISA50/ISA50.hp").bytes);
     RplObject lib = real.file.object;
     const Nibbles pattern = lib.body;
     while (lib.body.size() < 2 * bytes)
@@ -97,8 +97,7 @@ RplObject realObjects(std::size_t bytes)
 {
     RplObject list{prolog::kList, ObjectShape::Composite, {}, {}, {}};
     std::vector<RplObject> all;
-    for (const auto& entry :
-         std::filesystem::recursive_directory_iterator(SCRIVLET_OBJECTS_DIR)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SCRIVLET_OBJECTS_DIR)) {
         const TransferFileRead read = readTransferFile(readWholeFile(entry.path().string()).bytes);
         if (read.ok && read.file.family == CalculatorFamily::Hp49 &&
             read.file.object.prolog != prolog::kLibrary)

@@ -30,8 +30,8 @@ std::string packNibbles(const Nibbles& nibbles, std::uint8_t pad)
 std::string nibbleHex(const Nibbles& nibbles, std::size_t from, std::size_t count)
 {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    const std::size_t end = count == std::string::npos ? nibbles.size()
-                                                       : std::min(nibbles.size(), from + count);
+    const std::size_t end =
+        count == std::string::npos ? nibbles.size() : std::min(nibbles.size(), from + count);
     std::string hex;
     if (from < end)
         hex.reserve(end - from);

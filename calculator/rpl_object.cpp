@@ -83,8 +83,8 @@ class Reader {
             return keepBody(body, body + info->fixedNibbles, out, end);
         case Sized: {
             if (!has(body, 5))
-                return fail(body, "the length field of a " + std::string(info->name) +
-                                      " is cut off");
+                return fail(body,
+                            "the length field of a " + std::string(info->name) + " is cut off");
             const std::uint32_t length = nibbleField(m_n, body, 5);
             if (length < 5)
                 return fail(body, "the length of a " + std::string(info->name) + " is " +
@@ -204,8 +204,9 @@ class Reader {
 
 const PrologInfo* prologInfo(std::uint32_t address)
 {
-    const auto it = std::lower_bound(kPrologs.begin(), kPrologs.end(), address,
-                                     [](const PrologInfo& p, std::uint32_t a) { return p.prolog < a; });
+    const auto it =
+        std::lower_bound(kPrologs.begin(), kPrologs.end(), address,
+                         [](const PrologInfo& p, std::uint32_t a) { return p.prolog < a; });
     return it != kPrologs.end() && it->prolog == address ? &*it : nullptr;
 }
 

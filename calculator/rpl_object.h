@@ -85,7 +85,10 @@ struct RplObject {
 
     bool operator==(const RplObject&) const = default;
 
-    static RplObject pointer(std::uint32_t address) { return {address, ObjectShape::Pointer, {}, {}, {}}; }
+    static RplObject pointer(std::uint32_t address)
+    {
+        return {address, ObjectShape::Pointer, {}, {}, {}};
+    }
 };
 
 // The object's nibbles.

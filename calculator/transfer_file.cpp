@@ -4,7 +4,8 @@ namespace scrivlet {
 
 bool isTransferFile(std::string_view bytes)
 {
-    return bytes.size() >= 7 && (bytes.substr(0, 7) == "HPHP48-" || bytes.substr(0, 7) == "HPHP49-");
+    return bytes.size() >= 7 &&
+           (bytes.substr(0, 7) == "HPHP48-" || bytes.substr(0, 7) == "HPHP49-");
 }
 
 TransferFileRead readTransferFile(std::string_view bytes)

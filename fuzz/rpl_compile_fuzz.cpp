@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!first.ok) {
         check(!first.error.message.empty());
         check(first.error.line >= 1 && first.error.column >= 1);
-        check(first.error.line <= 1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+        check(first.error.line <=
+              1 + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
         return 0;
     }
     const CompileResult again = compileRpl(decompiledTransferText(first.object, names), names);

@@ -18,7 +18,8 @@ RunResult<RomNames> readRomNames(const std::string& databasePath)
         auto opened = openEntryDatabase(databasePath, SqliteDatabase::OpenMode::ReadOnly);
         if (!opened.ok())
             return Result::failure(std::move(opened.error));
-        SqliteStatement rows = (*opened.value)->prepare("SELECT name, addr FROM entries ORDER BY id");
+        SqliteStatement rows =
+            (*opened.value)->prepare("SELECT name, addr FROM entries ORDER BY id");
         RomNames names;
         while (rows.step())
             if (!rows.isNull(0) && !rows.isNull(1))

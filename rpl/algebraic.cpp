@@ -8,8 +8,7 @@ namespace scrivlet {
 
 namespace {
 
-constexpr int kEquals = 1, kCompare = 2, kSum = 3, kProduct = 4, kNegate = 5, kPower = 6,
-              kAtom = 9;
+constexpr int kEquals = 1, kCompare = 2, kSum = 3, kProduct = 4, kNegate = 5, kPower = 6, kAtom = 9;
 
 struct Operator {
     std::string_view text;
@@ -37,9 +36,24 @@ struct Arity {
     int arguments;
 };
 constexpr std::array<Arity, 18> kArities = {{
-    {"\x87", 0}, {"e", 0}, {"i", 0}, {"MAXR", 0}, {"MINR", 0},
-    {"MAX", 2}, {"MIN", 2}, {"MOD", 2}, {"%", 2}, {"%CH", 2}, {"%T", 2}, {"COMB", 2},
-    {"PERM", 2}, {"XROOT", 2}, {"RND", 2}, {"TRNC", 2}, {"IFTE", 3}, {"ATAN2", 2},
+    {"\x87", 0},
+    {"e", 0},
+    {"i", 0},
+    {"MAXR", 0},
+    {"MINR", 0},
+    {"MAX", 2},
+    {"MIN", 2},
+    {"MOD", 2},
+    {"%", 2},
+    {"%CH", 2},
+    {"%T", 2},
+    {"COMB", 2},
+    {"PERM", 2},
+    {"XROOT", 2},
+    {"RND", 2},
+    {"TRNC", 2},
+    {"IFTE", 3},
+    {"ATAN2", 2},
 }};
 
 bool isOperatorByte(char c)
@@ -214,8 +228,11 @@ class Parser {
             emitCommand(name); // a command without arguments: π, e, i ...
             return;
         }
-        m_out->push_back({local ? prolog::kLocalName : prolog::kGlobalName, ObjectShape::Named,
-                          {}, std::string(name), {}});
+        m_out->push_back({local ? prolog::kLocalName : prolog::kGlobalName,
+                          ObjectShape::Named,
+                          {},
+                          std::string(name),
+                          {}});
     }
 
     void close(char bracket)
@@ -255,8 +272,7 @@ std::string_view spellingOf(const RplObject& item, const RomNames& names)
 } // namespace
 
 AlgebraicParse parseAlgebraic(std::string_view text, const RomNames& names,
-                              const std::vector<std::string>& locals,
-                              const AlgebraicNumber& number)
+                              const std::vector<std::string>& locals, const AlgebraicNumber& number)
 {
     return Parser(text, names, locals, number).run();
 }
@@ -288,7 +304,8 @@ std::optional<std::string> algebraicText(const RplObject& algebraic, const RomNa
             if (stack.empty())
                 return std::nullopt;
             Term& operand = stack.back();
-            operand = {"-" + (operand.precedence < kNegate ? "(" + operand.text + ")" : operand.text),
+            operand = {"-" +
+                           (operand.precedence < kNegate ? "(" + operand.text + ")" : operand.text),
                        kNegate};
         } else if (!spelling.empty()) {
             int arguments = 1;

@@ -5,12 +5,12 @@ namespace scrivlet {
 namespace {
 
 constexpr std::array<std::string_view, 19> kBookNames = {
-    "xIF",   "xTHEN",   "xELSE",     "xIFEND", "xIFERR", "xERRTHEN",  "xCASE",
-    "xTHENCASE", "xENDTIC", "xWHILE", "xREPEAT", "xWHILEEND", "xDO", "xUNTIL",
-    "xENDDO", "xSTART", "xSTARTVAR", "xNEXT", "xSTEP"};
+    "xIF",       "xTHEN",   "xELSE",     "xIFEND",  "xIFERR",    "xERRTHEN", "xCASE",
+    "xTHENCASE", "xENDTIC", "xWHILE",    "xREPEAT", "xWHILEEND", "xDO",      "xUNTIL",
+    "xENDDO",    "xSTART",  "xSTARTVAR", "xNEXT",   "xSTEP"};
 constexpr std::array<std::string_view, 19> kWords = {
-    "IF",  "THEN",  "ELSE",   "END", "IFERR", "THEN", "CASE", "THEN", "END",  "WHILE",
-    "REPEAT", "END", "DO", "UNTIL", "END", "START", "FOR", "NEXT", "STEP"};
+    "IF",     "THEN", "ELSE", "END",   "IFERR", "THEN",  "CASE", "THEN", "END", "WHILE",
+    "REPEAT", "END",  "DO",   "UNTIL", "END",   "START", "FOR",  "NEXT", "STEP"};
 
 } // namespace
 
@@ -118,14 +118,22 @@ std::string_view ControlWords::openWord() const
     if (m_open.empty())
         return {};
     switch (m_open.back()) {
-    case Frame::If: return "IF";
-    case Frame::IfErr: return "IFERR";
-    case Frame::Case: return "CASE";
-    case Frame::CaseClause: return "THEN";
-    case Frame::While: return "WHILE";
-    case Frame::Do: return "DO";
-    case Frame::Start: return "START";
-    case Frame::For: return "FOR";
+    case Frame::If:
+        return "IF";
+    case Frame::IfErr:
+        return "IFERR";
+    case Frame::Case:
+        return "CASE";
+    case Frame::CaseClause:
+        return "THEN";
+    case Frame::While:
+        return "WHILE";
+    case Frame::Do:
+        return "DO";
+    case Frame::Start:
+        return "START";
+    case Frame::For:
+        return "FOR";
     }
     return {};
 }

@@ -39,8 +39,26 @@ class ControlWords {
   private:
     enum class Frame : std::uint8_t { If, IfErr, Case, CaseClause, While, Do, Start, For };
     enum Word : std::uint8_t {
-        kIf, kThen, kElse, kIfEnd, kIfErr, kErrThen, kCase, kThenCase, kEndTic, kWhile,
-        kRepeat, kWhileEnd, kDo, kUntil, kEndDo, kStart, kStartVar, kNext, kStep, kWordCount
+        kIf,
+        kThen,
+        kElse,
+        kIfEnd,
+        kIfErr,
+        kErrThen,
+        kCase,
+        kThenCase,
+        kEndTic,
+        kWhile,
+        kRepeat,
+        kWhileEnd,
+        kDo,
+        kUntil,
+        kEndDo,
+        kStart,
+        kStartVar,
+        kNext,
+        kStep,
+        kWordCount
     };
     Step emit(Word word) const;
 

@@ -14,8 +14,7 @@ namespace scrivlet {
 
 // A number's text as the compiler stores it (CompileOptions::exactMode given): a pointer to a
 // ROM constant for -9..9, an integer or a real; nothing when it is no number or out of range.
-std::optional<RplObject> numberObject(std::string_view text, const RomNames& names,
-                                      bool exactMode);
+std::optional<RplObject> numberObject(std::string_view text, const RomNames& names, bool exactMode);
 
 // A string of the calculator's bytes; nothing when it is too long for its length field.
 std::optional<RplObject> stringObject(std::string_view bytes);

@@ -212,11 +212,20 @@ std::optional<Nibbles> hxsBody(std::string_view text)
         return std::nullopt;
     int base = 0;
     switch (text.back()) {
-    case 'h': base = 16; break;
-    case 'd': base = 10; break;
-    case 'o': base = 8; break;
-    case 'b': base = 2; break;
-    default: return std::nullopt;
+    case 'h':
+        base = 16;
+        break;
+    case 'd':
+        base = 10;
+        break;
+    case 'o':
+        base = 8;
+        break;
+    case 'b':
+        base = 2;
+        break;
+    default:
+        return std::nullopt;
     }
     text.remove_suffix(1);
     std::uint64_t value = 0;

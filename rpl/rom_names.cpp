@@ -31,9 +31,9 @@ std::optional<std::uint32_t> hexValue(std::string_view text)
 // Book names the compiler places itself (program brackets, structure words) and names whose
 // spelling would read as syntax.
 constexpr std::array<std::string_view, 23> kNotCommands = {
-    "x<<",     "x>>",      "x>>ABND", "x'",     "xSILENT'", "xRPN->",  "xALG->",    "xIF",
-    "xTHEN",   "xELSE",    "xIFEND",  "xIFERR", "xERRTHEN", "xCASE",   "xTHENCASE", "xENDTIC",
-    "xWHILE",  "xREPEAT",  "xWHILEEND", "xDO",  "xUNTIL",   "xENDDO",  "x;",
+    "x<<",    "x>>",     "x>>ABND",   "x'",     "xSILENT'", "xRPN->", "xALG->",    "xIF",
+    "xTHEN",  "xELSE",   "xIFEND",    "xIFERR", "xERRTHEN", "xCASE",  "xTHENCASE", "xENDTIC",
+    "xWHILE", "xREPEAT", "xWHILEEND", "xDO",    "xUNTIL",   "xENDDO", "x;",
 };
 constexpr std::array<std::string_view, 4> kLoopWords = {"xSTART", "xSTARTVAR", "xNEXT", "xSTEP"};
 

@@ -54,10 +54,12 @@ class RomNames {
   private:
     struct Hash {
         using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+        std::size_t operator()(std::string_view s) const
+        {
+            return std::hash<std::string_view>{}(s);
+        }
     };
-    template <typename V>
-    using ByName = std::unordered_map<std::string, V, Hash, std::equal_to<>>;
+    template <typename V> using ByName = std::unordered_map<std::string, V, Hash, std::equal_to<>>;
 
     ByName<std::uint32_t> m_addressOf;
     std::unordered_map<std::uint32_t, std::string> m_nameAt;

@@ -257,8 +257,8 @@ class Compiler {
         m_locals.resize(depth);
         object.items.insert(object.items.end(), std::make_move_iterator(body.begin()),
                             std::make_move_iterator(body.end()));
-        object.items.push_back(RplObject::pointer(
-            abandon ? need(m_xAbandon, open.at, "x>>ABND") : need(m_xEnd, open.at, "x>>")));
+        object.items.push_back(RplObject::pointer(abandon ? need(m_xAbandon, open.at, "x>>ABND")
+                                                          : need(m_xEnd, open.at, "x>>")));
         return object;
     }
 
@@ -359,14 +359,15 @@ class Compiler {
             Nibbles body;
             if (t.kind == Token::Kind::Complex) {
                 body = complex(t).body;
-            } else if (t.kind == Token::Kind::Word && (numberWord(t.text) == NumberWord::Real ||
-                                                       (numberWord(t.text) == NumberWord::Integer &&
-                                                        !m_options.exactMode))) {
+            } else if (t.kind == Token::Kind::Word &&
+                       (numberWord(t.text) == NumberWord::Real ||
+                        (numberWord(t.text) == NumberWord::Integer && !m_options.exactMode))) {
                 prologHere = prolog::kReal;
                 if (std::optional<Nibbles> real = realBody(t.text))
                     body = std::move(*real);
                 else
-                    fail(t.at, "the number " + std::string(t.text) + " is out of the calculator's range");
+                    fail(t.at,
+                         "the number " + std::string(t.text) + " is out of the calculator's range");
             } else {
                 fail(t.at, "an array holds reals (with their period) or complex numbers");
             }
@@ -412,8 +413,8 @@ class Compiler {
         if (failed())
             return {};
         std::optional<RplObject> object = arrayObject(
-            elementProlog, rows, static_cast<std::uint32_t>(std::min<std::size_t>(columns, 0xFFFFF)),
-            elements);
+            elementProlog, rows,
+            static_cast<std::uint32_t>(std::min<std::size_t>(columns, 0xFFFFF)), elements);
         if (!object) {
             fail(open.at, "the array is too large");
             return {};
@@ -451,8 +452,8 @@ class Compiler {
             }
             ObjectReadResult read = readObject(nibbles);
             if (!read.ok) {
-                fail(h.at + read.error.offset, "NIBHEX holds no whole object: " +
-                                                   read.error.message);
+                fail(h.at + read.error.offset,
+                     "NIBHEX holds no whole object: " + read.error.message);
                 return {};
             }
             if (read.end != nibbles.size()) {
@@ -600,6 +601,7 @@ class Compiler {
     }
 
     std::optional<Failure> m_failure;
+
   private:
     RplTokenizer m_tokens;
     const RomNames& m_names;

@@ -337,7 +337,9 @@ class Printer {
             return false;
         const std::uint32_t element = nibbleField(b, 5, 5);
         const std::uint32_t dims = nibbleField(b, 10, 5);
-        const std::size_t size = element == prolog::kReal ? 16 : element == prolog::kComplex ? 32 : 0;
+        const std::size_t size = element == prolog::kReal      ? 16
+                                 : element == prolog::kComplex ? 32
+                                                               : 0;
         if (size == 0 || (dims != 1 && dims != 2) || b.size() < 15 + 5 * dims)
             return false;
         const std::uint64_t rows = dims == 2 ? nibbleField(b, 15, 5) : 1;
@@ -455,8 +457,7 @@ class Printer {
                 std::size_t j = k + 1;
                 std::vector<std::string> bound;
                 while (j < to && items[j].shape == ObjectShape::Named &&
-                       items[j].prolog == prolog::kLocalName &&
-                       isLocalVariableName(items[j].text))
+                       items[j].prolog == prolog::kLocalName && isLocalVariableName(items[j].text))
                     bound.push_back(items[j++].text);
                 if (bound.empty() || j >= to ||
                     (items[j].prolog != prolog::kProgram && items[j].prolog != prolog::kAlgebraic))
@@ -466,9 +467,10 @@ class Printer {
                     emit(b);
                 const std::size_t depth = m_locals.size();
                 m_locals.insert(m_locals.end(), bound.begin(), bound.end());
-                const bool ok = items[j].prolog == prolog::kProgram
-                                    ? program(items[j], Context::User, true)
-                                    : items[j].shape == ObjectShape::Composite && algebraic(items[j]);
+                const bool ok =
+                    items[j].prolog == prolog::kProgram
+                        ? program(items[j], Context::User, true)
+                        : items[j].shape == ObjectShape::Composite && algebraic(items[j]);
                 m_locals.resize(depth);
                 if (!ok)
                     return false;

@@ -10,9 +10,7 @@ RplToken RplTokenizer::next(TokenContext context)
             ++m_pos;
         if (m_pos < n && m_src[m_pos] == '@') {
             const std::size_t close = m_src.find_first_of("@\n", m_pos + 1);
-            m_pos = close == std::string_view::npos ? n
-                    : m_src[close] == '@'           ? close + 1
-                                                    : close;
+            m_pos = close == std::string_view::npos ? n : m_src[close] == '@' ? close + 1 : close;
             continue;
         }
         break;

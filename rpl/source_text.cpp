@@ -24,9 +24,8 @@ std::size_t escapeAt(std::string_view text, std::size_t at, char& byte)
 char headerLetter(std::string_view header, std::string_view key, char fallback)
 {
     const std::size_t at = header.find(key);
-    return at != std::string_view::npos && at + key.size() < header.size()
-               ? header[at + key.size()]
-               : fallback;
+    return at != std::string_view::npos && at + key.size() < header.size() ? header[at + key.size()]
+                                                                           : fallback;
 }
 
 } // namespace

@@ -13,8 +13,7 @@ namespace {
 std::vector<std::filesystem::path> realFiles()
 {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry :
-         std::filesystem::recursive_directory_iterator(SCRIVLET_OBJECTS_DIR))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SCRIVLET_OBJECTS_DIR))
         if (entry.path().extension() == ".hp")
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
@@ -93,8 +92,7 @@ TEST(ObjectCodec, ReportsWhatIsWrongAndWhere)
         {"a pointer is no object of its own", "HPHP49-C\xEA\xDB\x03", 8, "unknown prolog 3DBEA"},
         {"a string longer than the file", std::string("HPHP49-C\x2C\x2A\x00\x10\x00\x21", 14), 10,
          "runs past the end"},
-        {"a list without SEMI", std::string("HPHP49-C\x74\x2A\x60\x3B\x27", 13), 8,
-         "has no end"},
+        {"a list without SEMI", std::string("HPHP49-C\x74\x2A\x60\x3B\x27", 13), 8, "has no end"},
         {"a real cut short", std::string("HPHP48-A\x33\x29\x00\x00", 12), 8, "cut off"},
     };
     for (const Case& c : cases) {
@@ -110,8 +108,8 @@ TEST(ObjectCodec, ReportsWhatIsWrongAndWhere)
 // 48-series header when asked.
 TEST(ObjectCodec, WritesTheHeaderAndPad)
 {
-    const RplObject program{prolog::kProgram, ObjectShape::Composite, {}, {},
-                            {RplObject::pointer(0x3DBEA)}};
+    const RplObject program{
+        prolog::kProgram, ObjectShape::Composite, {}, {}, {RplObject::pointer(0x3DBEA)}};
     EXPECT_EQ(transferFileBytes(program),
               std::string("HPHP49-C\x9D\x2D\xA0\xBE\x3D\x2B\x31\x00", 16));
     const RplObject real = {prolog::kReal, ObjectShape::Fixed, Nibbles(16, 0), {}, {}};

@@ -34,8 +34,8 @@ std::string objects(const std::string& name)
 Nibbles compiled(const std::string& text)
 {
     const CompileResult r = compileRpl(text, bookNames());
-    EXPECT_TRUE(r.ok) << text << "\n" << r.error.line << ":" << r.error.column << ": "
-                      << r.error.message;
+    EXPECT_TRUE(r.ok) << text << "\n"
+                      << r.error.line << ":" << r.error.column << ": " << r.error.message;
     return objectNibbles(r.object);
 }
 

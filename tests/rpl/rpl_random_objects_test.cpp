@@ -45,7 +45,8 @@ class Generator {
         case 0: {
             const TableEntry& e = entries[pick(entries.size())];
             const auto address = static_cast<std::uint32_t>(std::stoul(e.addr, nullptr, 16));
-            const bool object = e.addr.size() == 5 && !prologInfo(address) && address != prolog::kSemi;
+            const bool object =
+                e.addr.size() == 5 && !prologInfo(address) && address != prolog::kSemi;
             return RplObject::pointer(object ? address : 0x3DBEA);
         }
         case 1:
@@ -58,10 +59,13 @@ class Generator {
             return *stringObject(bytes(pick(12)));
         case 4:
         case 5: {
-            const std::string name = pick(3) ? "ABCXYZ"[pick(6)] + std::to_string(pick(9))
-                                             : bytes(1 + pick(4));
-            return {pick(2) ? prolog::kGlobalName : prolog::kLocalName, ObjectShape::Named, {},
-                    name, {}};
+            const std::string name =
+                pick(3) ? "ABCXYZ"[pick(6)] + std::to_string(pick(9)) : bytes(1 + pick(4));
+            return {pick(2) ? prolog::kGlobalName : prolog::kLocalName,
+                    ObjectShape::Named,
+                    {},
+                    name,
+                    {}};
         }
         case 6: {
             Nibbles body;
@@ -95,8 +99,8 @@ class Generator {
             return composite;
         }
         default:
-            return {prolog::kTagged, ObjectShape::Tagged, {}, bytes(1 + pick(3)),
-                    {object(depth + 1)}};
+            return {
+                prolog::kTagged, ObjectShape::Tagged, {}, bytes(1 + pick(3)), {object(depth + 1)}};
         }
     }
 
@@ -121,7 +125,8 @@ TEST(RplRandomObjects, DecompileThenCompileGivesTheSameNibbles)
     int readable = 0;
     for (unsigned seed = 0; seed < 3000; ++seed) {
         Generator generator(seed);
-        const RplObject object{prolog::kList, ObjectShape::Composite, {}, {}, {generator.object(0)}};
+        const RplObject object{
+            prolog::kList, ObjectShape::Composite, {}, {}, {generator.object(0)}};
         const Nibbles nibbles = objectNibbles(object);
         const ObjectReadResult read = readObject(nibbles);
         ASSERT_TRUE(read.ok) << seed << ": " << read.error.message;
