@@ -54,8 +54,7 @@ class Compiler {
             fail(m_tokens.size(), "the text holds no object");
         if (failed())
             return {};
-        ControlWords none(m_names);
-        RplObject object = item(first, Context::User, false, none);
+        RplObject object = item(first, Context::User);
         if (failed())
             return {};
         const Token more = next(Context::User);
@@ -197,7 +196,7 @@ class Compiler {
                 items.push_back(name(t.text, t.at));
                 continue;
             }
-            items.push_back(item(t, context, inProgram, control));
+            items.push_back(item(t, context));
         }
         return items; // failed: the depth no longer matters
     }
@@ -262,7 +261,7 @@ class Compiler {
         return object;
     }
 
-    RplObject item(const Token& t, Context context, bool inProgram, ControlWords& control)
+    RplObject item(const Token& t, Context context)
     {
         switch (t.kind) {
         case Token::Kind::End:
@@ -291,8 +290,7 @@ class Compiler {
                 return {};
             }
             const Token inner = next(context);
-            ControlWords none(m_names);
-            tagged.items.push_back(item(inner, context, false, none));
+            tagged.items.push_back(item(inner, context));
             --m_depth;
             return tagged;
         }
@@ -303,7 +301,7 @@ class Compiler {
         case Token::Kind::Word:
             break;
         }
-        return wordItem(t, context, inProgram, control);
+        return wordItem(t, context);
     }
 
     RplObject complex(const Token& t)
@@ -422,7 +420,7 @@ class Compiler {
         return std::move(*object);
     }
 
-    RplObject wordItem(const Token& t, Context context, bool inProgram, ControlWords& control)
+    RplObject wordItem(const Token& t, Context context)
     {
         const std::string_view w = t.text;
         if (w == "::") {
@@ -539,8 +537,6 @@ class Compiler {
             return named(prolog::kLocalName, w);
         if (const auto command = m_names.userCommand(w))
             return commandObject(*command);
-        (void)inProgram;
-        (void)control;
         return name(w, t.at);
     }
 

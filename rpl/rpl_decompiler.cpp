@@ -175,7 +175,7 @@ class Printer {
                 return true;
             }
             if (o.prolog == prolog::kProgram)
-                return program(o, context, false);
+                return program(o, false);
             if (o.prolog == prolog::kAlgebraic)
                 return algebraic(o);
             return false;
@@ -407,7 +407,7 @@ class Printer {
 
     // A User RPL program (x<< ... x>>, or x>>ABND for the body of →) as « »; else, when
     // `abandon` is not asked, the System RPL form.
-    bool program(const RplObject& o, Context context, bool abandon)
+    bool program(const RplObject& o, bool abandon)
     {
         const std::size_t n = o.items.size();
         if (n >= 2 && isAddress(o.items.front(), m_xProgram) &&
@@ -426,7 +426,6 @@ class Printer {
         }
         if (abandon)
             return false;
-        (void)context;
         emit("::");
         for (const RplObject& item : o.items)
             object(item, Context::System);
@@ -469,7 +468,7 @@ class Printer {
                 m_locals.insert(m_locals.end(), bound.begin(), bound.end());
                 const bool ok =
                     items[j].prolog == prolog::kProgram
-                        ? program(items[j], Context::User, true)
+                        ? program(items[j], true)
                         : items[j].shape == ObjectShape::Composite && algebraic(items[j]);
                 m_locals.resize(depth);
                 if (!ok)
