@@ -537,6 +537,13 @@ class Compiler {
             return named(prolog::kLocalName, w);
         if (const auto command = m_names.userCommand(w))
             return commandObject(*command);
+        if (!isLocalVariableName(w)) {
+            fail(t.at, w.find('_') != std::string_view::npos &&
+                               (w[0] == '.' || (w[0] >= '0' && w[0] <= '9'))
+                           ? "unit objects are not compiled yet; write them as NIBHEX"
+                           : "\"" + std::string(w) + "\" is no number, command or name");
+            return {};
+        }
         return name(w, t.at);
     }
 

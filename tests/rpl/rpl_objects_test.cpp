@@ -129,6 +129,8 @@ TEST(RplObjects, CompileErrorsNameLineAndColumn)
         {"[[ 1. 2. ] [ 3. ]]", 1, 12, "as many numbers"},
         {"[ 1. (1.,2.) ]", 1, 6, "one kind"},
         {":: DUP SEMI ;", 1, 8, "cannot stand as a pointer"},
+        {"{ 1_m }", 1, 3, "unit objects are not compiled yet"},
+        {"\\<< A+B \\>>", 1, 5, "is no number, command or name"},
         {"%%HP: T(3)A(R)F(,);\n1,5", 1, 1, "fraction mark"},
         {"", 1, 1, "no object"},
     };
