@@ -3,6 +3,7 @@
 #include "calculator/transfer_escapes.h"
 #include "rpl/algebraic.h"
 #include "rpl/control_words.h"
+#include "rpl/library_summary.h"
 #include "rpl/number_forms.h"
 #include "rpl/rpl_compiler.h"
 
@@ -74,12 +75,47 @@ class Printer {
         const State saved = save();
         if (!tryObject(o, context)) {
             restore(saved);
+            if (o.prolog == prolog::kLibrary)
+                libraryComment(o);
             emit("NIBHEX");
             emit(nibbleHex(objectNibbles(o)));
         }
     }
 
     std::string take() { return std::move(m_out); }
+
+  private:
+    // A library is written as its nibbles; comment lines before them give its number, title and
+    // command names (a comment runs to the end of its line, so nothing in it may hold @).
+    void libraryComment(const RplObject& library)
+    {
+        const std::optional<LibrarySummary> summary = librarySummary(library);
+        if (!summary)
+            return;
+        auto clean = [](const std::string& text) {
+            std::string out;
+            for (char c : text)
+                out += c == '@' || static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+            return out;
+        };
+        std::string lines =
+            "@ Library " + std::to_string(summary->number) + ": " + clean(summary->title) + "\n";
+        std::string names;
+        for (const std::string& name : summary->commands) {
+            if (names.size() + name.size() > kLineWidth - 4) {
+                lines += "@" + names + "\n";
+                names.clear();
+            }
+            names += " " + clean(name);
+        }
+        if (!names.empty())
+            lines += "@" + names + "\n";
+        if (!m_out.empty() && m_out.back() != '\n')
+            m_out += '\n';
+        m_out += lines;
+        m_column = 0;
+        m_glue = true;
+    }
 
   private:
     struct State {

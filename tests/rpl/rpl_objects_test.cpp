@@ -177,3 +177,15 @@ TEST(RplObjects, RealsAsTheCalculatorStoresAndShowsThem)
         EXPECT_EQ(realBody(shown), body) << text << " shown as " << shown;
     }
 }
+
+// A library is written as NIBHEX after comment lines naming it as its project file does
+// (ASPD50.hpp: Title=ASPD50 v1.34, Romid=328 hexadecimal) and listing its visible commands.
+TEST(RplObjects, LibrariesAreNamedInCommentsBeforeTheirNibbles)
+{
+    const TransferFileRead read =
+        readTransferFile(readWholeFile(objects("hpairnav/ASPD50/ASPD50.hp")).bytes);
+    ASSERT_TRUE(read.ok);
+    const std::string text = decompileRpl(read.file.object, bookNames());
+    EXPECT_EQ(text.substr(0, text.find("NIBHEX")),
+              "@ Library 808: ASPD50 v1.34\n@ ASPDFRM ASPDMNU\n");
+}
