@@ -45,6 +45,8 @@ std::string usageText(const std::string& programName)
            "       " + programName +
            " --measure-savings PATH... [--database PATH] [--names-in-file]\n"
            "                                                 [--tab-ends-word]\n"
+           "       " + programName + " --compile SRC [-o OUT.hp] [--database PATH]\n"
+           "       " + programName + " --decompile FILE.hp [-o OUT.txt] [--database PATH]\n"
            "       " + programName + " --help | --version\n"
            "\n"
            "Vantor Scrivlet, an RPL editor with a reference book of entry points.\n"
@@ -62,7 +64,13 @@ std::string usageText(const std::string& programName)
            "                    print what the proposals save on the sources, the database\n"
            "                    only read (--names-in-file: as with Names in This File First,\n"
            "                    --tab-ends-word: as with Tab Ends a Word)\n"
-           "  --database PATH   the database --import, --learn and --measure-savings use\n"
+           "  --compile SRC     compile User RPL text to a binary transfer file (HPHP49-C),\n"
+           "                    SRC with .hp unless -o names the file; exit 1 on an error in\n"
+           "                    the text, printed as SRC:line:column: message\n"
+           "  --decompile FILE  write the object of a binary transfer file as text, to the\n"
+           "                    standard output unless -o names a file; exit 2 on a bad file\n"
+           "  --database PATH   the database --import, --learn, --measure-savings,\n"
+           "                    --compile and --decompile use\n"
            "  --help            print this text and quit\n"
            "  --version         print the version and quit\n";
 }

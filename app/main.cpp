@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "app/object_command.h"
 #include "common/version.h"
 #include "reference/reference_command.h"
 
@@ -8,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 namespace {
 
@@ -30,6 +32,8 @@ int main(int argc, char* argv[])
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (const auto status = scrivlet::runReferenceCommand(arguments))
+        return *status;
+    if (const auto status = scrivlet::runObjectCommand(arguments, std::cout, std::cerr))
         return *status;
     const scrivlet::CommandLine command = scrivlet::parseCommandLine(arguments);
     switch (command.action) {

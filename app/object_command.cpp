@@ -1,0 +1,146 @@
+#include "app/object_command.h"
+
+#include "calculator/transfer_file.h"
+#include "common/file_io.h"
+#include "reference/entry_source.h"
+#include "reference/rom_names_reader.h"
+#include "rpl/rpl_compiler.h"
+#include "rpl/rpl_decompiler.h"
+
+#include <filesystem>
+#include <ostream>
+
+namespace scrivlet {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vantor-scrivlet --compile SRC [-o OUT.hp] [--database PATH]\n"
+    "       vantor-scrivlet --decompile FILE.hp [-o OUT.txt] [--database PATH]\n";
+
+struct Request {
+    bool compile = false;
+    std::string input;
+    std::string output;
+    std::string database = kDatabaseFileName;
+    std::string error;
+};
+
+Request parseRequest(const std::vector<std::string>& arguments)
+{
+    Request request;
+    request.compile = arguments.front() == "--compile";
+    bool databaseGiven = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto value = [&](std::string& into, const char* what) {
+            if (!into.empty() && what[0] == '-' && what[1] == 'o')
+                request.error = "-o is given twice";
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty())
+                request.error = std::string(what) + " needs a path";
+            else
+                into = arguments[++i];
+        };
+        if (argument == "-o") {
+            value(request.output, "-o");
+        } else if (argument == "--database") {
+            if (databaseGiven)
+                request.error = "--database is given twice";
+            databaseGiven = true;
+            value(request.database, "--database");
+        } else if (argument.rfind("--database=", 0) == 0) {
+            if (databaseGiven)
+                request.error = "--database is given twice";
+            databaseGiven = true;
+            request.database = argument.substr(11);
+        } else if (!argument.empty() && argument[0] == '-') {
+            request.error = "unknown option " + argument;
+        } else if (request.input.empty()) {
+            request.input = argument;
+        } else {
+            request.error = "one file at a time";
+        }
+    }
+    if (request.error.empty() && request.input.empty())
+        request.error = request.compile ? "no source to compile" : "no file to decompile";
+    if (request.error.empty() && request.database.empty())
+        request.error = "--database needs a path";
+    if (request.error.empty() && request.compile && request.output.empty())
+        request.output = std::filesystem::path(request.input).replace_extension(".hp").string();
+    return request;
+}
+
+int compile(const Request& request, const RomNames& names, std::ostream& out, std::ostream& err)
+{
+    const FileReadResult source = readWholeFile(request.input);
+    if (!source.ok) {
+        err << "vantor-scrivlet: " << request.input << ": " << source.reason << "\n";
+        return 2;
+    }
+    const CompileResult compiled = compileRpl(source.bytes, names);
+    if (!compiled.ok) {
+        err << request.input << ":" << compiled.error.line << ":" << compiled.error.column << ": "
+            << compiled.error.message << "\n";
+        return 1;
+    }
+    const FileWriteResult written =
+        writeFileAtomically(request.output, transferFileBytes(compiled.object));
+    if (!written.ok) {
+        err << "vantor-scrivlet: " << request.output << ": " << written.reason << "\n";
+        return 2;
+    }
+    out << request.output << "\n";
+    return 0;
+}
+
+int decompile(const Request& request, const RomNames& names, std::ostream& out, std::ostream& err)
+{
+    const FileReadResult file = readWholeFile(request.input);
+    if (!file.ok) {
+        err << "vantor-scrivlet: " << request.input << ": " << file.reason << "\n";
+        return 2;
+    }
+    const TransferFileRead read = readTransferFile(file.bytes);
+    if (!read.ok) {
+        err << "vantor-scrivlet: " << request.input << ": byte " << read.byteOffset << ": "
+            << read.message << "\n";
+        return 2;
+    }
+    DecompileOptions options;
+    options.namePointers = read.file.family == CalculatorFamily::Hp49;
+    const std::string text = decompiledTransferText(read.file.object, names, options);
+    if (request.output.empty()) {
+        out << text;
+        out.flush();
+        return out ? 0 : 2;
+    }
+    const FileWriteResult written = writeFileAtomically(request.output, text);
+    if (!written.ok) {
+        err << "vantor-scrivlet: " << request.output << ": " << written.reason << "\n";
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::optional<int> runObjectCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                                    std::ostream& err)
+{
+    if (arguments.empty() ||
+        (arguments.front() != "--compile" && arguments.front() != "--decompile"))
+        return std::nullopt;
+    const Request request = parseRequest(arguments);
+    if (!request.error.empty()) {
+        err << "vantor-scrivlet: " << request.error << "\n" << kUsage;
+        return 2;
+    }
+    const RunResult<RomNames> names = readRomNames(request.database);
+    if (!names.ok()) {
+        err << "vantor-scrivlet: " << names.error << "\n";
+        return 2;
+    }
+    return request.compile ? compile(request, *names.value, out, err)
+                           : decompile(request, *names.value, out, err);
+}
+
+} // namespace scrivlet

@@ -1,0 +1,94 @@
+#include "rpl/literal_objects.h"
+
+#include "rpl/number_forms.h"
+
+#include <algorithm>
+#include <string>
+
+namespace scrivlet {
+
+std::optional<RplObject> numberObject(std::string_view text, const RomNames& names, bool exactMode)
+{
+    const NumberWord kind = numberWord(text);
+    if (kind == NumberWord::None)
+        return std::nullopt;
+    const bool real = kind == NumberWord::Real || !exactMode;
+    if (const std::optional<int> small = smallInteger(text, kind == NumberWord::Real)) {
+        const std::string constant =
+            real ? "%" + std::to_string(*small) : "Z" + std::to_string(*small) + "_";
+        if (const auto address = names.address(constant))
+            return RplObject::pointer(*address);
+    }
+    if (real) {
+        std::optional<Nibbles> body = realBody(text);
+        if (!body)
+            return std::nullopt;
+        return RplObject{prolog::kReal, ObjectShape::Fixed, std::move(*body), {}, {}};
+    }
+    std::optional<Nibbles> body = zintBody(text);
+    if (!body)
+        return std::nullopt;
+    return RplObject{prolog::kZint, ObjectShape::Sized, std::move(*body), {}, {}};
+}
+
+std::optional<RplObject> stringObject(std::string_view bytes)
+{
+    if (5 + 2 * bytes.size() > 0xFFFFF)
+        return std::nullopt;
+    Nibbles body;
+    body.reserve(5 + 2 * bytes.size());
+    appendNibbleField(body, static_cast<std::uint32_t>(5 + 2 * bytes.size()), 5);
+    for (char c : bytes)
+        appendNibbleField(body, static_cast<unsigned char>(c), 2);
+    return RplObject{prolog::kString, ObjectShape::Sized, std::move(body), {}, {}};
+}
+
+RplObject xlibObject(XlibId id)
+{
+    Nibbles body;
+    appendNibbleField(body, id.library, 3);
+    appendNibbleField(body, id.command, 3);
+    return {prolog::kXlibName, ObjectShape::Fixed, std::move(body), {}, {}};
+}
+
+RplObject commandObject(const RomNames::Command& command)
+{
+    return command.isXlib ? xlibObject(command.xlib) : RplObject::pointer(command.address);
+}
+
+std::optional<RplObject> arrayObject(std::uint32_t elementProlog, std::uint32_t rows,
+                                     std::uint32_t columns, const std::vector<Nibbles>& elements)
+{
+    Nibbles body(5, 0);
+    appendNibbleField(body, elementProlog, 5);
+    appendNibbleField(body, rows > 0 ? 2 : 1, 5);
+    if (rows > 0)
+        appendNibbleField(body, rows, 5);
+    appendNibbleField(body, columns, 5);
+    for (const Nibbles& e : elements) {
+        body.insert(body.end(), e.begin(), e.end());
+        if (body.size() > 0xFFFFF)
+            return std::nullopt;
+    }
+    Nibbles length;
+    appendNibbleField(length, static_cast<std::uint32_t>(body.size()), 5);
+    std::copy(length.begin(), length.end(), body.begin());
+    return RplObject{prolog::kArray, ObjectShape::Sized, std::move(body), {}, {}};
+}
+
+std::optional<RplObject> grobObject(std::uint64_t width, std::uint64_t height,
+                                    std::string_view hexData)
+{
+    const std::uint64_t data = grobDataNibbleCount(width, height);
+    if (width > 0xFFFFF || height > 0xFFFFF || data + 15 > 0xFFFFF || hexData.size() != data)
+        return std::nullopt;
+    Nibbles body;
+    appendNibbleField(body, static_cast<std::uint32_t>(15 + data), 5);
+    appendNibbleField(body, static_cast<std::uint32_t>(height), 5);
+    appendNibbleField(body, static_cast<std::uint32_t>(width), 5);
+    if (!appendNibbleHex(hexData, body))
+        return std::nullopt;
+    return RplObject{prolog::kGrob, ObjectShape::Sized, std::move(body), {}, {}};
+}
+
+} // namespace scrivlet

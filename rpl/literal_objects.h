@@ -1,0 +1,42 @@
+#pragma once
+
+#include "calculator/rpl_object.h"
+#include "rpl/rom_names.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace scrivlet {
+
+// The objects the compiler builds from a literal's parts, with their length fields.
+
+// A number's text as the compiler stores it (CompileOptions::exactMode given): a pointer to a
+// ROM constant for -9..9, an integer or a real; nothing when it is no number or out of range.
+std::optional<RplObject> numberObject(std::string_view text, const RomNames& names, bool exactMode);
+
+// A string of the calculator's bytes; nothing when it is too long for its length field.
+std::optional<RplObject> stringObject(std::string_view bytes);
+
+RplObject xlibObject(XlibId id);
+
+// A user command: its ROM pointer or its XLIB name.
+RplObject commandObject(const RomNames::Command& command);
+
+// An array of `elementProlog` (real or complex) elements, given by their bodies row by row;
+// rows 0 for a vector. Nothing when it is too large.
+std::optional<RplObject> arrayObject(std::uint32_t elementProlog, std::uint32_t rows,
+                                     std::uint32_t columns, const std::vector<Nibbles>& elements);
+
+// The nibbles a GROB of this size holds after its length, height and width.
+inline std::uint64_t grobDataNibbleCount(std::uint64_t width, std::uint64_t height)
+{
+    return 2 * ((width + 7) / 8) * height;
+}
+// A GROB whose data are given as hexadecimal digits in memory order; nothing when the size is
+// past its fields or the digits are not exactly the data.
+std::optional<RplObject> grobObject(std::uint64_t width, std::uint64_t height,
+                                    std::string_view hexData);
+
+} // namespace scrivlet

@@ -1,0 +1,75 @@
+#include "app/object_command.h"
+#include "common/file_io.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <iostream>
+#include <sstream>
+
+using namespace scrivlet;
+using scrivlet::fixtures::TempDir;
+using scrivlet::fixtures::writeFile;
+
+namespace {
+
+struct Outcome {
+    std::optional<int> status;
+    std::string out, err;
+};
+
+Outcome run(std::vector<std::string> arguments)
+{
+    arguments.push_back("--database");
+    arguments.push_back(SCRIVLET_BUILT_DATABASE);
+    std::ostringstream out, err;
+    Outcome r;
+    r.status = runObjectCommand(arguments, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::string bytesOf(const std::string& path)
+{
+    return readWholeFile(path).bytes;
+}
+
+} // namespace
+
+// A pair from the calculator through the command line: the source compiles to its binary, the
+// binary decompiles to its source, both through files.
+TEST(ObjectCommand, CompilesAndDecompilesThroughFiles)
+{
+    TempDir dir;
+    const std::string pair = std::string(SCRIVLET_OBJECTS_DIR) + "/hptx/49g-P";
+    writeFile(dir.file("prog.txt"), bytesOf(pair + ".txt"));
+    EXPECT_EQ(run({"--compile", dir.file("prog.txt")}).status, 0);
+    EXPECT_EQ(bytesOf(dir.file("prog.hp")), bytesOf(pair + ".hp"));
+    EXPECT_EQ(run({"--decompile", pair + ".hp", "-o", dir.file("back.txt")}).status, 0);
+    EXPECT_EQ(bytesOf(dir.file("back.txt")), bytesOf(pair + ".txt"));
+    EXPECT_EQ(run({"--decompile", pair + ".hp"}).out, bytesOf(pair + ".txt"));
+}
+
+// A source error exits 1 with SRC:line:column and leaves the old output as it was; a bad
+// transfer file, a missing file and wrong arguments exit 2.
+TEST(ObjectCommand, FailuresKeepFilesAndSayWhere)
+{
+    TempDir dir;
+    writeFile(dir.file("bad.txt"), "%%HP: T(3)A(R)F(.);\n\\<< 1 +\n  THEN \\>>\n");
+    writeFile(dir.file("old.hp"), "HPHP49-C old bytes");
+    const Outcome bad = run({"--compile", dir.file("bad.txt"), "-o", dir.file("old.hp")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, dir.file("bad.txt") + ":3:3: THEN is out of place here\n");
+    EXPECT_EQ(bytesOf(dir.file("old.hp")), "HPHP49-C old bytes");
+
+    writeFile(dir.file("cut.hp"), std::string("HPHP49-C\x2C\x2A\x00\x10\x00", 13));
+    const Outcome cut = run({"--decompile", dir.file("cut.hp"), "-o", dir.file("cut.txt")});
+    EXPECT_EQ(cut.status, 2);
+    EXPECT_NE(cut.err.find("byte 10"), std::string::npos) << cut.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("cut.txt")));
+
+    EXPECT_EQ(run({"--decompile", dir.file("none.hp")}).status, 2);
+    EXPECT_EQ(run({"--compile"}).status, 2);
+    EXPECT_EQ(run({"--compile", "a", "b"}).status, 2);
+    EXPECT_FALSE(runObjectCommand({"file.txt"}, std::cout, std::cerr).has_value());
+}
