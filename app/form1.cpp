@@ -16,9 +16,11 @@
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
 #include "editor/word_count_tracker.h"
+#include "files/build_commands.h"
 #include "files/calculator_text_commands.h"
 #include "files/file_commands.h"
 #include "files/picture_commands.h"
+#include "files/problem_pane.h"
 #include "files/source_texts.h"
 #include "reference/entry_list_model.h"
 #include "reference/entry_list_view.h"
@@ -98,6 +100,9 @@ Form1::Form1(StartOptions options)
     });
     m_pictures = new PictureCommands(*this, *m_buffer, *m_prompts, *m_files);
     m_files->setDitherPictures(rememberedOption(RememberedOption::DitherPictures));
+    m_build = new BuildCommands(*this, *m_buffer, *m_prompts, *m_files, *m_problems,
+                                kDatabaseFileName);
+    m_build->addMenu(*menuBar(), m_about);
     connect(this, &Form1::optionChanged, m_files, [this](RememberedOption option, bool on) {
         if (option == RememberedOption::DitherPictures)
             m_files->setDitherPictures(on);
@@ -139,6 +144,7 @@ void Form1::createControls()
     m_text->setGeometry(13, 6, 255, 101);
     m_text->setFont(lucidaConsole(12));
     m_buffer = std::make_unique<EditorBuffer>(*m_text);
+    m_problems = new ProblemPane(m_client);
     m_buffer->setText(kStartupText);
     m_rpl = new RplNavigation(*m_text);
     m_rpl->setMarkUnknownNames(rememberedOption(RememberedOption::MarkUnknownNames));
@@ -328,7 +334,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 void Form1::Form_Resize()
 {
     const PanelLayout layout = layoutFor(m_client->width(), m_client->height());
-    m_text->resize(layout.textWidth, layout.textHeight);
+    m_problems->placeUnder(*m_text, layout.textWidth, layout.textHeight);
     m_desc->setGeometry(layout.descLeft, m_desc->y(), m_desc->width(), layout.descHeight);
     m_entry->resize(m_entry->width(), layout.entryHeight);
 }

@@ -18,6 +18,7 @@ class QPushButton;
 
 namespace scrivlet {
 
+class BuildCommands;
 class CalculatorTextCommands;
 class EditorBuffer;
 class EntryListModel;
@@ -25,6 +26,7 @@ class EntryListView;
 class FileCommands;
 class RplNavigation;
 class PictureCommands;
+class ProblemPane;
 class SearchPanel;
 class SourceEditor;
 class TypingLoop;
@@ -132,6 +134,8 @@ private:
     FileCommands* m_files = nullptr;
     CalculatorTextCommands* m_calculatorText = nullptr;
     PictureCommands* m_pictures = nullptr;
+    ProblemPane* m_problems = nullptr; // under the editor
+    BuildCommands* m_build = nullptr;
 };
 
 } // namespace scrivlet

@@ -55,4 +55,13 @@ bool appendNibbleHex(std::string_view hex, Nibbles& out)
     return true;
 }
 
+std::uint16_t nibbleCrc(const Nibbles& nibbles, std::size_t from, std::size_t count)
+{
+    const std::size_t end = from + std::min(count, nibbles.size() - std::min(from, nibbles.size()));
+    std::uint32_t crc = 0;
+    for (std::size_t i = from; i < end; ++i)
+        crc = (crc >> 4) ^ (((crc ^ nibbles[i]) & 0xFu) * 0x1081u);
+    return static_cast<std::uint16_t>(crc);
+}
+
 } // namespace scrivlet

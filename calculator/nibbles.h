@@ -41,4 +41,10 @@ std::string nibbleHex(const Nibbles& nibbles, std::size_t from = 0,
                       std::size_t count = std::string::npos);
 bool appendNibbleHex(std::string_view hex, Nibbles& out);
 
+// The calculator's CRC-16 over nibbles, as its CRC hardware computes it while memory is read:
+// starting at 0, crc = (crc >> 4) ^ (((crc ^ n) & 0xF) * 0x1081) for each nibble n. It is
+// the checksum BYTES shows for an object and the one a library stores after its body.
+std::uint16_t nibbleCrc(const Nibbles& nibbles, std::size_t from = 0,
+                        std::size_t count = std::string::npos);
+
 } // namespace scrivlet

@@ -7,6 +7,7 @@
 #include "editor/source_editor.h"
 #include "files/busy_cursor.h"
 #include "calculator/grob.h"
+#include "calculator/transfer_file.h"
 #include "files/line_ends.h"
 #include "files/picture_file.h"
 #include "common/version.h"
@@ -30,6 +31,7 @@ namespace {
 // Texts the user sees, marked for translation and translated where they are used.
 const char* const kOpenFilter = QT_TRANSLATE_NOOP("FileCommands", "Source Files|*.txt;*.asm;*.rpl;*.s;*.a;*.");
 const char* const kSaveFilter = QT_TRANSLATE_NOOP("FileCommands", "Source File|*.rpl");
+const char* const kObjectFilter = QT_TRANSLATE_NOOP("FileCommands", "Calculator Object|*.hp");
 const char* const kOpenTitle = QT_TRANSLATE_NOOP("FileCommands", "Vantor Scrivlet Open");
 const char* const kSaveTitle = QT_TRANSLATE_NOOP("FileCommands", "Vantor Scrivlet Save As");
 const char* const kDropTitle = QT_TRANSLATE_NOOP("FileCommands", "Vantor Scrivlet Drop");
@@ -116,6 +118,7 @@ void FileCommands::newFile()
         return;
     // The caret stands at the start of the empty line meant for the program's body.
     replaceText(kNewFileSkeleton, 4);
+    m_path.clear();
     m_window.setWindowTitle(caption({}));
     m_buffer.setFocus();
 }
@@ -146,28 +149,54 @@ bool FileCommands::loadFile(const QString& path, const QString& title)
                         .arg(path, fromBytes(read.reason)));
         return false;
     }
+    QString shownCaption = caption(path);
+    if (m_decompile && isTransferFile(read.bytes)) {
+        QString problem;
+        std::optional<std::string> source = m_decompile(read.bytes, problem);
+        if (!source) {
+            tell(title, tr("The file could not be opened:\n%1\n%2").arg(path, problem));
+            return false;
+        }
+        read.bytes = std::move(*source);
+        shownCaption += tr(" (decompiled)");
+    }
     const std::string text = toEditorLineEnds(read.bytes);
     read.bytes = std::string(); // the file's bytes are not needed twice
     replaceText(text, 0);
-    m_window.setWindowTitle(caption(path));
+    m_path = path;
+    m_window.setWindowTitle(shownCaption);
     return true;
 }
 
 bool FileCommands::saveAs()
 {
-    const QString path = m_prompts.saveFileName(&m_window, tr(kSaveFilter));
+    const QString path = m_prompts.saveFileName(
+        &m_window, m_compile ? tr(kSaveFilter) + QLatin1Char('|') + tr(kObjectFilter) : tr(kSaveFilter));
     if (path.isEmpty())
         return false;
-    const FileWriteResult written =
-        writeFileAtomically(localBytes(path), toDiskLineEnds(m_buffer.text()));
+    std::string bytes = toDiskLineEnds(m_buffer.text());
+    if (m_compile && QFileInfo(path).suffix().compare(QLatin1String("hp"), Qt::CaseInsensitive) == 0) {
+        std::optional<std::string> object = m_compile(bytes);
+        if (!object)
+            return false;
+        bytes = std::move(*object);
+    }
+    const FileWriteResult written = writeFileAtomically(localBytes(path), bytes);
     if (!written.ok) {
         tell(tr(kSaveTitle), tr("The file could not be saved:\n%1\n%2")
                              .arg(path, fromBytes(written.reason)));
         return false;
     }
     markUnmodified();
+    m_path = path;
     m_window.setWindowTitle(caption(path));
     return true;
+}
+
+void FileCommands::setObjectConverters(ObjectDecompiler decompile, ObjectCompiler compile)
+{
+    m_decompile = std::move(decompile);
+    m_compile = std::move(compile);
 }
 
 bool FileCommands::confirmDiscard()

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -70,6 +72,19 @@ class FileCommands final : public QObject {
     // The window caption for a file (empty: no file).
     static QString caption(const QString& path);
 
+    // The file last opened or saved; empty when there is none.
+    QString path() const { return m_path; }
+
+    // Calculator objects. A binary transfer file (known by its header, whatever its name) opens
+    // as the text `decompile` gives for its bytes, marked "(decompiled)" in the caption; it
+    // gives nothing and says why in `problem` when the file is damaged. Save As then offers the
+    // object type "*.hp", whose file bytes `compile` gives for the editor's text (it tells the
+    // user itself when the text does not compile). Without them both kinds are plain files.
+    using ObjectDecompiler =
+        std::function<std::optional<std::string>(std::string_view fileBytes, QString& problem)>;
+    using ObjectCompiler = std::function<std::optional<std::string>(std::string_view text)>;
+    void setObjectConverters(ObjectDecompiler decompile, ObjectCompiler compile);
+
   protected:
     // File drops on the editor's viewport; every other event goes on to the editor.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -83,6 +98,9 @@ class FileCommands final : public QObject {
     EditorBuffer& m_buffer;
     UserPrompts& m_prompts;
     DarkRule m_pictureRule = DarkRule::Threshold;
+    QString m_path;
+    ObjectDecompiler m_decompile;
+    ObjectCompiler m_compile;
 };
 
 } // namespace scrivlet
