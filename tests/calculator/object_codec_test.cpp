@@ -78,6 +78,24 @@ TEST(ObjectCodec, TruncatedAndDamagedFilesFailAtAnOffset)
     }
 }
 
+// The CRC the calculator computes while it reads memory (BYTES shows it for an object) is the one
+// every real library carries in its last four nibbles, over its nibbles after the prolog.
+TEST(ObjectCodec, NibbleCrcIsTheOneLibrariesCarry)
+{
+    int libraries = 0;
+    for (const auto& path : realFiles()) {
+        const TransferFileRead read = readTransferFile(readWholeFile(path.string()).bytes);
+        if (!read.ok || read.file.object.prolog != 0x02B40)
+            continue;
+        SCOPED_TRACE(path.string());
+        const Nibbles nibbles = objectNibbles(read.file.object);
+        EXPECT_EQ(nibbleCrc(nibbles, 5, nibbles.size() - 9), nibbleField(nibbles, nibbles.size() - 4, 4));
+        ++libraries;
+    }
+    EXPECT_GT(libraries, 3);
+    EXPECT_EQ(nibbleCrc({}), 0);
+}
+
 TEST(ObjectCodec, ReportsWhatIsWrongAndWhere)
 {
     struct Case {

@@ -1,0 +1,121 @@
+#include "common/file_io.h"
+#include "editor/editor_buffer.h"
+#include "editor/source_editor.h"
+#include "files/build_commands.h"
+#include "files/file_commands.h"
+#include "files/line_ends.h"
+#include "files/problem_pane.h"
+#include "support/recording_prompts.h"
+#include "support/temp_dir.h"
+
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QtTest>
+
+using namespace scrivlet;
+using scrivlet::fixtures::PromptLog;
+using scrivlet::fixtures::TempDir;
+using scrivlet::fixtures::writeFile;
+
+namespace {
+
+const std::string kPair = std::string(SCRIVLET_OBJECTS_DIR) + "/hptx/49g-P";
+
+std::string bytesOf(const std::string& path)
+{
+    return readWholeFile(path).bytes;
+}
+
+// A shown, active window: the editor with the problem pane under it, the File commands and the
+// Build menu over the built entry database.
+struct Window {
+    TempDir dir;
+    std::shared_ptr<PromptLog> log = std::make_shared<PromptLog>();
+    fixtures::RecordingPrompts prompts{log};
+    QMainWindow window;
+    QWidget* client = new QWidget(&window);
+    SourceEditor* editor = new SourceEditor(client);
+    EditorBuffer buffer{*editor};
+    ProblemPane* pane = new ProblemPane(client);
+    FileCommands files{window, buffer, prompts};
+    BuildCommands build{window, buffer, prompts, files, *pane, SCRIVLET_BUILT_DATABASE};
+
+    Window()
+    {
+        window.setCentralWidget(client);
+        build.addMenu(*window.menuBar(), nullptr);
+        window.resize(500, 400);
+        pane->placeUnder(*editor, 480, 360);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+
+    QString openSource(const std::string& name, const std::string& bytes)
+    {
+        writeFile(dir.file(name), bytes);
+        files.openCommandLineFile(QString::fromStdString(dir.file(name)));
+        editor->setFocus();
+        QTest::keyClick(&window, Qt::Key_F9);
+        return pane->count() > 0 ? pane->item(0)->text() : QString();
+    }
+};
+
+} // namespace
+
+class BuildCommandsTest final : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // A real pair from the calculator: its binary opens as its source, marked in the caption;
+    // F9 on the source writes the binary byte for byte beside it and says its size and
+    // checksum; Save As of the *.hp type writes the same bytes.
+    void binaryOpensAsSourceAndF9WritesItBack()
+    {
+        Window w;
+        w.files.openCommandLineFile(QString::fromStdString(kPair + ".hp"));
+        QCOMPARE(w.buffer.text(), toEditorLineEnds(bytesOf(kPair + ".txt")));
+        QVERIFY(w.window.windowTitle().endsWith(QStringLiteral("49g-P.hp (decompiled)")));
+        QVERIFY(!w.files.isModified());
+
+        const QString note = w.openSource("prog.txt", bytesOf(kPair + ".txt"));
+        QCOMPARE(bytesOf(w.dir.file("prog.hp")), bytesOf(kPair + ".hp"));
+        QVERIFY2(note.startsWith(QStringLiteral("Compiled: 15 bytes, checksum # ")), qPrintable(note));
+        QVERIFY(w.pane->isVisible());
+        QVERIFY(w.editor->height() < 360);
+
+        w.log->saveAsAnswers.push_back(QString::fromStdString(w.dir.file("saved.hp")));
+        QVERIFY(w.files.saveAs());
+        QCOMPARE(bytesOf(w.dir.file("saved.hp")), bytesOf(kPair + ".hp"));
+        QVERIFY(w.log->filtersShown.back().endsWith(QStringLiteral("|Calculator Object|*.hp")));
+    }
+
+    // A source error shows line:column: message; a click puts the caret there with the focus;
+    // the old object beside the source is left byte for byte. A damaged binary says where and
+    // changes nothing.
+    void failuresSayWhereAndKeepFiles()
+    {
+        Window w;
+        writeFile(w.dir.file("bad.hp"), "HPHP49-C old bytes");
+        const QString problem =
+            w.openSource("bad.txt", "%%HP: T(3)A(R)F(.);\n\\<< 1 +\n  THEN \\>>\n");
+        QCOMPARE(problem, QStringLiteral("3:3: THEN is out of place here"));
+        QCOMPARE(bytesOf(w.dir.file("bad.hp")), std::string("HPHP49-C old bytes"));
+
+        w.pane->setFocus();
+        QTest::mouseClick(w.pane->viewport(), Qt::LeftButton, {},
+                          w.pane->visualItemRect(w.pane->item(0)).center());
+        QCOMPARE(w.buffer.lineColumn(w.buffer.selStart()), (LineColumn{3, 3}));
+        QVERIFY(w.editor->hasFocus());
+
+        const std::string before = w.buffer.text();
+        writeFile(w.dir.file("cut.hp"), std::string("HPHP49-C\x2C\x2A\x00\x10\x00", 13));
+        w.files.openCommandLineFile(QString::fromStdString(w.dir.file("cut.hp")));
+        QCOMPARE(w.buffer.text(), before);
+        QCOMPARE(w.log->messages.size(), std::size_t(1));
+        QVERIFY(w.log->messages[0].text.contains(QStringLiteral("Byte 10")));
+    }
+};
+
+QTEST_MAIN(BuildCommandsTest)
+#include "build_commands_test.moc"
