@@ -47,10 +47,10 @@ BuildCommands::BuildCommands(QWidget& window, EditorBuffer& buffer, UserPrompts&
 
 void BuildCommands::addMenu(QMenuBar& bar, QAction* before)
 {
-    auto* menu = new QMenu(tr("&Build"), &bar);
+    auto* menu = new QMenu(tr("Build"), &bar);
     bar.insertMenu(before, menu);
     menu->setObjectName(QStringLiteral("build"));
-    QAction* action = menu->addAction(tr("&Compile"));
+    QAction* action = menu->addAction(tr("Compile"));
     action->setObjectName(QStringLiteral("compile"));
     action->setShortcut(Qt::Key_F9);
     action->setShortcutContext(Qt::WindowShortcut);

@@ -226,6 +226,16 @@ void FileCommands::dropFiles(const QStringList& paths)
         BusyCursor busy;
         for (const QString& path : paths) {
             const SourceFileKind kind = sourceFileKind(path.toStdString());
+            if (kind == SourceFileKind::Other && m_decompile &&
+                QFileInfo(path).suffix().compare(QLatin1String("hp"), Qt::CaseInsensitive) == 0) {
+                QString problem;
+                std::optional<std::string> source = droppedObjectText(path, problem);
+                if (source)
+                    pieces.push_back(std::move(*source));
+                else
+                    problems << path + QLatin1Char('\n') + problem;
+                continue;
+            }
             if (kind == SourceFileKind::Other) {
                 if (!isDroppedPicture(path))
                     continue;
@@ -264,6 +274,23 @@ void FileCommands::dropFiles(const QStringList& paths)
     const EditorBuffer::UndoGroup oneDrop(m_buffer);
     for (const std::string& piece : pieces)
         m_buffer.setSelText(piece);
+}
+
+std::optional<std::string> FileCommands::droppedObjectText(const QString& path, QString& problem)
+{
+    const FileReadResult read = readWholeFile(localBytes(path));
+    problem = fromBytes(read.reason);
+    if (read.ok && !isTransferFile(read.bytes))
+        problem = tr("It is no binary transfer file.");
+    std::optional<std::string> text;
+    if (read.ok && problem.isEmpty())
+        text = m_decompile(read.bytes, problem);
+    if (!text)
+        return std::nullopt;
+    // Inserted into other text, the object goes in without the transfer header line.
+    if (text->rfind("%%HP:", 0) == 0)
+        text->erase(0, text->find('\n') + 1);
+    return toEditorLineEnds(*text);
 }
 
 void FileCommands::setDitherPictures(bool on)

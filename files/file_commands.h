@@ -56,7 +56,9 @@ class FileCommands final : public QObject {
     // Dropped files in drop order: text files inserted at the caret, GROB files converted and
     // inserted, pictures turned into a GROB line, others skipped. Only files the extension
     // rules skip can be pictures: by their content, or by a picture extension (then a file
-    // that cannot be read as one is refused rather than skipped). If any file to insert cannot
+    // that cannot be read as one is refused rather than skipped). With the object converters
+    // set, a *.hp file is inserted as its decompiled text without the transfer header line, as
+    // every dropped file is inserted (opening it is File > Open). If any file to insert cannot
     // be read, nothing is inserted and one message names each such file with the reason. One
     // undo step.
     void dropFiles(const QStringList& paths);
@@ -91,6 +93,8 @@ class FileCommands final : public QObject {
 
   private:
     bool loadFile(const QString& path, const QString& title);
+    // A dropped binary transfer file's text to insert; nothing, and why, when it cannot be read.
+    std::optional<std::string> droppedObjectText(const QString& path, QString& problem);
     void replaceText(std::string_view text, std::int64_t caret);
     void tell(const QString& title, const QString& text);
 

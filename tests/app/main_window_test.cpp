@@ -77,7 +77,7 @@ class MainWindowTest : public QObject {
         for (QAction* a : s.window->menuBar()->actions())
             if (a->isVisible())
                 bar << a->text();
-        QCOMPARE(bar, QStringList({"File", "Edit", "Options", "About", "POS: 2,1"}));
+        QCOMPARE(bar, QStringList({"File", "Edit", "Options", "Build", "About", "POS: 2,1"}));
         trigger(s, "pos5"); // does nothing
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,1"));
         QVERIFY(s.log->messages.empty());

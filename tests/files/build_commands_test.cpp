@@ -88,6 +88,12 @@ class BuildCommandsTest final : public QObject {
         QVERIFY(w.files.saveAs());
         QCOMPARE(bytesOf(w.dir.file("saved.hp")), bytesOf(kPair + ".hp"));
         QVERIFY(w.log->filtersShown.back().endsWith(QStringLiteral("|Calculator Object|*.hp")));
+
+        // Dropped, the object goes in at the caret without its header line, as one undo step.
+        w.buffer.setText("A\r\nB");
+        w.buffer.setSelStart(3);
+        w.files.dropFiles({QString::fromStdString(kPair + ".hp")});
+        QCOMPARE(w.buffer.text(), std::string("A\r\n\\<< 1 + \\>>\r\nB"));
     }
 
     // A source error shows line:column: message; a click puts the caret there with the focus;
