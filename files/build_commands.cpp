@@ -98,8 +98,8 @@ std::optional<std::string> BuildCommands::compiledFile(std::string_view source)
     QString problem;
     const std::shared_ptr<const RomNames> names = romNames(&problem);
     if (!names) {
-        m_pane.showNote(tr("Nothing was compiled: the entry database could not be read.\n%1")
-                            .arg(problem));
+        m_pane.showNote(
+            tr("Nothing was compiled: the entry database could not be read.\n%1").arg(problem));
         return std::nullopt;
     }
     const CompileResult compiled = compileRpl(source, *names);
@@ -111,8 +111,9 @@ std::optional<std::string> BuildCommands::compiledFile(std::string_view source)
     const Nibbles nibbles = objectNibbles(compiled.object);
     m_pane.showNote(
         tr("Compiled: %1 bytes, checksum # %2h")
-            .arg(sizeInBytes(nibbles.size()),
-                 QString::number(nibbleCrc(nibbles), 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+            .arg(sizeInBytes(nibbles.size()), QString::number(nibbleCrc(nibbles), 16)
+                                                  .toUpper()
+                                                  .rightJustified(4, QLatin1Char('0'))));
     return transferFileBytes(compiled.object);
 }
 
@@ -149,8 +150,9 @@ void BuildCommands::goTo(std::size_t line, std::size_t column)
     if (index >= model.lineCount())
         return;
     const std::int64_t start = model.lineStart(index);
-    const std::int64_t at = std::min(start + static_cast<std::int64_t>(std::max<std::size_t>(column, 1) - 1),
-                                     model.lineEnd(index));
+    const std::int64_t at =
+        std::min(start + static_cast<std::int64_t>(std::max<std::size_t>(column, 1) - 1),
+                 model.lineEnd(index));
     m_buffer.setSelStart(at);
     m_buffer.setSelLength(0);
     m_buffer.setFocus();

@@ -69,6 +69,12 @@ bool isDroppedPicture(const QString& path)
                                       QFileInfo(path).suffix().toLower().toLatin1());
 }
 
+// A calculator object's file name: *.hp, any letter case.
+bool isObjectFileName(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("hp"), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 FileCommands::FileCommands(QWidget& window, EditorBuffer& buffer, UserPrompts& prompts)
@@ -170,12 +176,13 @@ bool FileCommands::loadFile(const QString& path, const QString& title)
 
 bool FileCommands::saveAs()
 {
-    const QString path = m_prompts.saveFileName(
-        &m_window, m_compile ? tr(kSaveFilter) + QLatin1Char('|') + tr(kObjectFilter) : tr(kSaveFilter));
+    const QString filter =
+        m_compile ? tr(kSaveFilter) + QLatin1Char('|') + tr(kObjectFilter) : tr(kSaveFilter);
+    const QString path = m_prompts.saveFileName(&m_window, filter);
     if (path.isEmpty())
         return false;
     std::string bytes = toDiskLineEnds(m_buffer.text());
-    if (m_compile && QFileInfo(path).suffix().compare(QLatin1String("hp"), Qt::CaseInsensitive) == 0) {
+    if (m_compile && isObjectFileName(path)) {
         std::optional<std::string> object = m_compile(bytes);
         if (!object)
             return false;
@@ -226,8 +233,7 @@ void FileCommands::dropFiles(const QStringList& paths)
         BusyCursor busy;
         for (const QString& path : paths) {
             const SourceFileKind kind = sourceFileKind(path.toStdString());
-            if (kind == SourceFileKind::Other && m_decompile &&
-                QFileInfo(path).suffix().compare(QLatin1String("hp"), Qt::CaseInsensitive) == 0) {
+            if (kind == SourceFileKind::Other && m_decompile && isObjectFileName(path)) {
                 QString problem;
                 std::optional<std::string> source = droppedObjectText(path, problem);
                 if (source)

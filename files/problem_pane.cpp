@@ -68,7 +68,9 @@ void ProblemPane::layOut()
     if (!m_editor)
         return;
     const int paneHeight =
-        isHidden() ? 0 : std::min(m_height / 2, kShownLines * fontMetrics().height() + 2 * frameWidth() + 4);
+        isHidden()
+            ? 0
+            : std::min(m_height / 2, kShownLines * fontMetrics().height() + 2 * frameWidth() + 4);
     m_editor->resize(m_width, m_height - paneHeight);
     if (!isHidden())
         setGeometry(m_editor->x(), m_editor->y() + m_height - paneHeight, m_width, paneHeight);

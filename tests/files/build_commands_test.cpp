@@ -51,7 +51,7 @@ struct Window {
         QVERIFY(QTest::qWaitForWindowActive(&window));
     }
 
-    QString openSource(const std::string& name, const std::string& bytes)
+    QString compileSource(const std::string& name, const std::string& bytes)
     {
         writeFile(dir.file(name), bytes);
         files.openCommandLineFile(QString::fromStdString(dir.file(name)));
@@ -78,9 +78,10 @@ class BuildCommandsTest final : public QObject {
         QVERIFY(w.window.windowTitle().endsWith(QStringLiteral("49g-P.hp (decompiled)")));
         QVERIFY(!w.files.isModified());
 
-        const QString note = w.openSource("prog.txt", bytesOf(kPair + ".txt"));
+        const QString note = w.compileSource("prog.txt", bytesOf(kPair + ".txt"));
         QCOMPARE(bytesOf(w.dir.file("prog.hp")), bytesOf(kPair + ".hp"));
-        QVERIFY2(note.startsWith(QStringLiteral("Compiled: 15 bytes, checksum # ")), qPrintable(note));
+        QVERIFY2(note.startsWith(QStringLiteral("Compiled: 15 bytes, checksum # ")),
+                 qPrintable(note));
         QVERIFY(w.pane->isVisible());
         QVERIFY(w.editor->height() < 360);
 
@@ -104,7 +105,7 @@ class BuildCommandsTest final : public QObject {
         Window w;
         writeFile(w.dir.file("bad.hp"), "HPHP49-C old bytes");
         const QString problem =
-            w.openSource("bad.txt", "%%HP: T(3)A(R)F(.);\n\\<< 1 +\n  THEN \\>>\n");
+            w.compileSource("bad.txt", "%%HP: T(3)A(R)F(.);\n\\<< 1 +\n  THEN \\>>\n");
         QCOMPARE(problem, QStringLiteral("3:3: THEN is out of place here"));
         QCOMPARE(bytesOf(w.dir.file("bad.hp")), std::string("HPHP49-C old bytes"));
 
