@@ -119,6 +119,11 @@ std::optional<std::string> BuildCommands::compiledFile(std::string_view source)
 
 bool BuildCommands::compile()
 {
+    // The text is compiled first: a source with a problem asks for no file.
+    const std::optional<std::string> bytes = compiledFile(toDiskLineEnds(m_buffer.text()));
+    if (!bytes)
+        return false;
+    const QString note = m_pane.count() > 0 ? m_pane.item(0)->text() : QString();
     QString target = m_files.path();
     if (target.isEmpty()) {
         target = m_prompts.saveFileName(&m_window, tr(kObjectFilter));
@@ -128,10 +133,6 @@ bool BuildCommands::compile()
         const QFileInfo source(target);
         target = source.dir().filePath(source.completeBaseName() + QStringLiteral(".hp"));
     }
-    const std::optional<std::string> bytes = compiledFile(toDiskLineEnds(m_buffer.text()));
-    if (!bytes)
-        return false;
-    const QString note = m_pane.count() > 0 ? m_pane.item(0)->text() : QString();
     const FileWriteResult written =
         writeFileAtomically(QFile::encodeName(target).toStdString(), *bytes);
     if (!written.ok) {
