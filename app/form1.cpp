@@ -1,12 +1,13 @@
 #include "app/form1.h"
 
 #include "about/frm_about.h"
+#include "app/encoding_menu.h"
 #include "app/layout_rule.h"
 #include "app/menu_tables.h"
 #include "app/typing_loop.h"
 #include "app/window_placement.h"
-#include "common/application_icon.h"
 #include "calculator/calculator_charset.h"
+#include "common/application_icon.h"
 #include "common/design_fonts.h"
 #include "common/design_geometry.h"
 #include "common/windows1252.h"
@@ -14,8 +15,8 @@
 #include "editor/rpl_navigation.h"
 #include "editor/search_panel.h"
 #include "editor/source_editor.h"
-#include "files/calculator_text_commands.h"
 #include "editor/word_count_tracker.h"
+#include "files/calculator_text_commands.h"
 #include "files/file_commands.h"
 #include "files/picture_commands.h"
 #include "files/source_texts.h"
@@ -55,6 +56,14 @@ RplReference referenceBook(const EntryRecordset& rows)
             }};
 }
 
+// The remembered options that change only what is shown: they sit in the View menu.
+bool isDisplayOption(RememberedOption option)
+{
+    return option == RememberedOption::LineNumbers ||
+           option == RememberedOption::MarkUnknownNames ||
+           option == RememberedOption::CalculatorCharset;
+}
+
 } // namespace
 
 Form1::Form1(StartOptions options)
@@ -81,6 +90,8 @@ Form1::Form1(StartOptions options)
                              *m_options[kBeepOption], *m_options[kAutoidentOption], *m_search},
                             *m_prompts, *this);
     m_files = new FileCommands(*this, *m_buffer, *m_prompts);
+    connect(m_text, &SourceEditor::textEncodingChanged, this, &Form1::followEncoding);
+    followEncoding(m_text->textEncoding());
     showCalculatorCharset(rememberedOption(RememberedOption::CalculatorCharset));
     connect(this, &Form1::optionChanged, this, [this](RememberedOption option, bool on) {
         if (option == RememberedOption::CalculatorCharset)
@@ -198,11 +209,11 @@ void Form1::createMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false);
-    const std::array<QMenu*, 3> menus = {
-        bar->addMenu(tr(kMainMenu[0].caption)),
-        bar->addMenu(tr(kMainMenu[1].caption)),
-        bar->addMenu(tr(kMainMenu[2].caption)),
-    };
+    QMenu* file = bar->addMenu(tr(kMainMenu[0].caption));
+    QMenu* edit = bar->addMenu(tr(kMainMenu[1].caption));
+    // What changes only the display sits in View, between Edit and Options.
+    QMenu* view = named(bar->addMenu(tr("View")), "view");
+    const std::array<QMenu*, 3> menus = {file, edit, bar->addMenu(tr(kMainMenu[2].caption))};
     menus[0]->setObjectName(QStringLiteral("main1"));
     menus[1]->setObjectName(QStringLiteral("main2"));
     menus[2]->setObjectName(QStringLiteral("main3"));
@@ -242,7 +253,8 @@ void Form1::createMenus()
     menus[2]->addSeparator();
     for (std::size_t i = 0; i < m_remembered.size(); ++i) {
         const RememberedOptionInfo& info = kRememberedOptions[i];
-        QAction* action = menus[2]->addAction(tr(info.caption));
+        QAction* action =
+            (isDisplayOption(info.option) ? view : menus[2])->addAction(tr(info.caption));
         action->setObjectName(QLatin1String(info.key));
         action->setCheckable(true);
         action->setChecked(m_optionsStore.value(info.option));
@@ -256,6 +268,11 @@ void Form1::createMenus()
     connect(m_about, &QAction::triggered, this, [this] { about_Click(kAboutItem.index); });
     // The caret read-out: an item of the bar that does nothing when clicked.
     m_pos = bar->addAction(tr(kPosItem.caption));
+    // The open file's encoding, beside the read-out; also chosen in View.
+    auto* encodings = new EncodingMenu(*m_text, *bar, *this);
+    bar->addMenu(encodings->indicator());
+    view->addSeparator();
+    view->addMenu(encodings->menu());
     // Counted uses kept while the database is busy; shown only while there are some.
     m_usesWaiting = bar->addAction(QString());
     m_usesWaiting->setVisible(false);
@@ -432,9 +449,17 @@ void Form1::Command4_Click()
 
 void Form1::showCalculatorCharset(bool on)
 {
-    const CodePageTable& page = on ? calculatorCodePage() : windows1252CodePage();
-    m_text->setCodePage(page);
-    m_entryModel->setCodePage(page);
+    // The usual encoding, for the open text and the files to come.
+    const TextEncoding usual = on ? TextEncoding::Calculator : TextEncoding::Windows1252;
+    m_files->setUsualEncoding(usual);
+    m_text->setTextEncoding(usual);
+}
+
+void Form1::followEncoding(TextEncoding encoding)
+{
+    // Entry names are single bytes: the list shows them in the calculator's set or in 1252.
+    m_entryModel->setCodePage(encoding == TextEncoding::Calculator ? calculatorCodePage()
+                                                                   : windows1252CodePage());
 }
 
 void Form1::showAddress()

@@ -2,12 +2,12 @@
 
 #include "app/options_store.h"
 #include "common/user_prompts.h"
+#include "editor/text_encoding.h"
 #include "reference/entry_source.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-
 #include <array>
 #include <memory>
 
@@ -94,6 +94,7 @@ private:
     void refreshEntries(const RefreshResult& result);
     void showAddress();
     void showCalculatorCharset(bool on);
+    void followEncoding(TextEncoding encoding);
 
     std::unique_ptr<UserPrompts> m_prompts;
     QString m_commandLine;

@@ -168,8 +168,8 @@ void SourceEditor::copy()
 {
     if (selectionStart() == selectionEnd())
         return;
-    QGuiApplication::clipboard()->setText(
-        clipboardText(m_model.slice(selectionStart(), selectionEnd()), m_view.codePage()));
+    QGuiApplication::clipboard()->setText(clipboardText(
+        m_model.slice(selectionStart(), selectionEnd()), m_view.codePage(), m_view.encoding()));
 }
 
 void SourceEditor::cut()
@@ -189,8 +189,8 @@ void SourceEditor::pasteFrom(QClipboard::Mode mode)
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData(mode);
     if (mime == nullptr || !mime->hasText())
         return;
-    replaceRange(selectionStart(), selectionEnd(), pastedBytes(mime->text(), m_view.codePage()),
-                 EditKind::Other);
+    replaceRange(selectionStart(), selectionEnd(),
+                 pastedBytes(mime->text(), m_view.codePage(), m_view.encoding()), EditKind::Other);
 }
 
 void SourceEditor::selectAll()
@@ -235,10 +235,13 @@ void SourceEditor::textChanged(const TextModel::Change& change)
 
 // --- Display settings ---
 
-void SourceEditor::setCodePage(const CodePageTable& page)
+void SourceEditor::setTextEncoding(TextEncoding encoding)
 {
-    m_view.setCodePage(page);
+    const bool changed = encoding != m_view.encoding();
+    m_view.setEncoding(encoding);
     viewport()->update();
+    if (changed)
+        emit textEncodingChanged(encoding);
 }
 
 void SourceEditor::setLineNumbersVisible(bool visible)

@@ -24,7 +24,8 @@ namespace scrivlet {
 class LineNumberGutter;
 
 // The editor control `text`: a plain-text editor over a byte text (TextModel) drawn in a fixed
-// cell grid with the widget's font. One byte is one character of the display code page; a CR LF
+// cell grid with the widget's font. One byte is one character of the display code page (or, in
+// UTF-8, a valid multi-byte sequence one character in one cell); a CR LF
 // pair breaks the line; a lone CR or LF is a character shown as its stand-in (␍ ␊). No wrap.
 //
 // It reports each key release with its Windows virtual-key code (auto-repeated releases are not
@@ -78,9 +79,11 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     bool isModified() const { return m_model.history().isModified(); }
     void setModified(bool modified);
 
-    // Which character each byte is drawn as and which byte a typed character becomes. The bytes
+    // Which character each byte is drawn as and which bytes a typed character becomes. The bytes
     // stay as they are; the view is drawn again.
-    void setCodePage(const CodePageTable& page);
+    void setTextEncoding(TextEncoding encoding);
+    TextEncoding textEncoding() const { return m_view.encoding(); }
+    // The 8-bit code page of the encoding (Windows-1252 for UTF-8).
     const CodePageTable& codePage() const { return m_view.codePage(); }
 
     void setLineNumbersVisible(bool visible);
@@ -126,6 +129,7 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     void mouseUp();
     void modificationChanged(bool modified);
     void selectionChanged();
+    void textEncodingChanged(TextEncoding encoding);
     // Around every change of the text: bytes [from, to) are about to be replaced (the text still
     // holds them), then `removedBytes` bytes at `from` were replaced by `insertedBytes` bytes.
     // The lines of from and to before, and of from and from + insertedBytes after, bound the

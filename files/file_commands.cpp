@@ -115,6 +115,7 @@ void FileCommands::newFile()
         return;
     // The caret stands at the start of the empty line meant for the program's body.
     replaceText(kNewFileSkeleton, 4);
+    m_buffer.widget().setTextEncoding(m_usualEncoding);
     m_window.setWindowTitle(caption({}));
     m_buffer.setFocus();
 }
@@ -148,6 +149,7 @@ bool FileCommands::loadFile(const QString& path, const QString& title)
     const std::string text = toEditorLineEnds(read.bytes);
     read.bytes = std::string(); // the file's bytes are not needed twice
     replaceText(text, 0);
+    m_buffer.widget().setTextEncoding(encodingForFile(text, m_usualEncoding));
     m_window.setWindowTitle(caption(path));
     return true;
 }
@@ -232,8 +234,11 @@ void FileCommands::dropFiles(const QStringList& paths)
         return;
     BusyCursor busy;
     const EditorBuffer::UndoGroup oneDrop(m_buffer);
-    for (const std::string& piece : pieces)
+    for (const std::string& piece : pieces) {
         m_buffer.setSelText(piece);
+        if (isUtf8WithHighBytes(piece))
+            m_buffer.widget().setTextEncoding(TextEncoding::Utf8);
+    }
 }
 
 void FileCommands::setDitherPictures(bool on)

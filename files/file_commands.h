@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/text_encoding.h"
 #include "files/grob_picture.h"
 
 #include <QObject>
@@ -58,6 +59,11 @@ class FileCommands final : public QObject {
     // be read, nothing is inserted and one message names each such file with the reason. One
     // undo step.
     void dropFiles(const QStringList& paths);
+    // The encoding a new file, and an opened one that is neither UTF-8 nor a calculator
+    // transfer text, is shown in. An opened file that is valid UTF-8 with bytes above 127 is
+    // shown as UTF-8, one with a "%%HP:" header in the calculator's character set; a dropped
+    // UTF-8 file turns the view to UTF-8.
+    void setUsualEncoding(TextEncoding encoding) { m_usualEncoding = encoding; }
     // How dropped and imported pictures become GROB pixels (off: the plain threshold).
     void setDitherPictures(bool on);
     DarkRule pictureRule() const { return m_pictureRule; }
@@ -83,6 +89,7 @@ class FileCommands final : public QObject {
     EditorBuffer& m_buffer;
     UserPrompts& m_prompts;
     DarkRule m_pictureRule = DarkRule::Threshold;
+    TextEncoding m_usualEncoding = TextEncoding::Windows1252;
 };
 
 } // namespace scrivlet

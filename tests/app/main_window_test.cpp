@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -71,7 +72,8 @@ class MainWindowTest : public QObject {
         for (QAction* a : s.window->menuBar()->actions())
             if (a->isVisible())
                 bar << a->text();
-        QCOMPARE(bar, QStringList({"File", "Edit", "Options", "About", "POS: 2,1"}));
+        QCOMPARE(bar, QStringList({"File", "Edit", "View", "Options", "About", "POS: 2,1",
+                                   "Windows-1252"}));
         trigger(s, "pos5"); // does nothing
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,1"));
         QVERIFY(s.log->messages.empty());
@@ -82,6 +84,55 @@ class MainWindowTest : public QObject {
         QCOMPARE(tabs, QStringList({"entry", "Command1", "Command2", "text", "Command3", "Command4",
                                     "Option1", "Command7", "rp", "sr", "Command6", "Command5",
                                     "Check1"}));
+    }
+
+    void utf8FilesShowTheirCharactersAndSaveByteForByte()
+    {
+        WindowSession s;
+        QVERIFY(s.showActive());
+        EditorBuffer& b = s.window->buffer();
+        auto* text = s.child<SourceEditor>("text");
+        auto* indicator = s.child<QMenu>("encoding");
+        const std::string bytes = "\xC2\xAB x \xE2\x86\x92 y \xC2\xBB\n@ \xC3\xA7\xC3\xA3\n";
+        fixtures::writeFile(s.dir.file("u.rpl"), bytes);
+        const auto open = [&](const char* name) {
+            s.log->openAnswers.push_back(QString::fromStdString(s.dir.file(name)));
+            trigger(s, "file2");
+        };
+        open("u.rpl");
+        QCOMPARE(indicator->title(), QStringLiteral("UTF-8"));
+        text->selectAll();
+        text->copy();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QString::fromUtf16(u"\u00AB x \u2192 y \u00BB\n@ \u00E7\u00E3\n"));
+        b.setSelStart(0);
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_Right);          // over « whole
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,3")); // bytes, as before
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_End);
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,14"));
+        QCOMPARE(saved(s, "file3", "u2.rpl"), bytes);
+
+        trigger(s, "encodingWindows1252"); // the old glyphs, two or three per character
+        QCOMPARE(indicator->title(), QStringLiteral("Windows-1252"));
+        text->selectAll();
+        text->copy();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QString::fromUtf16(u"\u00C2\u00AB x \u00E2\u2020\u2019 y \u00C2\u00BB\n@ "
+                                    u"\u00C3\u00A7\u00C3\u00A3\n"));
+        QCOMPARE(saved(s, "file3", "u3.rpl"), bytes);
+
+        // Not UTF-8: the usual page; a transfer header: the calculator's, until switched.
+        fixtures::writeFile(s.dir.file("w.rpl"), "\xE7");
+        fixtures::writeFile(s.dir.file("hp.txt"), "%%HP: T(3)A(R)F(.);\r\n\xAB\xBB");
+        open("hp.txt");
+        QCOMPARE(indicator->title(), QStringLiteral("Calculator"));
+        open("w.rpl");
+        QCOMPARE(indicator->title(), QStringLiteral("Windows-1252"));
+        s.window->setRememberedOption(RememberedOption::CalculatorCharset, true);
+        open("u.rpl");
+        QCOMPARE(indicator->title(), QStringLiteral("UTF-8"));
+        trigger(s, "file1");
+        QCOMPARE(indicator->title(), QStringLiteral("Calculator"));
     }
 
     void onlyTheNewOptionsAreRememberedAcrossStarts()
