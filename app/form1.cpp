@@ -24,12 +24,15 @@
 #include "reference/entry_list_view.h"
 #include "reference/entry_names.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <vector>
 
 namespace scrivlet {
@@ -286,6 +289,30 @@ void Form1::createMenus()
     m_about->setObjectName(QStringLiteral("about4"));
     m_pos->setObjectName(QStringLiteral("pos5"));
     m_usesWaiting->setObjectName(QStringLiteral("usesWaiting"));
+
+    // A menu closed with Esc leaves the bar holding the keyboard, waiting for a second Esc; the
+    // focus goes back at once to where it was when the menu opened.
+    for (QAction* item : bar->actions()) {
+        QMenu* menu = item->menu();
+        if (menu == nullptr)
+            continue;
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            if (QWidget* focus = QApplication::focusWidget();
+                focus && focus != menuBar() && focus->window() == this)
+                m_focusBeforeMenu = focus;
+        });
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                QMenuBar* holder = menuBar();
+                if (QApplication::activePopupWidget() != nullptr || !holder->hasFocus())
+                    return;
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(holder, &escape);
+                if (m_focusBeforeMenu)
+                    m_focusBeforeMenu->setFocus(Qt::MenuBarFocusReason);
+            });
+        });
+    }
 }
 
 void Form1::setTabOrder()

@@ -125,6 +125,7 @@ private:
     QAction* m_about = nullptr;
     QAction* m_pos = nullptr;
     QAction* m_usesWaiting = nullptr;
+    QPointer<QWidget> m_focusBeforeMenu; // where the keyboard goes back to when a menu closes
 
     // The entry data source and the list bound to it.
     EntrySource m_entries;

@@ -43,8 +43,13 @@ TypingLoop::TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& 
     connect(&m_c.entry, &EntryListView::keyPress, this, [this](int unicode) {
         const int code = byteOfShown(m_c.text.codePage(), static_cast<char16_t>(unicode));
         entry_KeyPress(code < 0 ? kUnmappableByte : code);
+        // The key's release arrives in the editor, which now has the focus.
+        m_c.text.expectKeyRelease(m_c.entry.lastPressedKey());
     });
-    connect(&m_c.entry, &EntryListView::escapePressed, this, &TypingLoop::escapeFromList);
+    connect(&m_c.entry, &EntryListView::escapePressed, this, [this] {
+        escapeFromList();
+        m_c.text.expectKeyRelease(Qt::Key_Escape);
+    });
     connect(&m_c.entry, &EntryListView::shortcutPressed, this, &TypingLoop::handToEditor);
     connect(&m_c.entry, &EntryListView::selectionMovedByKey, this,
             &TypingLoop::currentRowFromSelection);

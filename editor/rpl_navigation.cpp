@@ -372,6 +372,7 @@ bool RplNavigation::eventFilter(QObject* watched, QEvent* event)
             event->accept();
             if (event->type() == QEvent::ShortcutOverride)
                 return true;
+            m_editor->expectKeyRelease(static_cast<QKeyEvent*>(event)->key());
             if (jump == Jump::Definition)
                 jumpToDefinition(m_editor->caret());
             else

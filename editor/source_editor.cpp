@@ -445,6 +445,8 @@ void SourceEditor::focusInEvent(QFocusEvent* event)
 void SourceEditor::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
+    // Keys pressed here are released elsewhere now (a dialog, a menu, another window).
+    m_keysDown.clear();
     m_blinkTimer.stop();
     viewport()->update();
 }
@@ -472,7 +474,15 @@ void SourceEditor::timerEvent(QTimerEvent* event)
 
 void SourceEditor::keyPressEvent(QKeyEvent* event)
 {
+    if (!event->isAutoRepeat())
+        expectKeyRelease(event->key());
     event->setAccepted(m_input.keyPress(*event));
+}
+
+void SourceEditor::expectKeyRelease(int qtKey)
+{
+    if (std::find(m_keysDown.begin(), m_keysDown.end(), qtKey) == m_keysDown.end())
+        m_keysDown.push_back(qtKey);
 }
 
 void SourceEditor::keyReleaseEvent(QKeyEvent* event)
@@ -480,6 +490,10 @@ void SourceEditor::keyReleaseEvent(QKeyEvent* event)
     QAbstractScrollArea::keyReleaseEvent(event);
     if (event->isAutoRepeat())
         return;
+    const auto down = std::find(m_keysDown.begin(), m_keysDown.end(), event->key());
+    if (down == m_keysDown.end())
+        return;
+    m_keysDown.erase(down);
     emit keyUp(virtualKeyCode(event->key(), event->modifiers().testFlag(Qt::KeypadModifier)));
 }
 

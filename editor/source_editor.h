@@ -29,7 +29,9 @@ class LineNumberGutter;
 // pair breaks the line; a lone CR or LF is a character shown as its stand-in (␍ ␊). No wrap.
 //
 // It reports each key release with its Windows virtual-key code (auto-repeated releases are not
-// reported, so a held key is reported once, at the end) and each mouse button release. A typed,
+// reported, so a held key is reported once, at the end) and each mouse button release. A release
+// whose press the editor did not receive (it went to a dialog, a menu or another window) is not
+// reported and does nothing. A typed,
 // pasted or dropped character without a byte becomes '?' as it goes in; pasted line ends (LF,
 // CR LF, CR, U+2028, U+2029) become line breaks; Shift+Enter breaks the line like Enter.
 //
@@ -112,6 +114,9 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     // The lines the viewport shows whole (at least one).
     int visibleLines() const;
     void ensureCaretVisible();
+    // A key whose press another control took for the editor (the reference list hands typed
+    // keys on): its release is reported as if the editor had received the press.
+    void expectKeyRelease(int qtKey);
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -191,6 +196,7 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     QBasicTimer m_colourTimer; // colours far lines a piece at a time
     std::int64_t m_colourTarget = 0;
     EditorInput m_input{*this};
+    std::vector<int> m_keysDown; // keys pressed here (or handed on) and not yet released
 };
 
 } // namespace scrivlet

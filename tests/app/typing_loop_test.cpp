@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QListView>
+#include <QMenuBar>
 #include <sys/stat.h>
 
 using namespace scrivlet;
@@ -162,6 +163,34 @@ class TypingLoopTest : public QObject {
         s.option("options2");
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("    DUP\r\n"));
+    }
+
+    void aReleaseWhosePressWentElsewhereDoesNothing()
+    {
+        Session s("    DUP\r\n    ");
+        // Enter pressed in a dialog (Save As), released after it closed: the editor does not
+        // indent again, nor look up.
+        QTest::keyRelease(s.window->windowHandle(), Qt::Key_Return);
+        QCOMPARE(s.text(), std::string("    DUP\r\n    "));
+        QTest::keyRelease(s.window->windowHandle(), Qt::Key_D);
+        QVERIFY(s.editor()->hasFocus());
+        s.key(Qt::Key_Return); // a whole key still indents
+        QCOMPARE(s.text(), std::string("    DUP\r\n    \r\n    "));
+    }
+
+    void escClosingAMenuGivesTheFocusBack()
+    {
+        Session s("");
+        s.type("Q");
+        QMenuBar* bar = s.window->menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(bar->actions()[0]).center());
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QVERIFY(s.showActive()); // what the desktop does when a popup closes; offscreen does not
+        QTRY_VERIFY(s.editor()->hasFocus());
+        s.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.text(), std::string(""));
     }
 
     void keysInTheListMoveItOrGoBackToTheEditor()
