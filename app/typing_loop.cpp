@@ -1,5 +1,6 @@
 #include "app/typing_loop.h"
 
+#include "app/structure_words.h"
 #include "common/lookup_guard.h"
 #include "common/user_prompts.h"
 #include "common/windows1252.h"
@@ -113,7 +114,8 @@ void TypingLoop::find_mnemonic(bool moveFocus)
         return;
 
     EntryRecordset& rs = m_c.entries.source().recordset();
-    rs.moveTo(lookUpName(rs, word, {m_textWords, word}));
+    // The language's own words (:: ; { } IF ...) name no entry: Enter after them breaks the line.
+    rs.moveTo(isStructureWord(word) ? std::nullopt : lookUpName(rs, word, {m_textWords, word}));
     if (rs.eof()) {
         setBoundText(QString());
         return;

@@ -28,6 +28,8 @@ std::optional<std::size_t> rowNamedBy(const EntryRecordset& rows, std::string_vi
 std::optional<std::size_t> lookUpName(const EntryRecordset& rows, std::string_view word,
                                       TextWords text)
 {
+    if (const std::optional<std::size_t> exact = rowNamedBy(rows, word))
+        return exact;
     const std::optional<std::size_t> first = rows.firstRowWithPrefix(utf8FromWindows1252(word));
     if (!first || !text.counts)
         return first;

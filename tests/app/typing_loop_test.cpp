@@ -178,6 +178,34 @@ class TypingLoopTest : public QObject {
         QCOMPARE(s.text(), std::string("    DUP\r\n    \r\n    "));
     }
 
+    void aWholeNameIsItselfAndTheLanguagesOwnWordsProposeNothing()
+    {
+        Session s("", [](const fixtures::TempDir& dir) {
+            fixtures::writeEntryDatabase(dir.file("entries97.mdb"),
+                                         {{"CK1NOLASTWD", "18A1E", "", 9},
+                                          {"CK1", "18A15", "", 2},
+                                          {"::N", "05445", "", 5},
+                                          {"lam", "00004", "", 4},
+                                          {"%1", "2FB1C", "( -> %1 )", 3},
+                                          {"'R", "2F2E9", "quote", 3}});
+        });
+        s.type("CK1");
+        s.key(Qt::Key_Return); // the name typed, not the more used one it begins
+        QCOMPARE(s.text(), std::string("CK1"));
+        QCOMPARE(s.usage("CK1"), 3);
+        s.type(" ::");
+        QVERIFY(s.editor()->hasFocus());
+        s.key(Qt::Key_Return); // a body opened, not ::N inserted
+        QCOMPARE(s.text(), std::string("CK1 ::\r\n"));
+        s.type("LAM");
+        QVERIFY(s.editor()->hasFocus() && !s.list()->selectionModel()->hasSelection());
+        s.type(" %1"); // looked up as it stands
+        QCOMPARE(s.current(), QStringLiteral("%1"));
+        QCOMPARE(s.description(), QStringLiteral("( -> %1 )"));
+        s.type(" 'R");
+        QCOMPARE(s.current(), QStringLiteral("'R"));
+    }
+
     void escClosingAMenuGivesTheFocusBack()
     {
         Session s("");
