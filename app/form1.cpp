@@ -491,9 +491,11 @@ void Form1::followEncoding(TextEncoding encoding)
 
 void Form1::showAddress()
 {
-    // The address label follows the current row; before there is one it keeps its caption.
-    if (!m_entries.recordset().eof())
-        m_addr->setText(m_entryModel->currentField("addr"));
+    // The address label follows the current row, and is empty when there is none; an empty
+    // reference leaves it its caption.
+    const EntryRecordset& rs = m_entries.recordset();
+    if (rs.rowCount() > 0)
+        m_addr->setText(rs.eof() ? QString() : m_entryModel->currentField("addr"));
 }
 
 } // namespace scrivlet

@@ -55,6 +55,28 @@ TypingLoop::TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& 
     connect(&m_c.entry, &EntryListView::selectionMovedByKey, this,
             &TypingLoop::currentRowFromSelection);
     connect(&m_c.entries, &EntryListModel::codePageChanged, this, &TypingLoop::showDescription);
+    connect(&m_c.entries, &EntryListModel::currentRowChanged, this, &TypingLoop::followCurrentRow);
+    followCurrentRow();
+    // The read-out follows the caret wherever it moves (a file opened, a search hit, a jump).
+    connect(&m_c.text, &SourceEditor::selectionChanged, this, &TypingLoop::displaypos);
+}
+
+void TypingLoop::followCurrentRow()
+{
+    const EntryRecordset& rs = m_c.entries.source().recordset();
+    QItemSelectionModel& selection = *m_c.entry.selectionModel();
+    if (rs.eof()) {
+        selection.clear();
+        m_description.clear();
+        showDescription();
+        return;
+    }
+    const QModelIndex index = m_c.entries.index(static_cast<int>(*rs.currentRow()));
+    if (selection.currentIndex() != index || !selection.isSelected(index)) {
+        selection.setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        m_c.entry.scrollTo(index);
+    }
+    display_description();
 }
 
 void TypingLoop::text_KeyUp(int keyCode)

@@ -8,8 +8,10 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QPushButton>
 #include <sys/stat.h>
 
 using namespace scrivlet;
@@ -117,7 +119,8 @@ class TypingLoopTest : public QObject {
         s.type("DQ");
         QVERIFY(s.editor()->hasFocus());
         QVERIFY(s.list()->selectionModel()->selectedIndexes().isEmpty());
-        QCOMPARE(s.description(), QStringLiteral("( ob -> ob ob )\nDuplicates level 1."));
+        QCOMPARE(s.description(), QString()); // nothing current, nothing described
+        QCOMPARE(s.child<QLabel>("addr")->text(), QString());
         s.type(" S ");
         QCOMPARE(s.window->typingLoop().wordSpan(), (WordSpan{6, 5}));
         s.click(QStringLiteral("DROP"));
@@ -204,6 +207,34 @@ class TypingLoopTest : public QObject {
         QCOMPARE(s.description(), QStringLiteral("( -> %1 )"));
         s.type(" 'R");
         QCOMPARE(s.current(), QStringLiteral("'R"));
+    }
+
+    void thePanelAndTheReadOutShowWhatIsOnScreen()
+    {
+        Session s("");
+        const auto shows = [&](const char* name, const char* addr, const char* description) {
+            QCOMPARE(s.current(), QString::fromLatin1(name));
+            QVERIFY(s.list()->selectionModel()->isSelected(s.list()->currentIndex()));
+            QCOMPARE(s.child<QLabel>("addr")->text(), QString::fromLatin1(addr));
+            QCOMPARE(s.description(), QString::fromLatin1(description));
+        };
+        shows("DUP", "03188", "( ob -> ob ob )\nDuplicates level 1."); // at start-up
+        s.type("SW");
+        s.child<QPushButton>("Command3")->click(); // by address
+        shows("a*b", "00001", "star");
+
+        // The read-out follows the caret: an opened file, a search hit, a command-line file.
+        fixtures::writeFile(s.dir.file("c.rpl"), "::\n  DUP\n;");
+        s.buffer().setModified(false);
+        s.log->openAnswers.push_back(QString::fromStdString(s.dir.file("c.rpl")));
+        s.option("file2");
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,1"));
+        s.child<QLineEdit>("sr")->setText(QStringLiteral("DUP"));
+        s.child<QPushButton>("Command5")->click();
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,3"));
+        s.start(QString::fromStdString(s.dir.file("c.rpl")));
+        QVERIFY(s.showActive());
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,1"));
     }
 
     void escClosingAMenuGivesTheFocusBack()
