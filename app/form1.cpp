@@ -235,6 +235,12 @@ void Form1::createMenus()
         m_edit[item.index] = action;
         connect(action, &QAction::triggered, this, [this, index = item.index] { edit_Click(index); });
     }
+    // File > Save, before Save As: to the open file's name, through the same writer.
+    QAction* save = named(new QAction(tr("Save"), this), "save");
+    save->setShortcut(QKeySequence::Save);
+    menus[0]->insertAction(m_file[3], save);
+    connect(save, &QAction::triggered, this, [this] { m_files->save(); });
+    addEditingItems(*menus[1]);
     // The calculator's characters: saved with escapes after Save As, converted below Replace.
     m_calculatorText = new CalculatorTextCommands(*this, *m_buffer, *m_prompts);
     m_calculatorText->addMenuActions(*menus[0], m_file[4], *menus[1]);
@@ -313,6 +319,45 @@ void Form1::createMenus()
             });
         });
     }
+}
+
+void Form1::addEditingItems(QMenu& edit)
+{
+    // Keys the editor and the RPL view handle themselves are only shown beside their items,
+    // so that they keep reaching the editor first (F3 acts on its release).
+    const auto showKey = [](QAction* item, const QKeySequence& key) {
+        item->setShortcut(key);
+        item->setShortcutContext(Qt::WidgetShortcut);
+    };
+    showKey(m_edit[1], QKeySequence(Qt::Key_F3));
+    edit.addSeparator();
+    const auto add = [&](const char* name, const QString& caption, QKeySequence::StandardKey key,
+                         void (SourceEditor::*run)()) {
+        QAction* item = named(edit.addAction(caption), name);
+        showKey(item, QKeySequence(key));
+        connect(item, &QAction::triggered, m_text, run);
+    };
+    add("undo", tr("Undo"), QKeySequence::Undo, &SourceEditor::undo);
+    add("redo", tr("Redo"), QKeySequence::Redo, &SourceEditor::redo);
+    edit.addSeparator();
+    add("cut", tr("Cut"), QKeySequence::Cut, &SourceEditor::cut);
+    add("copy", tr("Copy"), QKeySequence::Copy, &SourceEditor::copy);
+    add("paste", tr("Paste"), QKeySequence::Paste, &SourceEditor::paste);
+    add("selectAll", tr("Select All"), QKeySequence::SelectAll, &SourceEditor::selectAll);
+    edit.addSeparator();
+    QAction* definition = named(edit.addAction(tr("Go to Definition")), "goToDefinition");
+    showKey(definition, QKeySequence(Qt::Key_F12));
+    connect(definition, &QAction::triggered, this, [this] {
+        if (m_rpl)
+            m_rpl->jumpToDefinition(m_text->caret());
+    });
+    QAction* partner = named(edit.addAction(tr("Go to Matching Pair")), "goToMatchingPair");
+    showKey(partner, QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
+    connect(partner, &QAction::triggered, this, [this] {
+        if (m_rpl)
+            m_rpl->jumpToPartner();
+    });
+    edit.addSeparator();
 }
 
 void Form1::setTabOrder()

@@ -14,6 +14,7 @@
 class QAction;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace scrivlet {
@@ -85,6 +86,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void addEditingItems(QMenu& edit);
     void setTabOrder();
     void Form_Load();
     void Form_Activate();

@@ -115,6 +115,7 @@ void FileCommands::newFile()
         return;
     // The caret stands at the start of the empty line meant for the program's body.
     replaceText(kNewFileSkeleton, 4);
+    m_path.clear();
     m_buffer.widget().setTextEncoding(m_usualEncoding);
     m_window.setWindowTitle(caption({}));
     m_buffer.setFocus();
@@ -150,15 +151,28 @@ bool FileCommands::loadFile(const QString& path, const QString& title)
     read.bytes = std::string(); // the file's bytes are not needed twice
     replaceText(text, 0);
     m_buffer.widget().setTextEncoding(encodingForFile(text, m_usualEncoding));
+    m_path = path;
     m_window.setWindowTitle(caption(path));
     return true;
 }
 
 bool FileCommands::saveAs()
 {
-    const QString path = m_prompts.saveFileName(&m_window, tr(kSaveFilter));
+    QString path = m_prompts.saveFileName(&m_window, tr(kSaveFilter));
     if (path.isEmpty())
         return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += path.endsWith(QLatin1Char('.')) ? QStringLiteral("rpl") : QStringLiteral(".rpl");
+    return writeTo(path);
+}
+
+bool FileCommands::save()
+{
+    return m_path.isEmpty() ? saveAs() : writeTo(m_path);
+}
+
+bool FileCommands::writeTo(const QString& path)
+{
     const FileWriteResult written =
         writeFileAtomically(localBytes(path), toDiskLineEnds(m_buffer.text()));
     if (!written.ok) {
@@ -167,6 +181,7 @@ bool FileCommands::saveAs()
         return false;
     }
     markUnmodified();
+    m_path = path;
     m_window.setWindowTitle(caption(path));
     return true;
 }

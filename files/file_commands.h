@@ -43,9 +43,13 @@ class FileCommands final : public QObject {
     // File > Open: after asking about changed text, the chosen file with the caret at its start.
     // A cancelled dialog or an unreadable file changes nothing (the latter says why).
     void openFile();
-    // File > Save As: writes the text with LF line ends to the chosen file. The editor text and
-    // the caret are left as they are. Returns whether the file was written.
+    // File > Save As: writes the text with LF line ends to the chosen file (".rpl" added to a
+    // name without an extension). The editor text and the caret are left as they are. Returns
+    // whether the file was written.
     bool saveAs();
+    // File > Save: as Save As, to the file last opened or saved without asking; Save As when
+    // there is none.
+    bool save();
     // Before the text is replaced or the window closes: true when that may go ahead, either
     // because the text is unchanged or because the user saved it or chose to discard it.
     bool confirmDiscard();
@@ -82,6 +86,7 @@ class FileCommands final : public QObject {
 
   private:
     bool loadFile(const QString& path, const QString& title);
+    bool writeTo(const QString& path);
     void replaceText(std::string_view text, std::int64_t caret);
     void tell(const QString& title, const QString& text);
 
@@ -90,6 +95,7 @@ class FileCommands final : public QObject {
     UserPrompts& m_prompts;
     DarkRule m_pictureRule = DarkRule::Threshold;
     TextEncoding m_usualEncoding = TextEncoding::Windows1252;
+    QString m_path; // the file last opened or saved; empty after New
 };
 
 } // namespace scrivlet

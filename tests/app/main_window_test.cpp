@@ -135,6 +135,35 @@ class MainWindowTest : public QObject {
         QCOMPARE(indicator->title(), QStringLiteral("Calculator"));
     }
 
+    void saveWritesToTheOpenFileAndSaveAsAddsTheExtension()
+    {
+        WindowSession s;
+        QVERIFY(s.showActive());
+        EditorBuffer& b = s.window->buffer();
+        b.setText("A\r\nB");
+        s.log->saveAsAnswers.push_back(QString::fromStdString(s.dir.file("noext")));
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_S, Qt::ControlModifier); // no name yet
+        QCOMPARE(TempDir::readBytes(s.dir.file("noext.rpl")), "A\nB");
+        QVERIFY(s.window->windowTitle().endsWith(QStringLiteral("noext.rpl")));
+        b.setText("C");
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(TempDir::readBytes(s.dir.file("noext.rpl")), "C");
+        QVERIFY(!b.isModified());
+        QCOMPARE(s.log->filtersShown.size(), 1); // asked once
+        trigger(s, "file1");
+        b.setText("D");
+        trigger(s, "save"); // after New, Save asks again; a cancelled dialog writes nothing
+        QCOMPARE(s.log->filtersShown.size(), 2);
+        QCOMPARE(TempDir::readBytes(s.dir.file("noext.rpl")), "C");
+        QStringList keys; // the keys the Edit menu shows
+        for (QAction* item : s.child<QMenu>("main2")->actions())
+            if (!item->shortcut().isEmpty())
+                keys << item->shortcut().toString();
+        QCOMPARE(keys, QStringList({"F3", QKeySequence(QKeySequence::Undo).toString(),
+                                    QKeySequence(QKeySequence::Redo).toString(), "Ctrl+X", "Ctrl+C",
+                                    "Ctrl+V", "Ctrl+A", "F12", "Ctrl+]"}));
+    }
+
     void onlyTheNewOptionsAreRememberedAcrossStarts()
     {
         WindowSession s;
