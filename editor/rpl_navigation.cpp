@@ -1,14 +1,15 @@
 #include "editor/rpl_navigation.h"
 
 #include "editor/key_codes.h"
-#include "rpl/pairs.h"
 #include "editor/source_editor.h"
 #include "editor/typing_rules.h"
+#include "rpl/pairs.h"
 
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTextDocument>
 #include <QTimerEvent>
@@ -301,9 +302,16 @@ bool RplNavigation::jumpToDefinition(std::int64_t offset)
     const std::optional<DefinitionTracker::Found> found = m_tracker.find(name);
     if (!found)
         return false;
-    m_editor->moveCaret(m_editor->model().lineStart(static_cast<std::int64_t>(found->place.line)) +
-                            static_cast<std::int64_t>(found->place.column),
-                        false);
+    const auto line = static_cast<std::int64_t>(found->place.line);
+    m_editor->moveCaret(
+        m_editor->model().lineStart(line) + static_cast<std::int64_t>(found->place.column), false);
+    // The definition with a few lines of context above it, never on the view's edge.
+    constexpr std::int64_t kContextLines = 3;
+    QScrollBar& vertical = *m_editor->verticalScrollBar();
+    const std::int64_t top = vertical.value();
+    if (line < top + kContextLines || line >= top + m_editor->visibleLines() - kContextLines)
+        vertical.setValue(static_cast<int>(std::clamp<std::int64_t>(
+            line - kContextLines, vertical.minimum(), vertical.maximum())));
     return true;
 }
 
