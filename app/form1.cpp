@@ -4,6 +4,7 @@
 #include "app/encoding_menu.h"
 #include "app/layout_rule.h"
 #include "app/menu_tables.h"
+#include "app/panel_handle.h"
 #include "app/typing_loop.h"
 #include "app/window_placement.h"
 #include "calculator/calculator_charset.h"
@@ -202,6 +203,16 @@ void Form1::createControls()
     m_label1 = named(new QLabel(tr("ADDR (hex)"), m_desc), "Label1");
     m_label1->setGeometry(twipsRect(75, 1395, 2190, 270));
     m_label1->setFont(msSansSerif(9.75, true));
+
+    // The handle on the panel's left edge widens it; the width is remembered.
+    m_panelHandle = named(new PanelHandle(m_client), "panelSplitter");
+    m_panelWidening = m_optionsStore.panelWidening();
+    connect(m_panelHandle, &PanelHandle::dragged, this, [this](int dx) {
+        m_panelWidening = std::max(0, std::min(m_panelWidening, panelRoom()) - dx);
+        Form_Resize();
+    });
+    connect(m_panelHandle, &PanelHandle::released, this,
+            [this] { m_optionsStore.setPanelWidening(std::min(m_panelWidening, panelRoom())); });
 
     // The address row lies over its caption; the search frame, when shown, lies over both.
     m_addr->raise();
@@ -404,12 +415,30 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+int Form1::panelRoom() const
+{
+    // The editor keeps at least this much when the panel is widened.
+    constexpr int kNarrowestText = 120;
+    const LayoutDesign design;
+    return std::max(0, m_client->width() - design.descWidth - design.textLeft - kNarrowestText);
+}
+
 void Form1::Form_Resize()
 {
-    const PanelLayout layout = layoutFor(m_client->width(), m_client->height());
+    // The panel's designed width, and what the handle added to it as far as the window allows.
+    static const int kEntryWidth = twipsRect(0, 0, 2700, 0).width();
+    static const int kDescriptionWidth = twipsRect(0, 0, 2715, 0).width();
+    LayoutDesign design;
+    const int widening = std::min(m_panelWidening, panelRoom());
+    design.descWidth += widening;
+    const PanelLayout layout = layoutFor(m_client->width(), m_client->height(), design);
     m_text->resize(layout.textWidth, layout.textHeight);
-    m_desc->setGeometry(layout.descLeft, m_desc->y(), m_desc->width(), layout.descHeight);
-    m_entry->resize(m_entry->width(), layout.entryHeight);
+    m_desc->setGeometry(layout.descLeft, m_desc->y(), design.descWidth, layout.descHeight);
+    m_entry->resize(kEntryWidth + widening, layout.entryHeight);
+    m_description->resize(kDescriptionWidth + widening, m_description->height());
+    constexpr int kHandleWidth = 4;
+    m_panelHandle->setGeometry(layout.descLeft, 0, kHandleWidth, m_client->height());
+    m_panelHandle->raise();
 }
 
 void Form1::closeEvent(QCloseEvent* event)

@@ -26,6 +26,7 @@ class EntryListView;
 class FileCommands;
 class RplNavigation;
 class PictureCommands;
+class PanelHandle;
 class SearchPanel;
 class SourceEditor;
 class TypingLoop;
@@ -91,6 +92,7 @@ private:
     void Form_Load();
     void Form_Activate();
     void Form_Resize();
+    int panelRoom() const;
     void Form_Unload();
     void sortBy(SortOrder order);
     void refreshEntries(const RefreshResult& result);
@@ -117,6 +119,8 @@ private:
     QLabel* m_label1 = nullptr;
     std::array<QPushButton*, 4> m_sortButtons{}; // Command1 to Command4
     SearchPanel* m_search = nullptr;
+    PanelHandle* m_panelHandle = nullptr;
+    int m_panelWidening = 0; // pixels the handle added to the panel's designed width
 
     // Menu arrays, by index (element 0 unused).
     std::array<QAction*, 6> m_file{};

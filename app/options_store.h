@@ -49,6 +49,9 @@ class OptionsStore final {
 
     bool value(RememberedOption option) const;
     void setValue(RememberedOption option, bool on);
+    // How many pixels the reference panel was widened beyond its designed width (0 at first).
+    int panelWidening() const;
+    void setPanelWidening(int pixels);
     // The file the options are kept in; empty when there is none.
     QString fileName() const;
 

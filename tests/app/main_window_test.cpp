@@ -198,6 +198,31 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE(text->width(), 0);
     }
 
+    void theHandleWidensThePanelAndTheWidthIsRemembered()
+    {
+        WindowSession s;
+        QVERIFY(s.showActive());
+        s.window->resize(700, 500);
+        auto* handle = s.child<QWidget>("panelSplitter");
+        const auto* desc = s.child<QGroupBox>("desc");
+        const auto* entry = s.child<QListView>("entry");
+        QTRY_COMPARE(desc->width(), 192);
+        const QRect t0 = s.child<SourceEditor>("text")->geometry(), e0 = entry->geometry();
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 50));
+        QTest::mouseMove(handle, QPoint(-38, 50));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(-38, 50));
+        QCOMPARE(desc->width(), 232);
+        QCOMPARE(s.child<SourceEditor>("text")->geometry(), t0.adjusted(0, 0, -40, 0));
+        QCOMPARE(entry->geometry(), e0.adjusted(0, 0, 40, 0));
+        QCOMPARE(handle->x(), desc->x());
+        s.window->resize(360, 500); // the editor keeps some room
+        QTRY_COMPARE(s.child<SourceEditor>("text")->width(), 120);
+        s.start();
+        QVERIFY(s.showActive());
+        s.window->resize(700, 500);
+        QTRY_COMPARE(s.child<QGroupBox>("desc")->width(), 232);
+    }
+
     void aBadDatabaseGivesOneMessageAndAnEmptyListAndIsLeftAlone()
     {
         WindowSession s([](const TempDir& dir) {
