@@ -342,9 +342,18 @@ QString RplNavigation::tipFor(const WordAt& word) const
                             .split(QLatin1Char('\n'));
     const bool more = lines.size() > kTipLines;
     lines = lines.mid(0, kTipLines);
-    for (QString& line : lines)
-        if (line.size() > kTipLineLength)
-            line = line.left(kTipLineLength) + QChar(0x2026);
+    // A long line is wrapped at its last space before the width (or at the width), not cut.
+    QStringList wrapped;
+    for (QString line : lines) {
+        while (line.size() > kTipLineLength) {
+            const qsizetype space = line.lastIndexOf(QLatin1Char(' '), kTipLineLength);
+            const qsizetype cut = space > 0 ? space : kTipLineLength;
+            wrapped << line.left(cut);
+            line = line.mid(space > 0 ? cut + 1 : cut);
+        }
+        wrapped << line;
+    }
+    lines = wrapped;
     if (more)
         lines << QString(QChar(0x2026));
     lines.prepend(QString::fromStdString(tip->name) + QStringLiteral("  ") +

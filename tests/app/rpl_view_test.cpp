@@ -20,6 +20,9 @@ struct Session : fixtures::WindowSession {
               auto entries = fixtures::sampleEntries();
               entries.push_back({"::N", "1A2B3", "( -> )"});
               entries.push_back({"xDUP", "1F0E0", "( ob -> ob ob )%0A%0ADuplicates.%0Aa%0Ab"});
+              entries.push_back({"LONG", "00005",
+                                 std::string(100, 'x') + " " + std::string(30, 'y') + " " +
+                                     std::string(130, 'z')});
               fixtures::writeEntryDatabase(dir.file("entries97.mdb"), entries);
           })
     {
@@ -147,6 +150,10 @@ class RplViewTest : public QObject {
         s.load("\xAB DUP \xBB", 0); // User RPL: the command's entry
         QCOMPARE(s.rpl().tipAt(3),
                  QString::fromUtf8("xDUP  1F0E0\n( ob -> ob ob )\n\nDuplicates.\na\n…"));
+        s.load(":: LONG ;", 0); // a long description is wrapped, not cut
+        QCOMPARE(s.rpl().tipAt(4), QStringLiteral("LONG  00005\n") + QString(100, 'x') + '\n' +
+                                       QString(30, 'y') + '\n' + QString(120, 'z') + '\n' +
+                                       QString(10, 'z'));
     }
 
     void optionsShowLineNumbersAndMarkUnknownNames()
