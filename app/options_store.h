@@ -24,7 +24,7 @@ enum class RememberedOption {
 struct RememberedOptionInfo {
     RememberedOption option;
     const char* key;
-    const char* caption; // in the Options menu, below Beep and Autoident
+    const char* caption; // in the View menu (display only) or Options, below Beep and Autoident
     bool byDefault;
 };
 

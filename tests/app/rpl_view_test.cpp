@@ -123,16 +123,12 @@ class RplViewTest : public QObject {
         QTest::mouseClick(s.editor().viewport(), Qt::LeftButton, Qt::ControlModifier, onDupx);
         QCOMPARE(s.editor().caret(), 9);
 
-        // A definition far away is shown with three lines of context above it, up or down.
+        // A definition far away is shown with three lines of context above it.
         std::string text;
         for (int i = 0; i < 100; ++i)
             text += i == 50 ? "NULLNAME FAR\r\n" : "DUP\r\n";
         text += "FAR";
         s.load(text.c_str(), std::ssize(text));
-        s.key(Qt::Key_F12);
-        QCOMPARE(s.editor().verticalScrollBar()->value(), 47);
-        s.editor().verticalScrollBar()->setValue(0);
-        s.window->buffer().setSelStart(std::ssize(text));
         s.key(Qt::Key_F12);
         QCOMPARE(s.editor().verticalScrollBar()->value(), 47);
     }
