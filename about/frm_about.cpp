@@ -53,15 +53,19 @@ QString aboutDescription()
     const QStringList lines = {
         QString::fromLatin1(kProgramCaption.data(), qsizetype(kProgramCaption.size())),
         QCoreApplication::translate("frmAbout", "- RPL reference book and RPL code editor -"),
-        QCoreApplication::translate("frmAbout", "    Predictive word completion, as on mobile phones, speeds up writing "
-                       "RPL code."),
-        QCoreApplication::translate("frmAbout", "Built in reference book makes it a great tool for beginners as well as "
-                       "experienced RPL programmers."),
+        QCoreApplication::translate(
+            "frmAbout", "    Predictive word completion, as on mobile phones, speeds up writing "
+                        "RPL code."),
+        QCoreApplication::translate(
+            "frmAbout", "Built in reference book makes it a great tool for beginners as well as "
+                        "experienced RPL programmers."),
         QString(),
         QCoreApplication::translate("frmAbout", "Entry points from the HP 49 ROM list suprom49:"),
         QStringLiteral("https://www.hpcalc.org/"),
         QString(),
-        QCoreApplication::translate("frmAbout", "Free to use and to pass on, if left unaltered."),
+        QCoreApplication::translate("frmAbout",
+                                    "Free software under the MIT License: its text is the "
+                                    "LICENSE file installed with the documentation."),
         QCoreApplication::translate("frmAbout", "NO WARRANTIES NOR GUARANTIES PROVIDED"),
         QCoreApplication::translate("frmAbout", "- USE AT YOUR OWN RISC"),
     };

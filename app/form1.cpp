@@ -1,8 +1,10 @@
 #include "app/form1.h"
 
 #include "about/frm_about.h"
+#include "app/encoding_menu.h"
 #include "app/layout_rule.h"
 #include "app/menu_tables.h"
+#include "app/panel_handle.h"
 #include "app/typing_loop.h"
 #include "app/window_placement.h"
 #include "calculator/calculator_charset.h"
@@ -26,12 +28,15 @@
 #include "reference/entry_list_view.h"
 #include "reference/entry_names.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <vector>
 
 namespace scrivlet {
@@ -56,6 +61,14 @@ RplReference referenceBook(const EntryRecordset& rows)
                     return std::nullopt;
                 return EntryTip{facts->name, facts->address, facts->description};
             }};
+}
+
+// The remembered options that change only what is shown: they sit in the View menu.
+bool isDisplayOption(RememberedOption option)
+{
+    return option == RememberedOption::LineNumbers ||
+           option == RememberedOption::MarkUnknownNames ||
+           option == RememberedOption::CalculatorCharset;
 }
 
 } // namespace
@@ -93,6 +106,8 @@ Form1::Form1(StartOptions options)
             proposal->setOn(on);
     });
     m_files = new FileCommands(*this, *m_buffer, *m_prompts);
+    connect(m_text, &SourceEditor::textEncodingChanged, this, &Form1::followEncoding);
+    followEncoding(m_text->textEncoding());
     showCalculatorCharset(rememberedOption(RememberedOption::CalculatorCharset));
     connect(this, &Form1::optionChanged, this, [this](RememberedOption option, bool on) {
         if (option == RememberedOption::CalculatorCharset)
@@ -205,6 +220,16 @@ void Form1::createControls()
     m_label1->setGeometry(twipsRect(75, 1395, 2190, 270));
     m_label1->setFont(msSansSerif(9.75, true));
 
+    // The handle on the panel's left edge widens it; the width is remembered.
+    m_panelHandle = named(new PanelHandle(m_client), "panelSplitter");
+    m_panelWidening = m_optionsStore.panelWidening();
+    connect(m_panelHandle, &PanelHandle::dragged, this, [this](int dx) {
+        m_panelWidening = std::max(0, std::min(m_panelWidening, panelRoom()) - dx);
+        Form_Resize();
+    });
+    connect(m_panelHandle, &PanelHandle::released, this,
+            [this] { m_optionsStore.setPanelWidening(std::min(m_panelWidening, panelRoom())); });
+
     // The address row lies over its caption; the search frame, when shown, lies over both.
     m_addr->raise();
     m_search->raise();
@@ -214,11 +239,11 @@ void Form1::createMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false);
-    const std::array<QMenu*, 3> menus = {
-        bar->addMenu(tr(kMainMenu[0].caption)),
-        bar->addMenu(tr(kMainMenu[1].caption)),
-        bar->addMenu(tr(kMainMenu[2].caption)),
-    };
+    QMenu* file = bar->addMenu(tr(kMainMenu[0].caption));
+    QMenu* edit = bar->addMenu(tr(kMainMenu[1].caption));
+    // What changes only the display sits in View, between Edit and Options.
+    QMenu* view = named(bar->addMenu(tr("View")), "view");
+    const std::array<QMenu*, 3> menus = {file, edit, bar->addMenu(tr(kMainMenu[2].caption))};
     menus[0]->setObjectName(QStringLiteral("main1"));
     menus[1]->setObjectName(QStringLiteral("main2"));
     menus[2]->setObjectName(QStringLiteral("main3"));
@@ -237,6 +262,12 @@ void Form1::createMenus()
         m_edit[item.index] = action;
         connect(action, &QAction::triggered, this, [this, index = item.index] { edit_Click(index); });
     }
+    // File > Save, before Save As: to the open file's name, through the same writer.
+    QAction* save = named(new QAction(tr("Save"), this), "save");
+    save->setShortcut(QKeySequence::Save);
+    menus[0]->insertAction(m_file[3], save);
+    connect(save, &QAction::triggered, this, [this] { m_files->save(); });
+    addEditingItems(*menus[1]);
     // The calculator's characters: saved with escapes after Save As, converted below Replace.
     m_calculatorText = new CalculatorTextCommands(*this, *m_buffer, *m_prompts);
     m_calculatorText->addMenuActions(*menus[0], m_file[4], *menus[1]);
@@ -258,7 +289,8 @@ void Form1::createMenus()
     menus[2]->addSeparator();
     for (std::size_t i = 0; i < m_remembered.size(); ++i) {
         const RememberedOptionInfo& info = kRememberedOptions[i];
-        QAction* action = menus[2]->addAction(tr(info.caption));
+        QAction* action =
+            (isDisplayOption(info.option) ? view : menus[2])->addAction(tr(info.caption));
         action->setObjectName(QLatin1String(info.key));
         action->setCheckable(true);
         action->setChecked(m_optionsStore.value(info.option));
@@ -272,6 +304,11 @@ void Form1::createMenus()
     connect(m_about, &QAction::triggered, this, [this] { about_Click(kAboutItem.index); });
     // The caret read-out: an item of the bar that does nothing when clicked.
     m_pos = bar->addAction(tr(kPosItem.caption));
+    // The open file's encoding, beside the read-out; also chosen in View.
+    auto* encodings = new EncodingMenu(*m_text, *bar, *this);
+    bar->addMenu(encodings->indicator());
+    view->addSeparator();
+    view->addMenu(encodings->menu());
     // Counted uses kept while the database is busy; shown only while there are some.
     m_usesWaiting = bar->addAction(QString());
     m_usesWaiting->setVisible(false);
@@ -285,6 +322,69 @@ void Form1::createMenus()
     m_about->setObjectName(QStringLiteral("about4"));
     m_pos->setObjectName(QStringLiteral("pos5"));
     m_usesWaiting->setObjectName(QStringLiteral("usesWaiting"));
+
+    // A menu closed with Esc leaves the bar holding the keyboard, waiting for a second Esc; the
+    // focus goes back at once to where it was when the menu opened.
+    for (QAction* item : bar->actions()) {
+        QMenu* menu = item->menu();
+        if (menu == nullptr)
+            continue;
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            if (QWidget* focus = QApplication::focusWidget();
+                focus && focus != menuBar() && focus->window() == this)
+                m_focusBeforeMenu = focus;
+        });
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                QMenuBar* holder = menuBar();
+                if (QApplication::activePopupWidget() != nullptr || !holder->hasFocus())
+                    return;
+                QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QApplication::sendEvent(holder, &escape);
+                if (m_focusBeforeMenu)
+                    m_focusBeforeMenu->setFocus(Qt::MenuBarFocusReason);
+            });
+        });
+    }
+}
+
+void Form1::addEditingItems(QMenu& edit)
+{
+    // Keys the editor and the RPL view handle themselves are only shown beside their items,
+    // so that they keep reaching the editor first (F3 acts on its release).
+    const auto showKey = [](QAction* item, const QKeySequence& key) {
+        item->setShortcut(key);
+        item->setShortcutContext(Qt::WidgetShortcut);
+    };
+    showKey(m_edit[1], QKeySequence(Qt::Key_F3));
+    edit.addSeparator();
+    const auto add = [&](const char* name, const QString& caption, QKeySequence::StandardKey key,
+                         void (SourceEditor::*run)()) {
+        QAction* item = named(edit.addAction(caption), name);
+        showKey(item, QKeySequence(key));
+        connect(item, &QAction::triggered, m_text, run);
+    };
+    add("undo", tr("Undo"), QKeySequence::Undo, &SourceEditor::undo);
+    add("redo", tr("Redo"), QKeySequence::Redo, &SourceEditor::redo);
+    edit.addSeparator();
+    add("cut", tr("Cut"), QKeySequence::Cut, &SourceEditor::cut);
+    add("copy", tr("Copy"), QKeySequence::Copy, &SourceEditor::copy);
+    add("paste", tr("Paste"), QKeySequence::Paste, &SourceEditor::paste);
+    add("selectAll", tr("Select All"), QKeySequence::SelectAll, &SourceEditor::selectAll);
+    edit.addSeparator();
+    QAction* definition = named(edit.addAction(tr("Go to Definition")), "goToDefinition");
+    showKey(definition, QKeySequence(Qt::Key_F12));
+    connect(definition, &QAction::triggered, this, [this] {
+        if (m_rpl)
+            m_rpl->jumpToDefinition(m_text->caret());
+    });
+    QAction* partner = named(edit.addAction(tr("Go to Matching Pair")), "goToMatchingPair");
+    showKey(partner, QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
+    connect(partner, &QAction::triggered, this, [this] {
+        if (m_rpl)
+            m_rpl->jumpToPartner();
+    });
+    edit.addSeparator();
 }
 
 void Form1::setTabOrder()
@@ -331,12 +431,30 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+int Form1::panelRoom() const
+{
+    // The editor keeps at least this much when the panel is widened.
+    constexpr int kNarrowestText = 120;
+    const LayoutDesign design;
+    return std::max(0, m_client->width() - design.descWidth - design.textLeft - kNarrowestText);
+}
+
 void Form1::Form_Resize()
 {
-    const PanelLayout layout = layoutFor(m_client->width(), m_client->height());
+    // The panel's designed width, and what the handle added to it as far as the window allows.
+    static const int kEntryWidth = twipsRect(0, 0, 2700, 0).width();
+    static const int kDescriptionWidth = twipsRect(0, 0, 2715, 0).width();
+    LayoutDesign design;
+    const int widening = std::min(m_panelWidening, panelRoom());
+    design.descWidth += widening;
+    const PanelLayout layout = layoutFor(m_client->width(), m_client->height(), design);
     m_problems->placeUnder(*m_text, layout.textWidth, layout.textHeight);
-    m_desc->setGeometry(layout.descLeft, m_desc->y(), m_desc->width(), layout.descHeight);
-    m_entry->resize(m_entry->width(), layout.entryHeight);
+    m_desc->setGeometry(layout.descLeft, m_desc->y(), design.descWidth, layout.descHeight);
+    m_entry->resize(kEntryWidth + widening, layout.entryHeight);
+    m_description->resize(kDescriptionWidth + widening, m_description->height());
+    constexpr int kHandleWidth = 4;
+    m_panelHandle->setGeometry(layout.descLeft, 0, kHandleWidth, m_client->height());
+    m_panelHandle->raise();
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -448,16 +566,26 @@ void Form1::Command4_Click()
 
 void Form1::showCalculatorCharset(bool on)
 {
-    const CodePageTable& page = on ? calculatorCodePage() : windows1252CodePage();
-    m_text->setCodePage(page);
-    m_entryModel->setCodePage(page);
+    // The usual encoding, for the open text and the files to come.
+    const TextEncoding usual = on ? TextEncoding::Calculator : TextEncoding::Windows1252;
+    m_files->setUsualEncoding(usual);
+    m_text->setTextEncoding(usual);
+}
+
+void Form1::followEncoding(TextEncoding encoding)
+{
+    // Entry names are single bytes: the list shows them in the calculator's set or in 1252.
+    m_entryModel->setCodePage(encoding == TextEncoding::Calculator ? calculatorCodePage()
+                                                                   : windows1252CodePage());
 }
 
 void Form1::showAddress()
 {
-    // The address label follows the current row; before there is one it keeps its caption.
-    if (!m_entries.recordset().eof())
-        m_addr->setText(m_entryModel->currentField("addr"));
+    // The address label follows the current row, and is empty when there is none; an empty
+    // reference leaves it its caption.
+    const EntryRecordset& rs = m_entries.recordset();
+    if (rs.rowCount() > 0)
+        m_addr->setText(rs.eof() ? QString() : m_entryModel->currentField("addr"));
 }
 
 } // namespace scrivlet

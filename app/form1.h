@@ -2,18 +2,19 @@
 
 #include "app/options_store.h"
 #include "common/user_prompts.h"
+#include "editor/text_encoding.h"
 #include "reference/entry_source.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-
 #include <array>
 #include <memory>
 
 class QAction;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace scrivlet {
@@ -26,6 +27,7 @@ class EntryListView;
 class FileCommands;
 class RplNavigation;
 class PictureCommands;
+class PanelHandle;
 class ProblemPane;
 class SearchPanel;
 class SourceEditor;
@@ -86,15 +88,18 @@ protected:
 private:
     void createControls();
     void createMenus();
+    void addEditingItems(QMenu& edit);
     void setTabOrder();
     void Form_Load();
     void Form_Activate();
     void Form_Resize();
+    int panelRoom() const;
     void Form_Unload();
     void sortBy(SortOrder order);
     void refreshEntries(const RefreshResult& result);
     void showAddress();
     void showCalculatorCharset(bool on);
+    void followEncoding(TextEncoding encoding);
 
     std::unique_ptr<UserPrompts> m_prompts;
     QString m_commandLine;
@@ -115,6 +120,8 @@ private:
     QLabel* m_label1 = nullptr;
     std::array<QPushButton*, 4> m_sortButtons{}; // Command1 to Command4
     SearchPanel* m_search = nullptr;
+    PanelHandle* m_panelHandle = nullptr;
+    int m_panelWidening = 0; // pixels the handle added to the panel's designed width
 
     // Menu arrays, by index (element 0 unused).
     std::array<QAction*, 6> m_file{};
@@ -125,6 +132,7 @@ private:
     QAction* m_about = nullptr;
     QAction* m_pos = nullptr;
     QAction* m_usesWaiting = nullptr;
+    QPointer<QWidget> m_focusBeforeMenu; // where the keyboard goes back to when a menu closes
 
     // The entry data source and the list bound to it.
     EntrySource m_entries;

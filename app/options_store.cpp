@@ -3,6 +3,7 @@
 #include "common/environment.h"
 
 #include <QSettings>
+#include <algorithm>
 
 namespace scrivlet {
 namespace {
@@ -47,6 +48,21 @@ void OptionsStore::setValue(RememberedOption option, bool on)
     if (!m_settings)
         return;
     m_settings->setValue(QLatin1String("Options/") + QLatin1String(infoOf(option).key), on);
+    m_settings->sync();
+}
+
+int OptionsStore::panelWidening() const
+{
+    return m_settings
+               ? std::max(0, m_settings->value(QStringLiteral("Window/PanelWidening"), 0).toInt())
+               : 0;
+}
+
+void OptionsStore::setPanelWidening(int pixels)
+{
+    if (!m_settings)
+        return;
+    m_settings->setValue(QStringLiteral("Window/PanelWidening"), pixels);
     m_settings->sync();
 }
 

@@ -25,7 +25,7 @@ enum class RememberedOption {
 struct RememberedOptionInfo {
     RememberedOption option;
     const char* key;
-    const char* caption; // in the Options menu, below Beep and Autoident
+    const char* caption; // in the View menu (display only) or Options, below Beep and Autoident
     bool byDefault;
 };
 
@@ -51,6 +51,9 @@ class OptionsStore final {
 
     bool value(RememberedOption option) const;
     void setValue(RememberedOption option, bool on);
+    // How many pixels the reference panel was widened beyond its designed width (0 at first).
+    int panelWidening() const;
+    void setPanelWidening(int pixels);
     // The file the options are kept in; empty when there is none.
     QString fileName() const;
 

@@ -1,5 +1,6 @@
 #include "app/typing_loop.h"
 
+#include "app/structure_words.h"
 #include "common/lookup_guard.h"
 #include "common/user_prompts.h"
 #include "common/windows1252.h"
@@ -44,12 +45,39 @@ TypingLoop::TypingLoop(const Controls& controls, UserPrompts& prompts, QWidget& 
     connect(&m_c.entry, &EntryListView::keyPress, this, [this](int unicode) {
         const int code = byteOfShown(m_c.text.codePage(), static_cast<char16_t>(unicode));
         entry_KeyPress(code < 0 ? kUnmappableByte : code);
+        // The key's release arrives in the editor, which now has the focus.
+        m_c.text.expectKeyRelease(m_c.entry.lastPressedKey());
     });
-    connect(&m_c.entry, &EntryListView::escapePressed, this, &TypingLoop::escapeFromList);
+    connect(&m_c.entry, &EntryListView::escapePressed, this, [this] {
+        escapeFromList();
+        m_c.text.expectKeyRelease(Qt::Key_Escape);
+    });
     connect(&m_c.entry, &EntryListView::shortcutPressed, this, &TypingLoop::handToEditor);
     connect(&m_c.entry, &EntryListView::selectionMovedByKey, this,
             &TypingLoop::currentRowFromSelection);
     connect(&m_c.entries, &EntryListModel::codePageChanged, this, &TypingLoop::showDescription);
+    connect(&m_c.entries, &EntryListModel::currentRowChanged, this, &TypingLoop::followCurrentRow);
+    followCurrentRow();
+    // The read-out follows the caret wherever it moves (a file opened, a search hit, a jump).
+    connect(&m_c.text, &SourceEditor::selectionChanged, this, &TypingLoop::displaypos);
+}
+
+void TypingLoop::followCurrentRow()
+{
+    const EntryRecordset& rs = m_c.entries.source().recordset();
+    QItemSelectionModel& selection = *m_c.entry.selectionModel();
+    if (rs.eof()) {
+        selection.clear();
+        m_description.clear();
+        showDescription();
+        return;
+    }
+    const QModelIndex index = m_c.entries.index(static_cast<int>(*rs.currentRow()));
+    if (selection.currentIndex() != index || !selection.isSelected(index)) {
+        selection.setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        m_c.entry.scrollTo(index);
+    }
+    display_description();
 }
 
 void TypingLoop::text_KeyUp(int keyCode)
@@ -111,8 +139,11 @@ void TypingLoop::find_mnemonic(bool moveFocus)
     EntryRecordset& rs = m_c.entries.source().recordset();
     const bool pairs = m_textWords && m_pairs;
     const std::string previous = pairs ? wordBefore(m_c.buffer, span.wordstart - 1) : "";
-    rs.moveTo(
-        lookUpName(rs, word, {m_textWords, word}, {pairs ? &m_pairs->pairs() : nullptr, previous}));
+    // The language's own words (:: ; { } IF ...) name no entry: Enter after them breaks the line.
+    rs.moveTo(isStructureWord(word)
+                  ? std::nullopt
+                  : lookUpName(rs, word, {m_textWords, word},
+                               {pairs ? &m_pairs->pairs() : nullptr, previous}));
     if (rs.eof()) {
         setBoundText(QString());
         return;

@@ -86,6 +86,9 @@ class TypingLoop final : public QObject {
     // it read are left in m_caretRead for the read-out that follows.
     void find_mnemonic(bool moveFocus);
     void display_description();
+    // The list's highlight and the description follow the current row (none: no highlight, an
+    // empty description).
+    void followCurrentRow();
     // The description last read, in the list's code page.
     void showDescription();
     void autoident(bool insertLineBreak);

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
@@ -46,7 +48,26 @@ QString firstExtension(const FileType& type)
     return first.startsWith(QLatin1String("*.")) ? first.mid(2) : QString();
 }
 
+// Widens a message box so that its title shows whole: the title bar is as wide as the box.
+void fitTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr)
+        return;
+    constexpr int kTitleBarButtons = 140; // the icon and the close button beside the title
+    const int width = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                          .horizontalAdvance(box.windowTitle()) +
+                      kTitleBarButtons;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
+
+QString UserPrompts::saveFileNameTitled(QWidget* parent, const QString& filter, const QString&)
+{
+    return saveFileName(parent, filter);
+}
 
 UserPrompts::TypedFileName UserPrompts::saveFileNameOfType(QWidget* parent, const QString& filter)
 {
@@ -82,6 +103,7 @@ void DialogPrompts::message(QWidget* parent, const QString& title, const QString
         break;
     }
     box.setStandardButtons(QMessageBox::Ok);
+    fitTitle(box);
     box.exec();
 }
 
@@ -96,6 +118,7 @@ UserPrompts::SaveChoice DialogPrompts::askSaveChanges(QWidget* parent, const QSt
     QPushButton* discard = box.addButton(QMessageBox::Discard);
     box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(save);
+    fitTitle(box);
     box.exec();
     if (box.clickedButton() == save)
         return SaveChoice::Save;
@@ -104,14 +127,31 @@ UserPrompts::SaveChoice DialogPrompts::askSaveChanges(QWidget* parent, const QSt
     return SaveChoice::Cancel;
 }
 
+QString DialogPrompts::chosen(const QString& path)
+{
+    if (!path.isEmpty())
+        m_folder = QFileInfo(path).absolutePath();
+    return path;
+}
+
 QString DialogPrompts::openFileName(QWidget* parent, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, {}, {}, qtNameFilter(filter));
+    if (m_folder.isEmpty())
+        m_folder = QDir::homePath();
+    return chosen(QFileDialog::getOpenFileName(parent, {}, m_folder, qtNameFilter(filter)));
 }
 
 QString DialogPrompts::saveFileName(QWidget* parent, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, {}, {}, qtNameFilter(filter));
+    return saveFileNameTitled(parent, filter, {});
+}
+
+QString DialogPrompts::saveFileNameTitled(QWidget* parent, const QString& filter,
+                                          const QString& title)
+{
+    if (m_folder.isEmpty())
+        m_folder = QDir::homePath();
+    return chosen(QFileDialog::getSaveFileName(parent, title, m_folder, qtNameFilter(filter)));
 }
 
 UserPrompts::TypedFileName DialogPrompts::saveFileNameOfType(QWidget* parent, const QString& filter)
@@ -127,6 +167,7 @@ UserPrompts::TypedFileName DialogPrompts::saveFileNameOfType(QWidget* parent, co
     };
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDirectory(m_folder.isEmpty() ? QDir::homePath() : m_folder);
     dialog.setNameFilters(nameFilters);
     dialog.setDefaultSuffix(firstExtension(types[0]));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
@@ -135,7 +176,7 @@ UserPrompts::TypedFileName DialogPrompts::saveFileNameOfType(QWidget* parent, co
                      });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return {dialog.selectedFiles().constFirst(), typeOf(dialog.selectedNameFilter())};
+    return {chosen(dialog.selectedFiles().constFirst()), typeOf(dialog.selectedNameFilter())};
 }
 
 void DialogPrompts::beep()

@@ -36,10 +36,14 @@ class UserPrompts {
         int type = 0;
     };
     virtual TypedFileName saveFileNameOfType(QWidget* parent, const QString& filter);
+    // A save dialog with a title of its own ("Save for Calculator"); by default saveFileName.
+    virtual QString saveFileNameTitled(QWidget* parent, const QString& filter,
+                                       const QString& title);
     virtual void beep() = 0;
 };
 
-// The real dialogs.
+// The real dialogs. File dialogs start in the folder of the file last chosen in any of them
+// (at first the user's home folder). A message box is wide enough for its whole title.
 class DialogPrompts final : public UserPrompts {
   public:
     void message(QWidget* parent, const QString& title, const QString& text, Icon icon) override;
@@ -48,7 +52,13 @@ class DialogPrompts final : public UserPrompts {
     QString saveFileName(QWidget* parent, const QString& filter) override;
     // The chosen type's first extension is added to a name typed without one.
     TypedFileName saveFileNameOfType(QWidget* parent, const QString& filter) override;
+    QString saveFileNameTitled(QWidget* parent, const QString& filter,
+                               const QString& title) override;
     void beep() override;
+
+  private:
+    QString chosen(const QString& path);
+    QString m_folder;
 };
 
 // For runs nobody watches: messages go to standard error, questions get the answer that

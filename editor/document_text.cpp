@@ -27,6 +27,26 @@ qsizetype appendTyped(QStringView text, qsizetype i, const CodePageTable& page, 
     return 1;
 }
 
+// Appends the UTF-8 bytes of the character starting at text[i] (the stand-ins their CR or LF)
+// and returns how many UTF-16 units it took.
+qsizetype appendUtf8(QStringView text, qsizetype i, std::string& out)
+{
+    char32_t ch = text[i].unicode();
+    qsizetype units = 1;
+    if (QChar::isHighSurrogate(ch) && i + 1 < text.size() &&
+        QChar::isLowSurrogate(text[i + 1].unicode())) {
+        ch = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+        units = 2;
+    }
+    if (ch == kCrStandIn)
+        out += '\r';
+    else if (ch == kLfStandIn)
+        out += '\n';
+    else
+        out += utf8Encoded(ch);
+    return units;
+}
+
 // The calculator's x̄ has no Unicode character of its own: it is written as an x with a
 // combining macron or overline, which in the calculator's character set is one byte. Nothing
 // when the page is another or the text holds no such bar.
@@ -42,8 +62,14 @@ std::optional<QString> composedForCalculator(QStringView text, const CodePageTab
 
 } // namespace
 
-std::string typedBytes(QStringView typed, const CodePageTable& page)
+std::string typedBytes(QStringView typed, const CodePageTable& page, TextEncoding encoding)
 {
+    if (encoding == TextEncoding::Utf8) {
+        std::string out;
+        for (qsizetype i = 0; i < typed.size();)
+            i += appendUtf8(typed, i, out);
+        return out;
+    }
     const std::optional<QString> composed = composedForCalculator(typed, page);
     if (composed)
         typed = *composed;
@@ -54,7 +80,7 @@ std::string typedBytes(QStringView typed, const CodePageTable& page)
     return out;
 }
 
-std::string pastedBytes(QStringView pasted, const CodePageTable& page)
+std::string pastedBytes(QStringView pasted, const CodePageTable& page, TextEncoding encoding)
 {
     const std::optional<QString> composed = composedForCalculator(pasted, page);
     if (composed)
@@ -70,6 +96,8 @@ std::string pastedBytes(QStringView pasted, const CodePageTable& page)
                    ch == kParagraphSeparator) {
             out += "\r\n";
             ++i;
+        } else if (encoding == TextEncoding::Utf8) {
+            i += appendUtf8(pasted, i, out);
         } else {
             i += appendTyped(pasted, i, page, out);
         }
@@ -77,7 +105,7 @@ std::string pastedBytes(QStringView pasted, const CodePageTable& page)
     return out;
 }
 
-QString clipboardText(std::string_view bytes, const CodePageTable& page)
+QString clipboardText(std::string_view bytes, const CodePageTable& page, TextEncoding encoding)
 {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
@@ -90,6 +118,11 @@ QString clipboardText(std::string_view bytes, const CodePageTable& page)
             text += QChar(kCrStandIn);
         } else if (byte == '\n') {
             text += QChar(kLfStandIn);
+        } else if (const int length = encoding == TextEncoding::Utf8 ? utf8SequenceAt(bytes, i) : 0;
+                   length > 0) {
+            const char32_t ch = utf8CodePoint(bytes, i, length);
+            text += QString::fromUcs4(&ch, 1);
+            i += static_cast<std::size_t>(length - 1);
         } else {
             text += QChar(page.charOf(byte));
         }

@@ -67,7 +67,8 @@ void EditorInput::run(KeyCommand command, const QString& text)
     const int page = m_editor.visibleLines();
     if (what == EditorCommand::PageUp || what == EditorCommand::PageDown)
         vertical.setValue(vertical.value() + (what == EditorCommand::PageUp ? -page : page));
-    if (const auto target = moveTarget(model, what, at, m_preferredColumn, page)) {
+    if (const auto target =
+            moveTarget(model, what, at, m_preferredColumn, page, m_editor.textEncoding())) {
         m_editor.moveCaret(*target, command.select);
         m_columnCaret = m_editor.caret();
         if (command.select)
@@ -99,10 +100,10 @@ void EditorInput::run(KeyCommand command, const QString& text)
         m_editor.paste();
         break;
     case EditorCommand::DeletePreviousChar:
-        erase(previousCharOffset(model, at), at, EditKind::Backspace);
+        erase(previousCharOffset(model, at, m_editor.textEncoding()), at, EditKind::Backspace);
         break;
     case EditorCommand::DeleteNextChar:
-        erase(at, nextCharOffset(model, at), EditKind::DeleteForward);
+        erase(at, nextCharOffset(model, at, m_editor.textEncoding()), EditKind::DeleteForward);
         break;
     case EditorCommand::DeletePreviousWord:
         erase(previousWordOffset(model, at), at, EditKind::Other);
@@ -122,7 +123,9 @@ void EditorInput::run(KeyCommand command, const QString& text)
         m_editor.replaceRange(from, to, "\t", EditKind::Typing);
         break;
     case EditorCommand::InsertText:
-        m_editor.replaceRange(from, to, typedBytes(text, m_editor.codePage()), EditKind::Typing);
+        m_editor.replaceRange(from, to,
+                              typedBytes(text, m_editor.codePage(), m_editor.textEncoding()),
+                              EditKind::Typing);
         break;
     default:
         break;
@@ -144,7 +147,7 @@ void EditorInput::offerSelection() const
     if (clipboard->supportsSelection() && m_editor.selectionStart() != m_editor.selectionEnd())
         clipboard->setText(clipboardText(m_editor.model().slice(m_editor.selectionStart(),
                                                                 m_editor.selectionEnd()),
-                                         m_editor.codePage()),
+                                         m_editor.codePage(), m_editor.textEncoding()),
                            QClipboard::Selection);
 }
 
@@ -238,8 +241,9 @@ void EditorInput::drop(QDropEvent& event)
     }
     const std::int64_t at = m_editor.caretOffsetAt(event.position());
     m_editor.setSelection(at, at);
-    m_editor.replaceRange(at, at, pastedBytes(event.mimeData()->text(), m_editor.codePage()),
-                          EditKind::Other);
+    m_editor.replaceRange(
+        at, at, pastedBytes(event.mimeData()->text(), m_editor.codePage(), m_editor.textEncoding()),
+        EditKind::Other);
     event.acceptProposedAction();
     m_editor.setFocus();
 }
@@ -258,7 +262,9 @@ void EditorInput::inputMethod(const QInputMethodEvent& event)
             to = std::clamp<std::int64_t>(from + event.replacementLength(), from,
                                           model.lineEnd(line));
         }
-        m_editor.replaceRange(from, to, typedBytes(commit, m_editor.codePage()), EditKind::Typing);
+        m_editor.replaceRange(from, to,
+                              typedBytes(commit, m_editor.codePage(), m_editor.textEncoding()),
+                              EditKind::Typing);
     }
     m_preedit = event.preeditString();
 }
@@ -286,11 +292,11 @@ QVariant EditorInput::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImAnchorPosition:
         return static_cast<int>(std::clamp(m_editor.anchor(), from, to) - from);
     case Qt::ImSurroundingText:
-        return clipboardText(model.slice(from, to), m_editor.codePage());
+        return clipboardText(model.slice(from, to), m_editor.codePage(), m_editor.textEncoding());
     case Qt::ImCurrentSelection:
         return clipboardText(model.slice(std::max(m_editor.selectionStart(), from),
                                          std::min(m_editor.selectionEnd(), to)),
-                             m_editor.codePage());
+                             m_editor.codePage(), m_editor.textEncoding());
     case Qt::ImHints:
         return static_cast<int>(Qt::ImhMultiLine);
     default:

@@ -18,6 +18,8 @@ void GlyphCache::reset(const QFont& font, const CodePageTable& page, qreal cellW
     m_fonts.clear();
     for (auto& variant : m_glyphs)
         variant.fill(std::nullopt);
+    for (auto& variant : m_characterGlyphs)
+        variant.clear();
 }
 
 const GlyphCache::Glyph& GlyphCache::glyph(unsigned char byte, bool bold, bool italic)
@@ -25,8 +27,21 @@ const GlyphCache::Glyph& GlyphCache::glyph(unsigned char byte, bool bold, bool i
     const int variant = (bold ? 1 : 0) + (italic ? 2 : 0);
     std::optional<Glyph>& slot = m_glyphs[static_cast<std::size_t>(variant)][byte];
     if (!slot)
-        slot = resolve(byte, variant);
+        slot = resolve(shownChar(m_page, byte), variant);
     return *slot;
+}
+
+const GlyphCache::Glyph& GlyphCache::characterGlyph(char32_t codePoint, bool bold, bool italic)
+{
+    const int variant = (bold ? 1 : 0) + (italic ? 2 : 0);
+    auto& glyphs = m_characterGlyphs[static_cast<std::size_t>(variant)];
+    auto found = glyphs.find(codePoint);
+    if (found == glyphs.end()) {
+        const bool box =
+            (codePoint >= 0x80 && codePoint < 0xA0) || codePoint == 0x2028 || codePoint == 0x2029;
+        found = glyphs.emplace(codePoint, resolve(box ? 0 : codePoint, variant)).first;
+    }
+    return found->second;
 }
 
 QFont GlyphCache::variantFont(int variant) const
@@ -47,20 +62,19 @@ int GlyphCache::fontIndex(const QRawFont& raw)
     return static_cast<int>(m_fonts.size() - 1);
 }
 
-GlyphCache::Glyph GlyphCache::resolve(unsigned char byte, int variant)
+GlyphCache::Glyph GlyphCache::resolve(char32_t ch, int variant)
 {
-    const char16_t ch = shownChar(m_page, byte);
     if (ch == u' ' || ch == u'\t')
         return {};
     if (ch == 0)
         return {Glyph::Kind::Box};
-    const QString text(QChar{ch});
+    const QString text = QString::fromUcs4(&ch, 1);
     std::optional<QRawFont>& primary = m_primary[static_cast<std::size_t>(variant)];
     if (!primary)
         primary = QRawFont::fromFont(variantFont(variant));
     QRawFont raw;
     quint32 index = 0;
-    if (primary->isValid() && primary->supportsCharacter(QChar{ch})) {
+    if (primary->isValid() && primary->supportsCharacter(static_cast<uint>(ch))) {
         const QList<quint32> indexes = primary->glyphIndexesForString(text);
         if (!indexes.isEmpty() && indexes.first() != 0) {
             raw = *primary;

@@ -1,14 +1,15 @@
 #include "editor/rpl_navigation.h"
 
 #include "editor/key_codes.h"
-#include "rpl/pairs.h"
 #include "editor/source_editor.h"
 #include "editor/typing_rules.h"
+#include "rpl/pairs.h"
 
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStringList>
 #include <QTextDocument>
 #include <QTimerEvent>
@@ -301,9 +302,16 @@ bool RplNavigation::jumpToDefinition(std::int64_t offset)
     const std::optional<DefinitionTracker::Found> found = m_tracker.find(name);
     if (!found)
         return false;
-    m_editor->moveCaret(m_editor->model().lineStart(static_cast<std::int64_t>(found->place.line)) +
-                            static_cast<std::int64_t>(found->place.column),
-                        false);
+    const auto line = static_cast<std::int64_t>(found->place.line);
+    m_editor->moveCaret(
+        m_editor->model().lineStart(line) + static_cast<std::int64_t>(found->place.column), false);
+    // The definition with a few lines of context above it, never on the view's edge.
+    constexpr std::int64_t kContextLines = 3;
+    QScrollBar& vertical = *m_editor->verticalScrollBar();
+    const std::int64_t top = vertical.value();
+    if (line < top + kContextLines || line >= top + m_editor->visibleLines() - kContextLines)
+        vertical.setValue(static_cast<int>(std::clamp<std::int64_t>(
+            line - kContextLines, vertical.minimum(), vertical.maximum())));
     return true;
 }
 
@@ -334,9 +342,18 @@ QString RplNavigation::tipFor(const WordAt& word) const
                             .split(QLatin1Char('\n'));
     const bool more = lines.size() > kTipLines;
     lines = lines.mid(0, kTipLines);
-    for (QString& line : lines)
-        if (line.size() > kTipLineLength)
-            line = line.left(kTipLineLength) + QChar(0x2026);
+    // A long line is wrapped at its last space before the width (or at the width), not cut.
+    QStringList wrapped;
+    for (QString line : lines) {
+        while (line.size() > kTipLineLength) {
+            const qsizetype space = line.lastIndexOf(QLatin1Char(' '), kTipLineLength);
+            const qsizetype cut = space > 0 ? space : kTipLineLength;
+            wrapped << line.left(cut);
+            line = line.mid(space > 0 ? cut + 1 : cut);
+        }
+        wrapped << line;
+    }
+    lines = wrapped;
     if (more)
         lines << QString(QChar(0x2026));
     lines.prepend(QString::fromStdString(tip->name) + QStringLiteral("  ") +
@@ -372,6 +389,7 @@ bool RplNavigation::eventFilter(QObject* watched, QEvent* event)
             event->accept();
             if (event->type() == QEvent::ShortcutOverride)
                 return true;
+            m_editor->expectKeyRelease(static_cast<QKeyEvent*>(event)->key());
             if (jump == Jump::Definition)
                 jumpToDefinition(m_editor->caret());
             else

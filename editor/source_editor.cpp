@@ -163,8 +163,8 @@ void SourceEditor::copy()
 {
     if (selectionStart() == selectionEnd())
         return;
-    QGuiApplication::clipboard()->setText(
-        clipboardText(m_model.slice(selectionStart(), selectionEnd()), m_view.codePage()));
+    QGuiApplication::clipboard()->setText(clipboardText(
+        m_model.slice(selectionStart(), selectionEnd()), m_view.codePage(), m_view.encoding()));
 }
 
 void SourceEditor::cut()
@@ -184,8 +184,8 @@ void SourceEditor::pasteFrom(QClipboard::Mode mode)
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData(mode);
     if (mime == nullptr || !mime->hasText())
         return;
-    replaceRange(selectionStart(), selectionEnd(), pastedBytes(mime->text(), m_view.codePage()),
-                 EditKind::Other);
+    replaceRange(selectionStart(), selectionEnd(),
+                 pastedBytes(mime->text(), m_view.codePage(), m_view.encoding()), EditKind::Other);
 }
 
 void SourceEditor::selectAll()
@@ -230,10 +230,13 @@ void SourceEditor::textChanged(const TextModel::Change& change)
 
 // --- Display settings ---
 
-void SourceEditor::setCodePage(const CodePageTable& page)
+void SourceEditor::setTextEncoding(TextEncoding encoding)
 {
-    m_view.setCodePage(page);
+    const bool changed = encoding != m_view.encoding();
+    m_view.setEncoding(encoding);
     viewport()->update();
+    if (changed)
+        emit textEncodingChanged(encoding);
 }
 
 void SourceEditor::setLineNumbersVisible(bool visible)
@@ -437,6 +440,8 @@ void SourceEditor::focusInEvent(QFocusEvent* event)
 void SourceEditor::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
+    // Keys pressed here are released elsewhere now (a dialog, a menu, another window).
+    m_keysDown.clear();
     m_blinkTimer.stop();
     viewport()->update();
 }
@@ -464,7 +469,15 @@ void SourceEditor::timerEvent(QTimerEvent* event)
 
 void SourceEditor::keyPressEvent(QKeyEvent* event)
 {
+    if (!event->isAutoRepeat())
+        expectKeyRelease(event->key());
     event->setAccepted(m_input.keyPress(*event));
+}
+
+void SourceEditor::expectKeyRelease(int qtKey)
+{
+    if (std::find(m_keysDown.begin(), m_keysDown.end(), qtKey) == m_keysDown.end())
+        m_keysDown.push_back(qtKey);
 }
 
 void SourceEditor::keyReleaseEvent(QKeyEvent* event)
@@ -472,6 +485,10 @@ void SourceEditor::keyReleaseEvent(QKeyEvent* event)
     QAbstractScrollArea::keyReleaseEvent(event);
     if (event->isAutoRepeat())
         return;
+    const auto down = std::find(m_keysDown.begin(), m_keysDown.end(), event->key());
+    if (down == m_keysDown.end())
+        return;
+    m_keysDown.erase(down);
     emit keyUp(virtualKeyCode(event->key(), event->modifiers().testFlag(Qt::KeypadModifier)));
 }
 

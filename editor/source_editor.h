@@ -24,11 +24,14 @@ namespace scrivlet {
 class LineNumberGutter;
 
 // The editor control `text`: a plain-text editor over a byte text (TextModel) drawn in a fixed
-// cell grid with the widget's font. One byte is one character of the display code page; a CR LF
+// cell grid with the widget's font. One byte is one character of the display code page (or, in
+// UTF-8, a valid multi-byte sequence one character in one cell); a CR LF
 // pair breaks the line; a lone CR or LF is a character shown as its stand-in (␍ ␊). No wrap.
 //
 // It reports each key release with its Windows virtual-key code (auto-repeated releases are not
-// reported, so a held key is reported once, at the end) and each mouse button release. A typed,
+// reported, so a held key is reported once, at the end) and each mouse button release. A release
+// whose press the editor did not receive (it went to a dialog, a menu or another window) is not
+// reported and does nothing. A typed,
 // pasted or dropped character without a byte becomes '?' as it goes in; pasted line ends (LF,
 // CR LF, CR, U+2028, U+2029) become line breaks; Shift+Enter breaks the line like Enter.
 //
@@ -75,9 +78,11 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     bool isModified() const { return m_model.history().isModified(); }
     void setModified(bool modified);
 
-    // Which character each byte is drawn as and which byte a typed character becomes. The bytes
+    // Which character each byte is drawn as and which bytes a typed character becomes. The bytes
     // stay as they are; the view is drawn again.
-    void setCodePage(const CodePageTable& page);
+    void setTextEncoding(TextEncoding encoding);
+    TextEncoding textEncoding() const { return m_view.encoding(); }
+    // The 8-bit code page of the encoding (Windows-1252 for UTF-8).
     const CodePageTable& codePage() const { return m_view.codePage(); }
 
     void setLineNumbersVisible(bool visible);
@@ -106,6 +111,9 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     // The lines the viewport shows whole (at least one).
     int visibleLines() const;
     void ensureCaretVisible();
+    // A key whose press another control took for the editor (the reference list hands typed
+    // keys on): its release is reported as if the editor had received the press.
+    void expectKeyRelease(int qtKey);
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -123,6 +131,7 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     void mouseUp();
     void modificationChanged(bool modified);
     void selectionChanged();
+    void textEncodingChanged(TextEncoding encoding);
     // Around every change of the text: bytes [from, to) are about to be replaced (the text still
     // holds them), then `removedBytes` bytes at `from` were replaced by `insertedBytes` bytes.
     // The lines of from and to before, and of from and from + insertedBytes after, bound the
@@ -184,6 +193,7 @@ class SourceEditor final : public QAbstractScrollArea, private TextModel::Observ
     QBasicTimer m_colourTimer; // colours far lines a piece at a time
     std::int64_t m_colourTarget = 0;
     EditorInput m_input{*this};
+    std::vector<int> m_keysDown; // keys pressed here (or handed on) and not yet released
 };
 
 } // namespace scrivlet

@@ -56,7 +56,8 @@ void TextPainter::paintLine(const Line& line)
         0, static_cast<std::int64_t>(std::floor((m_grid.left - m_grid.originX) / cell)));
     const auto endColumn =
         static_cast<std::int64_t>(std::ceil((m_grid.right - m_grid.originX) / cell)) + 1;
-    const ColumnPlace start = byteAtColumn(line.bytes, firstColumn);
+    const bool utf8 = m_grid.encoding == TextEncoding::Utf8;
+    const ColumnPlace start = byteAtColumn(line.bytes, firstColumn, m_grid.encoding);
     const qreal baseline = line.top + m_grid.ascent;
 
     const StyleSpan* span = line.spans.data();
@@ -64,8 +65,10 @@ void TextPainter::paintLine(const Line& line)
     const auto size = static_cast<std::int64_t>(line.bytes.size());
     std::int64_t column = start.column;
     std::int64_t index = start.index;
-    for (; index < size && column < endColumn; ++index) {
+    for (std::int64_t step = 1; index < size && column < endColumn; index += step) {
         const auto byte = static_cast<unsigned char>(line.bytes[static_cast<std::size_t>(index)]);
+        const int sequence = utf8 ? utf8SequenceAt(line.bytes, static_cast<std::size_t>(index)) : 0;
+        step = sequence > 0 ? sequence : 1;
         const std::int64_t width = byte == '\t' ? kTabWidth - column % kTabWidth : 1;
         const TextStyle style = styleAt(line, index, span, spansEnd);
         const std::int64_t offset = line.offset + index;
@@ -81,7 +84,11 @@ void TextPainter::paintLine(const Line& line)
         if (style.wavyUnderline.isValid())
             addBand(m_underlines, left, right, style.wavyUnderline);
 
-        const GlyphCache::Glyph& glyph = m_glyphs.glyph(byte, style.bold, style.italic);
+        const GlyphCache::Glyph& glyph =
+            sequence > 0 ? m_glyphs.characterGlyph(
+                               utf8CodePoint(line.bytes, static_cast<std::size_t>(index), sequence),
+                               style.bold, style.italic)
+                         : m_glyphs.glyph(byte, style.bold, style.italic);
         if (glyph.kind == GlyphCache::Glyph::Kind::Box) {
             m_boxes.push_back({left, right, foreground});
         } else if (glyph.kind == GlyphCache::Glyph::Kind::Glyph) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/line_highlighter.h"
+#include "editor/text_encoding.h"
 #include "editor/text_style.h"
 
 #include <QColor>
@@ -19,9 +20,10 @@ namespace scrivlet {
 class GlyphCache;
 
 // Draws lines of the editor in its cell grid: x = column × cell width, each byte's glyph in its
-// own cell, a tab as blank cells up to the next multiple of eight. Only the cells inside the
-// visible x range are looked at, so a line of a million bytes costs what a screenful costs;
-// nothing is laid out or measured.
+// own cell, a tab as blank cells up to the next multiple of eight; in UTF-8 a multi-byte
+// character's glyph in the cell of its first byte (the character takes that byte's style). Only the
+// cells inside the visible x range are looked at, so a line of a million bytes costs what a
+// screenful costs; nothing is laid out or measured.
 //
 // Order within a line: backgrounds (styles, marks, selection), then glyphs, then wavy
 // underlines. Selected text takes the selection's colours; a mark's style overrides the
@@ -35,6 +37,7 @@ class TextPainter final {
         qreal originX = 0; // viewport x of column 0
         qreal left = 0;    // the visible viewport x range
         qreal right = 0;
+        TextEncoding encoding = TextEncoding::Windows1252;
     };
     struct Colours {
         QColor text;

@@ -1,5 +1,6 @@
 #include "editor/view_renderer.h"
 
+#include "calculator/calculator_charset.h"
 #include "common/windows1252.h"
 #include "editor/caret_moves.h"
 #include "editor/text_painter.h"
@@ -47,9 +48,11 @@ void ViewRenderer::setFont(const QFont& font)
     m_glyphs.reset(m_font, m_codePage, m_cellWidth);
 }
 
-void ViewRenderer::setCodePage(const CodePageTable& page)
+void ViewRenderer::setEncoding(TextEncoding encoding)
 {
-    m_codePage = page;
+    m_encoding = encoding;
+    m_codePage =
+        encoding == TextEncoding::Calculator ? calculatorCodePage() : windows1252CodePage();
     m_glyphs.reset(m_font, m_codePage, m_cellWidth);
 }
 
@@ -117,7 +120,7 @@ qreal ViewRenderer::originX(const Scroll& scroll) const
 
 std::int64_t ViewRenderer::columnOf(std::int64_t offset) const
 {
-    return columnOfOffset(m_text, offset);
+    return columnOfOffset(m_text, offset, m_encoding);
 }
 
 QRect ViewRenderer::rectForOffset(std::int64_t offset, const Scroll& scroll) const
@@ -151,7 +154,7 @@ std::optional<std::int64_t> ViewRenderer::offsetAt(QPoint point, const Scroll& s
     const std::int64_t start = m_text.lineStart(line);
     std::string scratch;
     const std::string_view bytes = m_text.view(start, m_text.lineEnd(line), scratch);
-    const ColumnPlace place = byteAtColumn(bytes, static_cast<std::int64_t>(cells));
+    const ColumnPlace place = byteAtColumn(bytes, static_cast<std::int64_t>(cells), m_encoding);
     if (place.index >= static_cast<std::int64_t>(bytes.size()))
         return std::nullopt;
     return start + place.index;
@@ -165,8 +168,8 @@ std::int64_t ViewRenderer::caretOffsetAt(QPointF point, const Scroll& scroll) co
     const std::int64_t start = m_text.lineStart(line);
     std::string scratch;
     const std::string_view bytes = m_text.view(start, m_text.lineEnd(line), scratch);
-    return m_text.caretOffset(start +
-                              caretIndexAt(bytes, (point.x() - originX(scroll)) / m_cellWidth));
+    return m_text.caretOffset(
+        start + caretIndexAt(bytes, (point.x() - originX(scroll)) / m_cellWidth, m_encoding));
 }
 
 std::pair<std::int64_t, std::int64_t> ViewRenderer::linesIn(const QRect& area,
@@ -187,7 +190,8 @@ void ViewRenderer::paint(QPainter& painter, const QRect& area, const Scroll& scr
                                  m_ascent,
                                  originX(scroll),
                                  static_cast<qreal>(area.left()),
-                                 static_cast<qreal>(area.right() + 1)};
+                                 static_cast<qreal>(area.right() + 1),
+                                 m_encoding};
     TextPainter lines(painter, m_glyphs, grid,
                       {palette.color(QPalette::Text),
                        palette.color(group, QPalette::HighlightedText),

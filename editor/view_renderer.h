@@ -4,6 +4,7 @@
 #include "editor/glyph_cache.h"
 #include "editor/line_highlighter.h"
 #include "editor/line_state_cache.h"
+#include "editor/text_encoding.h"
 #include "editor/text_model.h"
 #include "editor/text_style.h"
 
@@ -51,7 +52,10 @@ class ViewRenderer final {
     explicit ViewRenderer(const TextModel& text);
 
     void setFont(const QFont& font);
-    void setCodePage(const CodePageTable& page);
+    // The code page follows the encoding (Windows-1252 for the bytes of UTF-8 text that are no
+    // valid sequence).
+    void setEncoding(TextEncoding encoding);
+    TextEncoding encoding() const { return m_encoding; }
     const CodePageTable& codePage() const { return m_codePage; }
     qreal cellWidth() const { return m_cellWidth; }
     int lineHeight() const { return m_lineHeight; }
@@ -89,6 +93,7 @@ class ViewRenderer final {
                       const QPalette& palette) const;
 
     const TextModel& m_text;
+    TextEncoding m_encoding = TextEncoding::Windows1252;
     CodePageTable m_codePage;
     GlyphCache m_glyphs;
     QFont m_font;

@@ -136,7 +136,7 @@ void CalculatorTextCommands::saveForCalculator()
 {
     const QString title = tr("Vantor Scrivlet Save for Calculator");
     const QString path =
-        m_prompts.saveFileName(&m_window, tr("Calculator Text|*.txt;*."));
+        m_prompts.saveFileNameTitled(&m_window, tr("Calculator Text|*.txt;*."), title);
     if (path.isEmpty())
         return;
     const CalculatorFileText file = calculatorFileText(m_buffer.text());

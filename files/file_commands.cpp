@@ -125,6 +125,7 @@ void FileCommands::newFile()
     // The caret stands at the start of the empty line meant for the program's body.
     replaceText(kNewFileSkeleton, 4);
     m_path.clear();
+    m_buffer.widget().setTextEncoding(m_usualEncoding);
     m_window.setWindowTitle(caption({}));
     m_buffer.setFocus();
 }
@@ -169,6 +170,7 @@ bool FileCommands::loadFile(const QString& path, const QString& title)
     const std::string text = toEditorLineEnds(read.bytes);
     read.bytes = std::string(); // the file's bytes are not needed twice
     replaceText(text, 0);
+    m_buffer.widget().setTextEncoding(encodingForFile(text, m_usualEncoding));
     m_path = path;
     m_window.setWindowTitle(shownCaption);
     return true;
@@ -178,9 +180,23 @@ bool FileCommands::saveAs()
 {
     const QString filter =
         m_compile ? tr(kSaveFilter) + QLatin1Char('|') + tr(kObjectFilter) : tr(kSaveFilter);
-    const QString path = m_prompts.saveFileName(&m_window, filter);
+    QString path = m_prompts.saveFileName(&m_window, filter);
     if (path.isEmpty())
         return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += path.endsWith(QLatin1Char('.')) ? QStringLiteral("rpl") : QStringLiteral(".rpl");
+    return writeTo(path);
+}
+
+bool FileCommands::save()
+{
+    return m_path.isEmpty() ? saveAs() : writeTo(m_path);
+}
+
+// A .hp name gets the text compiled to its object (nothing is written when it does not
+// compile); every other name the text itself.
+bool FileCommands::writeTo(const QString& path)
+{
     std::string bytes = toDiskLineEnds(m_buffer.text());
     if (m_compile && isObjectFileName(path)) {
         std::optional<std::string> object = m_compile(bytes);
@@ -278,8 +294,11 @@ void FileCommands::dropFiles(const QStringList& paths)
         return;
     BusyCursor busy;
     const EditorBuffer::UndoGroup oneDrop(m_buffer);
-    for (const std::string& piece : pieces)
+    for (const std::string& piece : pieces) {
         m_buffer.setSelText(piece);
+        if (isUtf8WithHighBytes(piece))
+            m_buffer.widget().setTextEncoding(TextEncoding::Utf8);
+    }
 }
 
 std::optional<std::string> FileCommands::droppedObjectText(const QString& path, QString& problem)

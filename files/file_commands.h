@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/text_encoding.h"
 #include "files/grob_picture.h"
 
 #include <QObject>
@@ -44,9 +45,13 @@ class FileCommands final : public QObject {
     // File > Open: after asking about changed text, the chosen file with the caret at its start.
     // A cancelled dialog or an unreadable file changes nothing (the latter says why).
     void openFile();
-    // File > Save As: writes the text with LF line ends to the chosen file. The editor text and
-    // the caret are left as they are. Returns whether the file was written.
+    // File > Save As: writes the text with LF line ends to the chosen file (".rpl" added to a
+    // name without an extension). The editor text and the caret are left as they are. Returns
+    // whether the file was written.
     bool saveAs();
+    // File > Save: as Save As, to the file last opened or saved without asking; Save As when
+    // there is none.
+    bool save();
     // Before the text is replaced or the window closes: true when that may go ahead, either
     // because the text is unchanged or because the user saved it or chose to discard it.
     bool confirmDiscard();
@@ -62,6 +67,11 @@ class FileCommands final : public QObject {
     // be read, nothing is inserted and one message names each such file with the reason. One
     // undo step.
     void dropFiles(const QStringList& paths);
+    // The encoding a new file, and an opened one that is neither UTF-8 nor a calculator
+    // transfer text, is shown in. An opened file that is valid UTF-8 with bytes above 127 is
+    // shown as UTF-8, one with a "%%HP:" header in the calculator's character set; a dropped
+    // UTF-8 file turns the view to UTF-8.
+    void setUsualEncoding(TextEncoding encoding) { m_usualEncoding = encoding; }
     // How dropped and imported pictures become GROB pixels (off: the plain threshold).
     void setDitherPictures(bool on);
     DarkRule pictureRule() const { return m_pictureRule; }
@@ -95,6 +105,7 @@ class FileCommands final : public QObject {
     bool loadFile(const QString& path, const QString& title);
     // A dropped binary transfer file's text to insert; nothing, and why, when it cannot be read.
     std::optional<std::string> droppedObjectText(const QString& path, QString& problem);
+    bool writeTo(const QString& path);
     void replaceText(std::string_view text, std::int64_t caret);
     void tell(const QString& title, const QString& text);
 
@@ -102,7 +113,8 @@ class FileCommands final : public QObject {
     EditorBuffer& m_buffer;
     UserPrompts& m_prompts;
     DarkRule m_pictureRule = DarkRule::Threshold;
-    QString m_path;
+    TextEncoding m_usualEncoding = TextEncoding::Windows1252;
+    QString m_path; // the file last opened or saved; empty after New
     ObjectDecompiler m_decompile;
     ObjectCompiler m_compile;
 };

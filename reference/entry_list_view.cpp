@@ -27,6 +27,7 @@ int EntryListView::characterCode(const QKeyEvent& event)
 
 void EntryListView::keyPressEvent(QKeyEvent* event)
 {
+    m_lastPressedKey = event->key();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     switch (event->key()) {
     case Qt::Key_Up:

@@ -19,8 +19,10 @@ public:
     // The character code the key event carries for the list: Enter 13, Backspace 8, a
     // printable character its code; -1 for keys that carry none.
     static int characterCode(const QKeyEvent& event);
+    // The Qt key of the last key pressed in the list.
+    int lastPressedKey() const { return m_lastPressedKey; }
 
-signals:
+  signals:
     void keyPress(int characterCode);
     void escapePressed();
     void shortcutPressed(const QKeyEvent& event);
@@ -28,6 +30,9 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    int m_lastPressedKey = 0;
 };
 
 } // namespace scrivlet

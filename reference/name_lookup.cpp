@@ -42,6 +42,8 @@ std::tuple<std::uint64_t, std::uint64_t> rankOf(const Weights& w)
 std::optional<std::size_t> lookUpName(const EntryRecordset& rows, std::string_view word,
                                       TextWords text, PreviousWord previous)
 {
+    if (const std::optional<std::size_t> exact = rowNamedBy(rows, word))
+        return exact;
     const std::optional<std::size_t> first = rows.firstRowWithPrefix(utf8FromWindows1252(word));
     const WordCounts* followers = previous.pairs && !previous.word.empty()
                                       ? previous.pairs->followers(previous.word)

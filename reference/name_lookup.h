@@ -26,12 +26,14 @@ struct PreviousWord {
     std::string_view word;
 };
 
-// The row a typed word (editor bytes, Windows-1252) proposes: the first row, in the list's
-// order, whose name begins with the word, letter case ignored. With the text's words, among the
-// rows whose name begins with the word the one whose name occurs most often in the text as a
-// whole word, spelt exactly so; with the pairs, the name that most often followed the previous
-// word comes first, then the text's count decides; equal counts, and names neither the text
-// nor the pairs hold, go by the list's order. Nothing when no name begins with the word.
+// The row a typed word (editor bytes, Windows-1252) proposes: the entry named exactly so
+// (letter case too) when there is one, so that a finished word keeps its own name; else the
+// first row, in the list's order, whose name begins with the word, letter case ignored. With the
+// text's words, among the rows whose name begins with the word the one whose name occurs most
+// often in the text as a whole word, spelt exactly so; with the pairs, the name that most often
+// followed the previous word comes first, then the text's count decides; equal counts, and names
+// neither the text nor the pairs hold, go by the list's order. Nothing when no name begins with
+// the word.
 //
 // Only the words of the text and the followers of the previous word that begin with the typed
 // word are visited, each once; the rows are never walked.

@@ -50,6 +50,9 @@ class AboutBoxTest : public QObject {
         QCOMPARE(&showAbout(window.widget, window.prompts), first.data());
         QCOMPARE(first->pos(), placed);
         QCOMPARE(frmAbout::instance(), first.data());
+        // The licence it states is the program's own.
+        QVERIFY(aboutDescription().contains(QStringLiteral("MIT License")) &&
+                !aboutDescription().contains(QStringLiteral("unaltered")));
 
         // OK unloads it; the next About loads it afresh, 2000 and 1000 twips (133.3 and 66.7
         // pixels, rounded) from the main window's corner.

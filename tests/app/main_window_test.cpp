@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -77,7 +78,8 @@ class MainWindowTest : public QObject {
         for (QAction* a : s.window->menuBar()->actions())
             if (a->isVisible())
                 bar << a->text();
-        QCOMPARE(bar, QStringList({"File", "Edit", "Options", "Build", "About", "POS: 2,1"}));
+        QCOMPARE(bar, QStringList({"File", "Edit", "View", "Options", "Build", "About",
+                                   "POS: 2,1", "Windows-1252"}));
         trigger(s, "pos5"); // does nothing
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,1"));
         QVERIFY(s.log->messages.empty());
@@ -88,6 +90,67 @@ class MainWindowTest : public QObject {
         QCOMPARE(tabs, QStringList({"entry", "Command1", "Command2", "text", "Command3", "Command4",
                                     "Option1", "Command7", "rp", "sr", "Command6", "Command5",
                                     "Check1"}));
+    }
+
+    void utf8FilesShowTheirCharactersAndSaveByteForByte()
+    {
+        WindowSession s;
+        QVERIFY(s.showActive());
+        EditorBuffer& b = s.window->buffer();
+        auto* text = s.child<SourceEditor>("text");
+        auto* indicator = s.child<QMenu>("encoding");
+        const std::string bytes = "\xC2\xAB x \xE2\x86\x92 y \xC2\xBB\n@ \xC3\xA7\xC3\xA3\n";
+        fixtures::writeFile(s.dir.file("u.rpl"), bytes);
+        const auto open = [&](const char* name) {
+            s.log->openAnswers.push_back(QString::fromStdString(s.dir.file(name)));
+            trigger(s, "file2");
+        };
+        open("u.rpl");
+        QCOMPARE(indicator->title(), QStringLiteral("UTF-8"));
+        text->selectAll();
+        text->copy();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QString::fromUtf16(u"\u00AB x \u2192 y \u00BB\n@ \u00E7\u00E3\n"));
+        b.setSelStart(0);
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_Right);          // over « whole
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,3")); // bytes, as before
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_End);
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,14"));
+        trigger(s, "encodingWindows1252"); // the old glyphs, two or three per character
+        QCOMPARE(indicator->title(), QStringLiteral("Windows-1252"));
+        text->selectAll();
+        text->copy();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QString::fromUtf16(u"\u00C2\u00AB x \u00E2\u2020\u2019 y \u00C2\u00BB\n@ "
+                                    u"\u00C3\u00A7\u00C3\u00A3\n"));
+        QCOMPARE(saved(s, "file3", "u3.rpl"), bytes);
+
+        fixtures::writeFile(s.dir.file("hp.txt"), "%%HP: T(3)A(R)F(.);\r\n\xAB\xBB");
+        open("hp.txt"); // a transfer header: the calculator's set
+        QCOMPARE(indicator->title(), QStringLiteral("Calculator"));
+    }
+
+    void saveWritesToTheOpenFileAndSaveAsAddsTheExtension()
+    {
+        WindowSession s;
+        QVERIFY(s.showActive());
+        EditorBuffer& b = s.window->buffer();
+        b.setText("A\r\nB");
+        s.log->saveAsAnswers.push_back(QString::fromStdString(s.dir.file("noext")));
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_S, Qt::ControlModifier); // no name yet
+        QCOMPARE(TempDir::readBytes(s.dir.file("noext.rpl")), "A\nB");
+        QVERIFY(s.window->windowTitle().endsWith(QStringLiteral("noext.rpl")));
+        b.setText("C");
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(TempDir::readBytes(s.dir.file("noext.rpl")), "C");
+        QVERIFY(!b.isModified());
+        QCOMPARE(s.log->filtersShown.size(), 1); // asked once
+        trigger(s, "file1");
+        b.setText("D");
+        trigger(s, "save"); // after New, Save asks again; a cancelled dialog writes nothing
+        QCOMPARE(s.log->filtersShown.size(), 2);
+        QCOMPARE(TempDir::readBytes(s.dir.file("noext.rpl")), "C");
+        QCOMPARE(s.window->findChild<QAction*>("edit1")->shortcut(), QKeySequence(Qt::Key_F3));
     }
 
     void onlyTheNewOptionsAreRememberedAcrossStarts()
@@ -122,6 +185,28 @@ class MainWindowTest : public QObject {
         QCOMPARE(entry->geometry(), e0.adjusted(0, 0, 0, 37));
         s.window->resize(60, 40); // too small for the panel: nothing fails
         QTRY_COMPARE(text->width(), 0);
+    }
+
+    void theHandleWidensThePanelAndTheWidthIsRemembered()
+    {
+        WindowSession s;
+        QVERIFY(s.showActive());
+        s.window->resize(700, 500);
+        auto* handle = s.child<QWidget>("panelSplitter");
+        const auto* desc = s.child<QGroupBox>("desc");
+        const auto* entry = s.child<QListView>("entry");
+        QTRY_COMPARE(desc->width(), 192);
+        const QRect t0 = s.child<SourceEditor>("text")->geometry(), e0 = entry->geometry();
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(2, 50));
+        QTest::mouseMove(handle, QPoint(-38, 50));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(-38, 50));
+        QCOMPARE(desc->width(), 232);
+        QCOMPARE(s.child<SourceEditor>("text")->geometry(), t0.adjusted(0, 0, -40, 0));
+        QCOMPARE(entry->geometry(), e0.adjusted(0, 0, 40, 0));
+        s.start();
+        QVERIFY(s.showActive());
+        s.window->resize(700, 500);
+        QTRY_COMPARE(s.child<QGroupBox>("desc")->width(), 232);
     }
 
     void aBadDatabaseGivesOneMessageAndAnEmptyListAndIsLeftAlone()
@@ -285,8 +370,11 @@ class MainWindowTest : public QObject {
         b.setText("");
         QTest::sendKeyEvent(QTest::Click, s.window->windowHandle(), Qt::Key_unknown,
                             QString::fromUtf16(u"\u2192"), Qt::NoModifier);
-        QCOMPARE(b.text(), "\x8D");
+        QCOMPARE(b.text(), "\x8D"); // the arrow alone is the language's own word
+        QTest::keyClick(s.window->windowHandle(), Qt::Key_L, Qt::ShiftModifier);
         QCOMPARE(s.child<QLabel>("description")->text(), QString::fromUtf16(u"( n \u2192 { } )"));
+        b.setText("\x8D");
+        b.setSelStart(1);
         QApplication::clipboard()->setText(QString::fromUtf16(u" \u00AB \u2192 \u00BB x\u0304"));
         s.child<SourceEditor>("text")->paste(); // x with a combining macron: the one byte of x̄
         QCOMPARE(b.text(), "\x8D \xAB \x8D \xBB \x81");

@@ -7,6 +7,7 @@
 #include "support/window_session.h"
 
 #include <QAction>
+#include <QScrollBar>
 #include <QToolTip>
 
 using namespace scrivlet;
@@ -19,6 +20,9 @@ struct Session : fixtures::WindowSession {
               auto entries = fixtures::sampleEntries();
               entries.push_back({"::N", "1A2B3", "( -> )"});
               entries.push_back({"xDUP", "1F0E0", "( ob -> ob ob )%0A%0ADuplicates.%0Aa%0Ab"});
+              entries.push_back({"LONG", "00005",
+                                 std::string(100, 'x') + " " + std::string(30, 'y') + " " +
+                                     std::string(130, 'z')});
               fixtures::writeEntryDatabase(dir.file("entries97.mdb"), entries);
           })
     {
@@ -119,6 +123,15 @@ class RplViewTest : public QObject {
         QCOMPARE(s.editor().caret(), 19);
         QTest::mouseClick(s.editor().viewport(), Qt::LeftButton, Qt::ControlModifier, onDupx);
         QCOMPARE(s.editor().caret(), 9);
+
+        // A definition far away is shown with three lines of context above it.
+        std::string text;
+        for (int i = 0; i < 100; ++i)
+            text += i == 50 ? "NULLNAME FAR\r\n" : "DUP\r\n";
+        text += "FAR";
+        s.load(text.c_str(), std::ssize(text));
+        s.key(Qt::Key_F12);
+        QCOMPARE(s.editor().verticalScrollBar()->value(), 47);
     }
 
     void entriesShowTheirTips()
@@ -134,6 +147,10 @@ class RplViewTest : public QObject {
         s.load("\xAB DUP \xBB", 0); // User RPL: the command's entry
         QCOMPARE(s.rpl().tipAt(3),
                  QString::fromUtf8("xDUP  1F0E0\n( ob -> ob ob )\n\nDuplicates.\na\n…"));
+        s.load(":: LONG ;", 0); // a long description is wrapped, not cut
+        QCOMPARE(s.rpl().tipAt(4), QStringLiteral("LONG  00005\n") + QString(100, 'x') + '\n' +
+                                       QString(30, 'y') + '\n' + QString(120, 'z') + '\n' +
+                                       QString(10, 'z'));
     }
 
     void optionsShowLineNumbersAndMarkUnknownNames()

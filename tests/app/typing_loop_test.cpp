@@ -9,7 +9,10 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
 #include <sys/stat.h>
 
 using namespace scrivlet;
@@ -117,7 +120,8 @@ class TypingLoopTest : public QObject {
         s.type("DQ");
         QVERIFY(s.editor()->hasFocus());
         QVERIFY(s.list()->selectionModel()->selectedIndexes().isEmpty());
-        QCOMPARE(s.description(), QStringLiteral("( ob -> ob ob )\nDuplicates level 1."));
+        QCOMPARE(s.description(), QString()); // nothing current, nothing described
+        QCOMPARE(s.child<QLabel>("addr")->text(), QString());
         s.type(" S ");
         QCOMPARE(s.window->typingLoop().wordSpan(), (WordSpan{6, 5}));
         s.click(QStringLiteral("DROP"));
@@ -163,6 +167,87 @@ class TypingLoopTest : public QObject {
         s.option("options2");
         s.key(Qt::Key_Return);
         QCOMPARE(s.text(), std::string("    DUP\r\n"));
+    }
+
+    void aReleaseWhosePressWentElsewhereDoesNothing()
+    {
+        Session s("    DUP\r\n    ");
+        // Enter pressed in a dialog (Save As), released after it closed: the editor does not
+        // indent again, nor look up.
+        QTest::keyRelease(s.window->windowHandle(), Qt::Key_Return);
+        QCOMPARE(s.text(), std::string("    DUP\r\n    "));
+        QTest::keyRelease(s.window->windowHandle(), Qt::Key_D);
+        QVERIFY(s.editor()->hasFocus());
+        s.key(Qt::Key_Return); // a whole key still indents
+        QCOMPARE(s.text(), std::string("    DUP\r\n    \r\n    "));
+    }
+
+    void aWholeNameIsItselfAndTheLanguagesOwnWordsProposeNothing()
+    {
+        Session s("", [](const fixtures::TempDir& dir) {
+            fixtures::writeEntryDatabase(dir.file("entries97.mdb"),
+                                         {{"CK1NOLASTWD", "18A1E", "", 9},
+                                          {"CK1", "18A15", "", 2},
+                                          {"::N", "05445", "", 5},
+                                          {"lam", "00004", "", 4},
+                                          {"%1", "2FB1C", "( -> %1 )", 3}});
+        });
+        s.type("CK1");
+        s.key(Qt::Key_Return); // the name typed, not the more used one it begins
+        QCOMPARE(s.text(), std::string("CK1"));
+        QCOMPARE(s.usage("CK1"), 3);
+        s.type(" ::");
+        QVERIFY(s.editor()->hasFocus());
+        s.key(Qt::Key_Return); // a body opened, not ::N inserted
+        QCOMPARE(s.text(), std::string("CK1 ::\r\n"));
+        s.type("LAM");
+        QVERIFY(s.editor()->hasFocus() && !s.list()->selectionModel()->hasSelection());
+        s.type(" %1"); // looked up as it stands
+        QCOMPARE(s.current(), QStringLiteral("%1"));
+        QCOMPARE(s.description(), QStringLiteral("( -> %1 )"));
+    }
+
+    void thePanelAndTheReadOutShowWhatIsOnScreen()
+    {
+        Session s("");
+        const auto shows = [&](const char* name, const char* addr, const char* description) {
+            QCOMPARE(s.current(), QString::fromLatin1(name));
+            QVERIFY(s.list()->selectionModel()->isSelected(s.list()->currentIndex()));
+            QCOMPARE(s.child<QLabel>("addr")->text(), QString::fromLatin1(addr));
+            QCOMPARE(s.description(), QString::fromLatin1(description));
+        };
+        shows("DUP", "03188", "( ob -> ob ob )\nDuplicates level 1."); // at start-up
+        s.type("SW");
+        s.child<QPushButton>("Command3")->click(); // by address
+        shows("a*b", "00001", "star");
+
+        // The read-out follows the caret: an opened file, a search hit, a command-line file.
+        fixtures::writeFile(s.dir.file("c.rpl"), "::\n  DUP\n;");
+        s.buffer().setModified(false);
+        s.log->openAnswers.push_back(QString::fromStdString(s.dir.file("c.rpl")));
+        s.option("file2");
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,1"));
+        s.child<QLineEdit>("sr")->setText(QStringLiteral("DUP"));
+        s.child<QPushButton>("Command5")->click();
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,3"));
+        s.start(QString::fromStdString(s.dir.file("c.rpl")));
+        QVERIFY(s.showActive());
+        QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 1,1"));
+    }
+
+    void escClosingAMenuGivesTheFocusBack()
+    {
+        Session s("");
+        s.type("Q");
+        QMenuBar* bar = s.window->menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(bar->actions()[0]).center());
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QVERIFY(s.showActive()); // what the desktop does when a popup closes; offscreen does not
+        QTRY_VERIFY(s.editor()->hasFocus());
+        s.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.text(), std::string(""));
     }
 
     void keysInTheListMoveItOrGoBackToTheEditor()

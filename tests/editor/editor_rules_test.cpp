@@ -35,8 +35,8 @@ TEST(WordSpan, FollowsSeparatorsAndLimitsAndGuardsTheLookup)
         {"word star alone", "1 *", 3, {3, 3}, "*", false},
         {"word star with a letter", "*A", 2, {1, 2}, "*A", true},
         {"two stars", "**", 2, {1, 2}, "**", true},
-        {"word with an apostrophe", "D'A", 2, {1, 3}, "D'A", false},
-        {"word with a percent sign", "A%B", 1, {1, 3}, "A%B", false},
+        {"word with an apostrophe", "D'A", 2, {1, 3}, "D'A", true},
+        {"word with a percent sign", "%1", 1, {1, 2}, "%1", true},
         {"high byte", "\xA0x", 1, {1, 2}, "\xA0x", true},
     };
     // clang-format on

@@ -156,7 +156,7 @@ class SourceEditorTest : public QObject {
         // Another code page decides which byte a character is, and what a copy holds.
         editor.buffer.setText("\x80");
         editor.buffer.setSelStart(1);
-        editor.edit.setCodePage(calculatorCodePage());
+        editor.edit.setTextEncoding(TextEncoding::Calculator);
         QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
                             QString(QChar(u'\u20AC')), Qt::NoModifier);
         QCOMPARE(shown(editor.buffer.text()), shown("\x80\xA0"s));
@@ -232,6 +232,38 @@ class SourceEditorTest : public QObject {
                          qPrintable(font.family()));
             QVERIFY(glyphs.glyph('\x81', false, false).kind == GlyphCache::Glyph::Kind::Box);
         }
+    }
+
+    void utf8CharactersAreDrawnInOneCellAndTypedAsUtf8()
+    {
+        // A UTF-8 character is drawn as the same character of an 8-bit page would be; a byte of
+        // no valid sequence as Windows-1252 has it.
+        const auto picture = [](std::string_view bytes, TextEncoding encoding) {
+            SourceEditor edit;
+            edit.resize(200, 60);
+            EditorBuffer buffer(edit);
+            buffer.setText(bytes);
+            edit.setTextEncoding(encoding);
+            return edit.grab().toImage();
+        };
+        QCOMPARE(picture("\xC3\xA7\xC3\xA3-\xE7!", TextEncoding::Utf8),
+                 picture("\xE7\xE3-\xE7!", TextEncoding::Windows1252));
+        QCOMPARE(picture("[\xE2\x86\x92]", TextEncoding::Utf8),
+                 picture("[\x8D]", TextEncoding::Calculator));
+
+        ShownEditor editor("\xC3\xA7x");
+        editor.edit.setTextEncoding(TextEncoding::Utf8);
+        QTest::keyClick(&editor.edit, Qt::Key_Right); // over the character whole
+        QCOMPARE(editor.buffer.selStart(), 2);
+        QTest::sendKeyEvent(QTest::KeyAction::Click, &editor.edit, Qt::Key_unknown,
+                            QString::fromUtf16(u"\u2192\U0001F600"), Qt::NoModifier);
+        QCOMPARE(shown(editor.buffer.text()), shown("\xC3\xA7\xE2\x86\x92\xF0\x9F\x98\x80x"s));
+        QTest::keyClick(&editor.edit, Qt::Key_Backspace);
+        QTest::keyClick(&editor.edit, Qt::Key_Left);
+        QCOMPARE(editor.buffer.selStart(), 2);
+        editor.edit.selectAll();
+        editor.edit.copy();
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf16(u"\u00E7\u2192x"));
     }
 
     void typingMergesIntoOneUndoStepUntilTheCaretMoves()

@@ -223,3 +223,66 @@ TEST(CaretMoves, CellsAndWords)
     EXPECT_EQ(nextCharOffset(text, 8), 10); // over the line break as one
     EXPECT_EQ(previousCharOffset(text, 10), 8);
 }
+
+TEST(CaretMoves, Utf8CharactersAreOneCellAndOneStepAgainstAModel)
+{
+    // Pieces of text: a character (one cell, one caret step) or bytes that make no valid
+    // sequence (a cell and a step each). No piece starts with a continuation byte, so pieces
+    // never join.
+    struct Piece {
+        std::string bytes;
+        bool character;
+    };
+    const Piece pieces[] = {{"a", true},
+                            {"\t", true},
+                            {"\xC3\xA7", true},
+                            {"\xE2\x86\x92", true},
+                            {"\xF0\x9F\x98\x80", true},
+                            {"\xFF", false},
+                            {"\xC3", false},
+                            {"\xE2\x86", false},
+                            {"\xE0\x80\xAF", false},
+                            {"\xED\xA0\x80", false},
+                            {"\xF4\x90\x80\x80", false}};
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        std::vector<std::int64_t> stops{0};   // caret positions, in order
+        std::vector<std::int64_t> columns{0}; // the cell each stop starts at
+        bool valid = true;
+        bool high = false;
+        for (int n = static_cast<int>(random() % 10); n > 0; --n) {
+            const Piece& piece = pieces[random() % std::size(pieces)];
+            const std::size_t parts = piece.character ? 1 : piece.bytes.size();
+            for (std::size_t k = 0; k < parts; ++k) {
+                const std::int64_t width = piece.bytes == "\t" ? 8 - columns.back() % 8 : 1;
+                columns.push_back(columns.back() + width);
+                stops.push_back(stops.back() +
+                                static_cast<std::int64_t>(piece.bytes.size() / parts));
+            }
+            text += piece.bytes;
+            valid = valid && piece.character;
+            high = high || static_cast<unsigned char>(piece.bytes[0]) >= 0x80;
+        }
+        ASSERT_EQ(isUtf8WithHighBytes(text), valid && high) << round;
+        ASSERT_EQ(columnsOf(text, TextEncoding::Utf8), columns.back()) << round;
+        TextModel model;
+        model.setText(text);
+        for (std::size_t i = 0; i + 1 < stops.size(); ++i) {
+            ASSERT_EQ(nextCharOffset(model, stops[i], TextEncoding::Utf8), stops[i + 1]) << round;
+            ASSERT_EQ(previousCharOffset(model, stops[i + 1], TextEncoding::Utf8), stops[i]);
+            ASSERT_EQ(byteAtColumn(text, columns[i], TextEncoding::Utf8).index, stops[i]);
+            ASSERT_EQ(
+                caretIndexAt(text, static_cast<double>(columns[i + 1]) - 0.1, TextEncoding::Utf8),
+                stops[i + 1]);
+        }
+    }
+
+    // Which encoding an opened file is shown in.
+    const std::pair<std::string, TextEncoding> files[] = {
+        {"plain", TextEncoding::Calculator},   {"\xE7", TextEncoding::Calculator},
+        {"x \xC3\xA7", TextEncoding::Utf8},    {"%%HP: T(3);\r\n\xAB", TextEncoding::Calculator},
+        {"%%HP:\xC3\xA7", TextEncoding::Utf8}, {"%%HP: T(3);", TextEncoding::Calculator}};
+    for (const auto& [bytes, encoding] : files)
+        EXPECT_EQ(encodingForFile(bytes, TextEncoding::Calculator), encoding) << bytes;
+}

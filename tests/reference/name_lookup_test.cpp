@@ -13,9 +13,10 @@ using namespace scrivlet;
 namespace {
 
 // Random references and texts: the row a typed word proposes is the one a plain model picks by
-// visiting every row: with the pairs of the text's neighbouring words, the names that followed
-// the previous word more often first, then the text's counts. Names and words are editor bytes
-// (Windows-1252); the rows hold UTF-8.
+// visiting every row. A word that is a name exactly, letter case too, proposes that name; else
+// with the pairs of the text's neighbouring words, the names that followed the previous word more
+// often first, then the text's counts. Names and words are editor bytes (Windows-1252); the rows
+// hold UTF-8.
 TEST(NameLookup, ChoosesTheRowAPlainModelChooses)
 {
     std::mt19937 random(31);
@@ -51,10 +52,12 @@ TEST(NameLookup, ChoosesTheRowAPlainModelChooses)
 
         for (int typed = 0; typed < 10; ++typed) {
             const std::string prefix = word(1);
-            std::optional<std::size_t> first, best, paired;
+            std::optional<std::size_t> exact, first, best, paired;
             std::ptrdiff_t bestScore = 0;
             std::pair<std::ptrdiff_t, std::ptrdiff_t> pairedScore{0, 0};
             for (std::size_t r = 0; r < names.size(); ++r) {
+                if (names[r] == prefix) // a name typed whole, in its own case, is itself
+                    exact = exact.value_or(r);
                 if (!startsWithNoCase(names[r], prefix))
                     continue;
                 first = first.value_or(r);
@@ -68,10 +71,13 @@ TEST(NameLookup, ChoosesTheRowAPlainModelChooses)
                 if (std::pair(followed, score) > pairedScore)
                     std::tie(paired, pairedScore) = std::pair(r, std::pair(followed, score));
             }
-            ASSERT_EQ(lookUpName(rs, prefix), first) << trial;
-            ASSERT_EQ(lookUpName(rs, prefix, {&counts, atCaret}), best ? best : first) << trial;
+            ASSERT_EQ(lookUpName(rs, prefix), exact ? exact : first) << trial;
+            ASSERT_EQ(lookUpName(rs, prefix, {&counts, atCaret}), exact  ? exact
+                                                                  : best ? best
+                                                                         : first)
+                << trial;
             ASSERT_EQ(lookUpName(rs, prefix, {&counts, atCaret}, {&pairs, previous}),
-                      paired ? paired : first)
+                      exact ? exact : paired ? paired : first)
                 << trial;
         }
     }
