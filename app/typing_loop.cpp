@@ -1,6 +1,6 @@
 #include "app/typing_loop.h"
 
-#include "app/structure_words.h"
+#include "rpl/structure_words.h"
 #include "common/lookup_guard.h"
 #include "common/user_prompts.h"
 #include "common/windows1252.h"

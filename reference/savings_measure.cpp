@@ -9,6 +9,7 @@
 #include "reference/sort_order.h"
 #include "reference/usage_learner.h"
 #include "reference/word_pairs.h"
+#include "rpl/structure_words.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -50,7 +51,7 @@ TypingCost typingCost(EntryRecordset& rows, std::string_view word, std::string_v
     const int nameColumn = rows.columnIndex("name");
     for (std::size_t k = 1; k < word.size(); ++k) {
         const std::string_view part = word.substr(0, k);
-        if (!passesLookupGuard(part))
+        if (!passesLookupGuard(part) || isStructureWord(part))
             continue;
         const auto row = lookUpName(rows, part, text, previous);
         if (row && fieldText(rows.value(*row, nameColumn)) == name) {

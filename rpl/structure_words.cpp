@@ -1,4 +1,4 @@
-#include "app/structure_words.h"
+#include "rpl/structure_words.h"
 
 #include "rpl/words.h"
 
