@@ -1,6 +1,7 @@
 #include "rpl/library_project.h"
 
 #include "calculator/transfer_escapes.h"
+#include "rpl/lexer.h"
 #include "rpl/rpl_compiler.h"
 #include "rpl/rpl_decompiler.h"
 
@@ -223,6 +224,36 @@ std::optional<Source> splitSource(const std::string& text, ProjectError& error, 
     return std::nullopt;
 }
 
+// The body with each word of System RPL that names a command of the project (xNAME name is
+// called as xname, NULLNAME name as name) replaced by XLIB library command.
+std::string linkCommandNames(const std::string& body, const std::map<std::string, XlibId>& commands)
+{
+    std::string out;
+    LexState state;
+    std::vector<Token> tokens;
+    for (std::size_t at = 0; at <= body.size();) {
+        const std::size_t end = std::min(body.find('\n', at), body.size());
+        std::string line = body.substr(at, end - at);
+        state = lexLine(line, state, tokens);
+        if (state.dialect == RplDialect::System) {
+            for (auto token = tokens.rbegin(); token != tokens.rend(); ++token) {
+                if (token->kind != TokenKind::Name)
+                    continue;
+                const auto it = commands.find(std::string(token->text(line)));
+                if (it != commands.end())
+                    line.replace(token->start, token->length,
+                                 "XLIB " + std::to_string(it->second.library) + " " +
+                                     std::to_string(it->second.command));
+            }
+        }
+        out += line;
+        if (end < body.size())
+            out += '\n';
+        at = end + 1;
+    }
+    return out;
+}
+
 } // namespace
 
 ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFileReader& read,
@@ -251,19 +282,21 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     if (ini.files.empty())
         return fail({{}, 0, 0, "the project lists no source files ([Files] file1=...)"});
 
-    auto objectOf = [&](const std::string& file, bool named, Source& source) -> std::optional<RplObject> {
+    auto sourceOf = [&](const std::string& file, bool named) -> std::optional<Source> {
         const std::optional<std::string> text = read(file);
         if (!text) {
             build.error = {file, 0, 0, "cannot read the file"};
             return std::nullopt;
         }
-        std::optional<Source> split = splitSource(*text, build.error, named);
-        if (!split) {
+        std::optional<Source> source = splitSource(*text, build.error, named);
+        if (!source)
             build.error.file = file;
-            return std::nullopt;
-        }
-        source = std::move(*split);
-        const CompileResult compiled = compileRpl(escapesToBytes(source.body).bytes, names);
+        return source;
+    };
+    std::map<std::string, XlibId> commandNames;
+    auto objectOf = [&](const std::string& file, const Source& source) -> std::optional<RplObject> {
+        const CompileResult compiled =
+            compileRpl(escapesToBytes(linkCommandNames(source.body, commandNames)).bytes, names);
         if (!compiled.ok) {
             build.error = {file, source.bodyLine + compiled.error.line - 1, compiled.error.column,
                            compiled.error.message};
@@ -273,33 +306,42 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     };
 
     std::vector<Source> sources;
-    std::vector<RplObject> objects;
     for (const auto& [number, file] : ini.files) {
-        Source source;
-        std::optional<RplObject> object = objectOf(file, true, source);
-        if (!object)
+        std::optional<Source> source = sourceOf(file, true);
+        if (!source)
             return build;
-        sources.push_back(std::move(source));
-        objects.push_back(std::move(*object));
+        sources.push_back(std::move(*source));
     }
     // The visible commands are numbered first, each group in the order of the files, which is
     // the order the commands lie in the library.
     std::uint32_t visible = 0;
     auto hidden = static_cast<std::uint32_t>(
         std::count_if(sources.begin(), sources.end(), [](const Source& s) { return s.visible; }));
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        const bool isVisible = sources[i].visible;
-        build.parts.commands.push_back({isVisible ? visible++ : hidden++,
-                                        isVisible ? sources[i].name : std::string(),
-                                        std::move(objects[i])});
+    std::vector<std::uint32_t> numbers;
+    for (const Source& source : sources) {
+        numbers.push_back(source.visible ? visible++ : hidden++);
+        const std::string called = bytesToEscapes(source.name).text;
+        if (!commandNames.emplace(source.visible ? "x" + called : called,
+                                  XlibId{build.parts.romId, numbers.back()}).second)
+            return fail({{}, 0, 0, "two commands are named " + called});
+    }
+    std::size_t index = 0;
+    for (const auto& [number, file] : ini.files) {
+        const Source& source = sources[index];
+        std::optional<RplObject> object = objectOf(file, source);
+        if (!object)
+            return build;
+        build.parts.commands.push_back({numbers[index], source.visible ? source.name : std::string(),
+                                        std::move(*object)});
+        ++index;
     }
 
     for (const char* key : {"message", "config"}) {
         const std::string file = value(key);
         if (file.empty())
             continue;
-        Source source;
-        std::optional<RplObject> object = objectOf(file, false, source);
+        const std::optional<Source> source = sourceOf(file, false);
+        std::optional<RplObject> object = source ? objectOf(file, *source) : std::nullopt;
         if (!object)
             return build;
         (key[0] == 'm' ? build.parts.message : build.parts.config) = std::move(*object);
