@@ -2,6 +2,7 @@
 #include "common/file_io.h"
 #include "reference/entry_table.h"
 #include "rpl/library_project.h"
+#include "rpl/rpl_compiler.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -109,4 +110,26 @@ TEST(LibraryProject, FaultsNameTheFileAndLine)
     EXPECT_FALSE(build(files, "P.hpp").ok);
     files["P.hpp"] = "[Main]\nRomid=500\n[Files]\nfile1=a.s\n";
     EXPECT_FALSE(build(files, "P.hpp").ok);
+}
+
+// The System RPL forms of HP's compiler give the nibbles HP's tools stored for them (the unit
+// and the algebraic as they lie in hpairnav's ASPD50 library); an assembler block is refused
+// where it starts.
+TEST(LibraryProject, SystemRplFormsCompileAsHpToolsStoreThem)
+{
+    const CompileResult compiled = compileRpl(
+        ":: ROMPTR 326 2 UNIT % 0 \"m\" umEND ;\n  SYMBOL LAM vc %2 x^ ; $ \"ab\" CHR A ;",
+        bookNames());
+    ASSERT_TRUE(compiled.ok) << compiled.error.message;
+    Nibbles expected;
+    appendNibbleHex("D9D20" "29E20623200" "ADA20339200000000000000000C2A2070000D6777D2B2130"
+                    "8BA20D6E20206736169F2790A3B2130" "C2A20900001626" "FB92014" "B2130",
+                    expected);
+    EXPECT_EQ(objectNibbles(compiled.object), expected);
+
+    const CompileResult code = compileRpl(":: DUP\n  CODE\n ENDCODE ;", bookNames());
+    ASSERT_FALSE(code.ok);
+    EXPECT_EQ(code.error.line, 2u);
+    EXPECT_EQ(code.error.column, 3u);
+    EXPECT_NE(code.error.message.find("CODE"), std::string::npos);
 }
