@@ -180,49 +180,137 @@ struct Source {
     std::string body;
 };
 
-// The command a source file holds, or an error naming the line.
-std::optional<Source> splitSource(const std::string& text, ProjectError& error, bool named)
-{
-    Source source;
-    std::size_t lineNumber = 0;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        ++lineNumber;
-        const std::size_t end = std::min(text.find('\n', at), text.size());
-        std::string line = text.substr(at, end - at);
-        const std::size_t next = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::string_view word(line);
-        word.remove_prefix(std::min(word.find_first_not_of(" \t"), word.size()));
-        const std::string_view first = word.substr(0, word.find_first_of(" \t"));
-        if (line.empty() || line[0] == '*' || first == "RPL" || word.empty()) {
-            at = next;
-            continue;
-        }
-        if (named && (first == "xNAME" || first == "NULLNAME")) {
-            std::string_view rest = word.substr(first.size());
-            rest.remove_prefix(std::min(rest.find_first_not_of(" \t"), rest.size()));
-            rest = rest.substr(0, rest.find_first_of(" \t"));
-            if (rest.empty()) {
-                error = {{}, lineNumber, 1, std::string(first) + " needs a name"};
-                return std::nullopt;
-            }
-            source.name = escapesToBytes(rest).bytes;
-            source.visible = first == "xNAME";
-            at = next;
+using Defines = std::map<std::string, std::string>;
+
+constexpr int kMaxIncludeDepth = 8;
+
+// The commands of a source file in the System RPL form of HP's tools: comment lines (* in
+// column 1) and ( ... ) comments, RPL, INCLUDE header (its DEFINEs count), xROMID, EXTERNAL,
+// the header's ASSEMBLEM ... !RPL, DEFINE name replacement (the rest of the line; later uses of
+// the name are replaced), and xNAME or NULLNAME name before each command. Each body keeps its
+// lines, so a compile error names the file's line. Without `named` the file holds one object
+// and no name (the message table, the configuration); a header holds no command.
+struct Splitter {
+    const ProjectFileReader& read;
+    Defines& defines;
+    ProjectError& error;
+
+    bool split(const std::string& text, std::vector<Source>& out, bool named, bool header,
+               int depth)
+    {
+        if (!named)
+            out.push_back({{}, false, 1, {}});
+        LexState state;
+        state.dialect = RplDialect::System;
+        std::vector<Token> tokens;
+        std::size_t lineNumber = 0;
+        for (std::size_t at = 0; at < text.size();) {
             ++lineNumber;
-        } else if (named) {
-            error = {{}, lineNumber, 1, "xNAME or NULLNAME is missing before the command"};
-            return std::nullopt;
+            const std::size_t end = std::min(text.find('\n', at), text.size());
+            std::string line = text.substr(at, end - at);
+            at = end + 1;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            state = lexLine(line, state, tokens);
+            const bool inBody = !out.empty() && !header;
+            std::string kept = line;
+            bool startsCommand = false;
+            auto blank = [&](const Token& t) { kept.replace(t.start, t.length, t.length, ' '); };
+            for (std::size_t i = 0; i < tokens.size(); ++i) {
+                const Token& t = tokens[i];
+                const std::string_view word = t.text(line);
+                const Token* operand = i + 1 < tokens.size() ? &tokens[i + 1] : nullptr;
+                if (t.kind == TokenKind::Comment) {
+                    blank(t);
+                } else if (t.kind == TokenKind::DefiningWord && word == "DEFINE") {
+                    if (operand == nullptr || operand->kind != TokenKind::DefinedName) {
+                        error = {{}, lineNumber, t.start + 1, "DEFINE needs a name"};
+                        return false;
+                    }
+                    const std::size_t from = std::min<std::size_t>(operand->end() + 1, line.size());
+                    std::string replacement = line.substr(from);
+                    while (!replacement.empty() && (replacement.back() == ' ' || replacement.back() == '\t'))
+                        replacement.pop_back();
+                    defines[std::string(operand->text(line))] = replacement;
+                    kept.replace(t.start, kept.size() - t.start, kept.size() - t.start, ' ');
+                    break;
+                } else if (t.kind == TokenKind::DefiningWord &&
+                           (word == "xNAME" || word == "NULLNAME")) {
+                    if (header || !named) {
+                        error = {{}, lineNumber, t.start + 1,
+                                 std::string(word) + " has no place in this file"};
+                        return false;
+                    }
+                    if (operand == nullptr || operand->kind != TokenKind::DefinedName) {
+                        error = {{}, lineNumber, t.start + 1, std::string(word) + " needs a name"};
+                        return false;
+                    }
+                    out.push_back({escapesToBytes(operand->text(line)).bytes, word == "xNAME",
+                                   lineNumber, {}});
+                    blank(t);
+                    blank(*operand);
+                    ++i;
+                    startsCommand = true;
+                } else if (t.kind == TokenKind::DefiningWord &&
+                           (word == "EXTERNAL" || word == "FEXTERNAL")) {
+                    blank(t);
+                    if (operand != nullptr && operand->kind == TokenKind::DefinedName)
+                        blank(*operand), ++i;
+                } else if (word == "INCLUDE" && t.kind == TokenKind::Directive) {
+                    if (operand == nullptr || depth >= kMaxIncludeDepth) {
+                        error = {{}, lineNumber, t.start + 1,
+                                 operand == nullptr ? "INCLUDE needs a file" : "INCLUDE nests too deep"};
+                        return false;
+                    }
+                    const std::string file(operand->text(line));
+                    const std::optional<std::string> included = read(file);
+                    std::vector<Source> none;
+                    if (!included) {
+                        error = {{}, lineNumber, operand->start + 1, "cannot read " + file};
+                        return false;
+                    }
+                    if (!split(*included, none, true, true, depth + 1)) {
+                        if (error.file.empty())
+                            error.file = file;
+                        return false;
+                    }
+                    blank(t);
+                    blank(*operand);
+                    ++i;
+                } else if ((word == "xROMID" || word == "xTITLE") && operand != nullptr) {
+                    blank(t);
+                    blank(*operand);
+                    ++i;
+                } else if (word == "RPL" || word == "!RPL" || !inBody) {
+                    blank(t); // the header's assembler lines, xROMID, RPL
+                }
+            }
+            // DEFINEd names, right to left so the token places stay valid.
+            for (auto t = tokens.rbegin(); t != tokens.rend(); ++t) {
+                if (t->kind != TokenKind::Name || kept.compare(t->start, t->length, line, t->start, t->length) != 0)
+                    continue;
+                const auto it = defines.find(std::string(t->text(line)));
+                if (it != defines.end())
+                    kept.replace(t->start, t->length, it->second);
+            }
+            if (kept.find_first_not_of(" \t") != std::string::npos && (out.empty() || header)) {
+                error = {{}, lineNumber, kept.find_first_not_of(" \t") + 1,
+                         header ? "a header holds no objects" : "xNAME or NULLNAME is missing before the command"};
+                return false;
+            }
+            if (!out.empty() && !header)
+                out.back().body += kept + "\n";
+            if (startsCommand) {
+                state = LexState{}; // the command's own first word decides its dialect
+            }
         }
-        source.bodyLine = lineNumber;
-        source.body = text.substr(std::min(at, text.size()));
-        return source;
+        if (named && out.empty() && !header) {
+            error = {{}, lineNumber, 1, "no command in the file"};
+            return false;
+        }
+        return true;
     }
-    error = {{}, lineNumber, 1, named ? "no command in the file" : "no object in the file"};
-    return std::nullopt;
-}
+};
 
 // The body with each word of System RPL that names a command of the project (xNAME name is
 // called as xname, NULLNAME name as name) replaced by XLIB library command.
@@ -282,16 +370,20 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     if (ini.files.empty())
         return fail({{}, 0, 0, "the project lists no source files ([Files] file1=...)"});
 
-    auto sourceOf = [&](const std::string& file, bool named) -> std::optional<Source> {
+    Defines defines;
+    auto sourceOf = [&](const std::string& file, bool named) -> std::optional<std::vector<Source>> {
         const std::optional<std::string> text = read(file);
         if (!text) {
             build.error = {file, 0, 0, "cannot read the file"};
             return std::nullopt;
         }
-        std::optional<Source> source = splitSource(*text, build.error, named);
-        if (!source)
-            build.error.file = file;
-        return source;
+        std::vector<Source> split;
+        if (!Splitter{read, defines, build.error}.split(*text, split, named, false, 0)) {
+            if (build.error.file.empty())
+                build.error.file = file;
+            return std::nullopt;
+        }
+        return split;
     };
     std::map<std::string, XlibId> commandNames;
     auto objectOf = [&](const std::string& file, const Source& source) -> std::optional<RplObject> {
@@ -306,11 +398,13 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     };
 
     std::vector<Source> sources;
+    std::vector<std::string> sourceFiles;
     for (const auto& [number, file] : ini.files) {
-        std::optional<Source> source = sourceOf(file, true);
-        if (!source)
+        std::optional<std::vector<Source>> split = sourceOf(file, true);
+        if (!split)
             return build;
-        sources.push_back(std::move(*source));
+        for (Source& source : *split)
+            sources.push_back(std::move(source)), sourceFiles.push_back(file);
     }
     // The visible commands are numbered first, each group in the order of the files, which is
     // the order the commands lie in the library.
@@ -325,23 +419,21 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
                                   XlibId{build.parts.romId, numbers.back()}).second)
             return fail({{}, 0, 0, "two commands are named " + called});
     }
-    std::size_t index = 0;
-    for (const auto& [number, file] : ini.files) {
+    for (std::size_t index = 0; index < sources.size(); ++index) {
         const Source& source = sources[index];
-        std::optional<RplObject> object = objectOf(file, source);
+        std::optional<RplObject> object = objectOf(sourceFiles[index], source);
         if (!object)
             return build;
         build.parts.commands.push_back({numbers[index], source.visible ? source.name : std::string(),
                                         std::move(*object)});
-        ++index;
     }
 
     for (const char* key : {"message", "config"}) {
         const std::string file = value(key);
         if (file.empty())
             continue;
-        const std::optional<Source> source = sourceOf(file, false);
-        std::optional<RplObject> object = source ? objectOf(file, *source) : std::nullopt;
+        const std::optional<std::vector<Source>> split = sourceOf(file, false);
+        std::optional<RplObject> object = split ? objectOf(file, split->front()) : std::nullopt;
         if (!object)
             return build;
         (key[0] == 'm' ? build.parts.message : build.parts.config) = std::move(*object);

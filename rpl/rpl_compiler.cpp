@@ -517,6 +517,17 @@ class Compiler {
         }
         if (numberWord(w) != NumberWord::None)
             return number(w, t.at);
+        if (w[0] == '#' && context == Context::System && w.size() >= 2 && w.size() <= 6 &&
+            w.find_first_not_of("0123456789ABCDEF", 1) == std::string_view::npos) {
+            // #hhhhh glued in the System RPL form: a system binary, as HP's compiler reads it.
+            Nibbles hex, body;
+            appendNibbleHex(w.substr(1), hex);
+            std::uint32_t value = 0;
+            for (std::uint8_t d : hex)
+                value = value << 4 | d;
+            appendNibbleField(body, value, 5);
+            return {prolog::kSystemBinary, ObjectShape::Fixed, std::move(body), {}, {}};
+        }
         if (w[0] == '#') {
             std::optional<Nibbles> body = hxsBody(w);
             if (!body) {
