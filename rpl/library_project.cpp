@@ -1,6 +1,5 @@
 #include "rpl/library_project.h"
 
-#include "calculator/transfer_escapes.h"
 #include "rpl/lexer.h"
 #include "rpl/rpl_compiler.h"
 #include "rpl/rpl_decompiler.h"
@@ -54,9 +53,38 @@ std::string fileStem(const std::string& name)
     return stem;
 }
 
+// Source text as HP's compiler reads it: a backslash and two hex digits stand for a byte (ISA\97,
+// "\B0C"). Written so for every byte from 80 hex and for the backslash itself.
 std::string escaped(std::string_view bytes)
 {
-    return bytesToEscapes(bytes).text;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || c == '\\')
+            text += std::string("\\") + kHex[byte >> 4] + kHex[byte & 0xF];
+        else
+            text += c;
+    }
+    return text;
+}
+
+std::string unescaped(std::string_view text)
+{
+    auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                              : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    };
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            bytes += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
 }
 
 std::string objectText(const RplObject& object, const RomNames& names, bool hp48)
@@ -245,7 +273,7 @@ struct Splitter {
                         error = {{}, lineNumber, t.start + 1, std::string(word) + " needs a name"};
                         return false;
                     }
-                    out.push_back({escapesToBytes(operand->text(line)).bytes, word == "xNAME",
+                    out.push_back({unescaped(operand->text(line)), word == "xNAME",
                                    lineNumber, {}});
                     blank(t);
                     blank(*operand);
@@ -364,7 +392,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
         !std::all_of(romId.begin(), romId.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }))
         return fail({{}, 0, 0, "Romid= must be a library number of 1 to 3 hex digits"});
     build.parts.romId = static_cast<std::uint32_t>(std::stoul(romId, nullptr, 16));
-    build.parts.title = escapesToBytes(value("title")).bytes;
+    build.parts.title = unescaped(value("title"));
     build.hp48 = value("calc48") == "1";
     build.libraryFile = value("filepath");
     if (ini.files.empty())
@@ -388,7 +416,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     std::map<std::string, XlibId> commandNames;
     auto objectOf = [&](const std::string& file, const Source& source) -> std::optional<RplObject> {
         const CompileResult compiled =
-            compileRpl(escapesToBytes(linkCommandNames(source.body, commandNames)).bytes, names);
+            compileRpl(unescaped(linkCommandNames(source.body, commandNames)), names);
         if (!compiled.ok) {
             build.error = {file, source.bodyLine + compiled.error.line - 1, compiled.error.column,
                            compiled.error.message};
@@ -414,7 +442,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     std::vector<std::uint32_t> numbers;
     for (const Source& source : sources) {
         numbers.push_back(source.visible ? visible++ : hidden++);
-        const std::string called = bytesToEscapes(source.name).text;
+        const std::string called = escaped(source.name);
         if (!commandNames.emplace(source.visible ? "x" + called : called,
                                   XlibId{build.parts.romId, numbers.back()}).second)
             return fail({{}, 0, 0, "two commands are named " + called});

@@ -22,7 +22,7 @@ namespace scrivlet {
 // the end of the file. Config= and Message= name files holding the configuration object and
 // the message table in the same form without the name line; an empty Config= stands for the
 // configuration HP's tools put into every library (attach the library at warm start). Texts
-// are written with the transfer escapes (\<<, \Gr, \160 ...).
+// are written as HP's compiler reads them: a backslash and two hex digits for a byte (\97).
 
 struct ProjectFile {
     std::string name; // a file name without folders

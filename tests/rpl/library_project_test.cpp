@@ -78,10 +78,10 @@ TEST(LibraryProject, EveryRealLibraryBuildsBackIdentically)
 TEST(LibraryProject, FaultsNameTheFileAndLine)
 {
     std::map<std::string, std::string> files = {
-        {"P.hpp", "[Main]\r\nlibrary=1\r\nRomid=5A0\r\nTitle=T \\Gr\r\n[Files]\r\nfile2=b.s\r\n"
+        {"P.hpp", "[Main]\r\nlibrary=1\r\nRomid=5A0\r\nTitle=T \\97\r\n[Files]\r\nfile2=b.s\r\n"
                   "file1=a.s\r\n"},
         {"a.s", "RPL\n* first\nNULLNAME helper\n:: DUP ;\n"},
-        {"b.s", "* visible\nxNAME SQ\\Gr\n:: helper\n   DROP ;\n"},
+        {"b.s", "* visible\nxNAME SQ\\97\n:: helper\n   DROP ;\n"},
     };
     ProjectBuild built = build(files, "P.hpp");
     ASSERT_TRUE(built.ok) << built.error.message;
