@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <map>
 
 using namespace scrivlet;
@@ -132,4 +133,35 @@ TEST(LibraryProject, SystemRplFormsCompileAsHpToolsStoreThem)
     EXPECT_EQ(code.error.line, 2u);
     EXPECT_EQ(code.error.column, 3u);
     EXPECT_NE(code.error.message.find("CODE"), std::string::npos);
+}
+
+// Real sources as HP's tools compiled them (hpairnav's ASPD50: comments, an INCLUDE header,
+// DEFINE ... ROMPTR, UNIT, SYMBOL, ' ID, "\B0C") build the very command objects of the shipped
+// library; they are its hidden commands 2 to 5.
+TEST(LibraryProject, RealSourcesBuildTheShippedCommands)
+{
+    const std::string folder = std::string(SCRIVLET_OBJECTS_DIR) + "/hpairnav/ASPD50/";
+    const TransferFileRead shipped = readTransferFile(readWholeFile(folder + "ASPD50.hp").bytes);
+    ASSERT_TRUE(shipped.ok);
+    const LibraryRead library = readLibrary(shipped.file.object);
+    ASSERT_TRUE(library.ok);
+    const std::string project =
+        "[Main]\nlibrary=1\nRomid=328\nTitle=ASPD50 v1.34\n[Files]\n"
+        "file1=CMACH.s\nfile2=CSAT.s\nfile3=TASMS.s\nfile4=CTAT.s\n";
+    const ProjectBuild built = buildLibraryProject(
+        project,
+        [&](const std::string& name) -> std::optional<std::string> {
+            FileReadResult file = readWholeFile(folder + name);
+            return file.ok ? std::optional<std::string>(std::move(file.bytes)) : std::nullopt;
+        },
+        bookNames());
+    ASSERT_TRUE(built.ok) << built.error.file << ":" << built.error.line << ": "
+                          << built.error.message;
+    ASSERT_EQ(built.parts.commands.size(), 4u);
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        const auto it = std::find_if(library.parts.commands.begin(), library.parts.commands.end(),
+                                     [&](const LibraryCommand& c) { return c.number == i + 2; });
+        ASSERT_NE(it, library.parts.commands.end());
+        EXPECT_EQ(objectNibbles(built.parts.commands[i].object), objectNibbles(it->object)) << i;
+    }
 }
