@@ -537,7 +537,11 @@ class Compiler {
             return {prolog::kBinaryInteger, ObjectShape::Sized, std::move(*body), {}, {}};
         }
         if (context == Context::System) {
-            fail(t.at, "the reference book has no entry " + std::string(w));
+            std::string message = "the reference book has no entry " + std::string(w);
+            const std::vector<std::string> nearest = m_names.nearestNames(w);
+            for (std::size_t i = 0; i < nearest.size(); ++i)
+                message += (i == 0 ? " (nearest: " : ", ") + nearest[i];
+            fail(t.at, nearest.empty() ? message : message + ")");
             return {};
         }
         if (w == ";") {

@@ -133,6 +133,14 @@ TEST(LibraryProject, SystemRplFormsCompileAsHpToolsStoreThem)
     EXPECT_EQ(code.error.line, 2u);
     EXPECT_EQ(code.error.column, 3u);
     EXPECT_NE(code.error.message.find("CODE"), std::string::npos);
+
+    // An unknown entry is named with the book's three nearest names.
+    const CompileResult unknown = compileRpl(":: SWAPDROPP ;", bookNames());
+    ASSERT_FALSE(unknown.ok);
+    EXPECT_EQ(unknown.error.column, 4u);
+    EXPECT_EQ(unknown.error.message,
+              "the reference book has no entry SWAPDROPP (nearest: SWAPDROP, ?SWAPDROP, "
+              "SWAPDROPDUP)");
 }
 
 // Real sources as HP's tools compiled them (hpairnav's ASPD50: comments, an INCLUDE header,
