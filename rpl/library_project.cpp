@@ -370,6 +370,41 @@ std::string linkCommandNames(const std::string& body, const std::map<std::string
     return out;
 }
 
+// HP's compiler makes the objects between WHILE and its REPEAT one program when they are more
+// than one, as the loop runs one object; a single object stays as it is.
+void wrapLoopBodies(std::vector<RplObject>& items, std::uint32_t whileAt, std::uint32_t repeatAt)
+{
+    auto is = [](const RplObject& o, std::uint32_t address) {
+        return o.shape == ObjectShape::Pointer && o.prolog == address;
+    };
+    for (RplObject& item : items)
+        if (item.prolog == prolog::kProgram)
+            wrapLoopBodies(item.items, whileAt, repeatAt);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!is(items[i], whileAt))
+            continue;
+        std::size_t j = i + 1;
+        for (int depth = 0; j < items.size(); ++j) {
+            if (is(items[j], whileAt))
+                ++depth;
+            else if (is(items[j], repeatAt) && depth-- == 0)
+                break;
+        }
+        if (j >= items.size())
+            return;
+        std::vector<RplObject> body(std::make_move_iterator(items.begin() + static_cast<std::ptrdiff_t>(i + 1)),
+                                    std::make_move_iterator(items.begin() + static_cast<std::ptrdiff_t>(j)));
+        wrapLoopBodies(body, whileAt, repeatAt);
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(i + 1), items.begin() + static_cast<std::ptrdiff_t>(j));
+        if (body.size() == 1)
+            items.insert(items.begin() + static_cast<std::ptrdiff_t>(i + 1), std::move(body.front()));
+        else
+            items.insert(items.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                         RplObject{prolog::kProgram, ObjectShape::Composite, {}, {}, std::move(body)});
+        i += 1; // past the body; its REPEAT follows
+    }
+}
+
 } // namespace
 
 ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFileReader& read,
@@ -422,7 +457,11 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
                            compiled.error.message};
             return std::nullopt;
         }
-        return compiled.object;
+        RplObject object = compiled.object;
+        const auto whileAt = names.address("WHILE"), repeatAt = names.address("REPEAT");
+        if (object.prolog == prolog::kProgram && whileAt && repeatAt)
+            wrapLoopBodies(object.items, *whileAt, *repeatAt);
+        return object;
     };
 
     std::vector<Source> sources;

@@ -173,3 +173,22 @@ TEST(LibraryProject, RealSourcesBuildTheShippedCommands)
         EXPECT_EQ(objectNibbles(built.parts.commands[i].object), objectNibbles(it->object)) << i;
     }
 }
+
+// As in hpairnav's shipped libraries, the objects between WHILE and REPEAT become one program
+// when there are several; one object stays as it is, so decompiled loops build back unchanged.
+TEST(LibraryProject, LoopBodiesBecomeOneProgram)
+{
+    const std::map<std::string, std::string> files = {
+        {"P.hpp", "[Main]\nlibrary=1\nRomid=300\n[Files]\nfile1=a.s\n"},
+        {"a.s", "xNAME A\n:: BEGIN DUP WHILE DROP BEGIN DUP WHILE DROP DUP REPEAT REPEAT\n"
+                "   BEGIN DUP WHILE DROP REPEAT ;\n"},
+    };
+    const ProjectBuild built = build(files, "P.hpp");
+    ASSERT_TRUE(built.ok) << built.error.message;
+    const CompileResult expected = compileRpl(
+        ":: BEGIN DUP WHILE :: DROP BEGIN DUP WHILE :: DROP DUP ; REPEAT ; REPEAT\n"
+        "   BEGIN DUP WHILE DROP REPEAT ;",
+        bookNames());
+    ASSERT_TRUE(expected.ok);
+    EXPECT_EQ(built.parts.commands.at(0).object, expected.object);
+}
