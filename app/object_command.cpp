@@ -1,5 +1,7 @@
 #include "app/object_command.h"
 
+#include "app/library_command.h"
+
 #include "calculator/transfer_file.h"
 #include "common/file_io.h"
 #include "reference/entry_source.h"
@@ -126,6 +128,8 @@ int decompile(const Request& request, const RomNames& names, std::ostream& out, 
 std::optional<int> runObjectCommand(const std::vector<std::string>& arguments, std::ostream& out,
                                     std::ostream& err)
 {
+    if (const auto status = runLibraryCommand(arguments, out, err))
+        return status;
     if (arguments.empty() ||
         (arguments.front() != "--compile" && arguments.front() != "--decompile"))
         return std::nullopt;

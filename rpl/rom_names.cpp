@@ -2,7 +2,9 @@
 
 #include "calculator/transfer_escapes.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace scrivlet {
 
@@ -169,6 +171,41 @@ std::string_view RomNames::userSpellingOf(XlibId id) const
 {
     const auto it = m_xlibSpelling.find(id.library << 12 | id.command);
     return it == m_xlibSpelling.end() ? std::string_view() : std::string_view(it->second);
+}
+
+std::vector<std::string> RomNames::nearestNames(std::string_view word, std::size_t count) const
+{
+    // Distances in half steps: a letter that differs only in case costs 1, other edits 2.
+    auto distance = [&](std::string_view name) {
+        std::vector<std::size_t> row(name.size() + 1), next(name.size() + 1);
+        for (std::size_t j = 0; j <= name.size(); ++j)
+            row[j] = 2 * j;
+        for (std::size_t i = 1; i <= word.size(); ++i) {
+            next[0] = 2 * i;
+            for (std::size_t j = 1; j <= name.size(); ++j) {
+                const char a = word[i - 1], b = name[j - 1];
+                const std::size_t change =
+                    a == b ? 0 : std::tolower(static_cast<unsigned char>(a)) ==
+                                         std::tolower(static_cast<unsigned char>(b))
+                                     ? 1
+                                     : 2;
+                next[j] = std::min({row[j] + 2, next[j - 1] + 2, row[j - 1] + change});
+            }
+            std::swap(row, next);
+        }
+        return row[name.size()];
+    };
+    std::vector<std::pair<std::size_t, std::string_view>> scored;
+    scored.reserve(m_addressOf.size());
+    for (const auto& [name, address] : m_addressOf)
+        scored.emplace_back(distance(name), name);
+    const std::size_t keep = std::min(count, scored.size());
+    std::partial_sort(scored.begin(), scored.begin() + static_cast<std::ptrdiff_t>(keep),
+                      scored.end());
+    std::vector<std::string> nearest;
+    for (std::size_t i = 0; i < keep; ++i)
+        nearest.emplace_back(scored[i].second);
+    return nearest;
 }
 
 } // namespace scrivlet

@@ -51,6 +51,10 @@ class RomNames {
 
     std::size_t size() const { return m_addressOf.size(); }
 
+    // Up to `count` names nearest to the word by edit distance (letter case counting half),
+    // nearest first, ties in name order: what to suggest for a name the book does not hold.
+    std::vector<std::string> nearestNames(std::string_view word, std::size_t count = 3) const;
+
   private:
     struct Hash {
         using is_transparent = void;

@@ -429,6 +429,10 @@ class Compiler {
             object.items = sequence(Context::System, ";", false, none, t.at);
             return object;
         }
+        if (context == Context::System) {
+            if (std::optional<RplObject> object = systemForm(t); object || failed())
+                return object ? std::move(*object) : RplObject{};
+        }
         if (w == "PTR") {
             const Token a = word(context, "the address after PTR");
             Nibbles digits;
@@ -513,6 +517,17 @@ class Compiler {
         }
         if (numberWord(w) != NumberWord::None)
             return number(w, t.at);
+        if (w[0] == '#' && context == Context::System && w.size() >= 2 && w.size() <= 6 &&
+            w.find_first_not_of("0123456789ABCDEF", 1) == std::string_view::npos) {
+            // #hhhhh glued in the System RPL form: a system binary, as HP's compiler reads it.
+            Nibbles hex, body;
+            appendNibbleHex(w.substr(1), hex);
+            std::uint32_t value = 0;
+            for (std::uint8_t d : hex)
+                value = value << 4 | d;
+            appendNibbleField(body, value, 5);
+            return {prolog::kSystemBinary, ObjectShape::Fixed, std::move(body), {}, {}};
+        }
         if (w[0] == '#') {
             std::optional<Nibbles> body = hxsBody(w);
             if (!body) {
@@ -522,7 +537,11 @@ class Compiler {
             return {prolog::kBinaryInteger, ObjectShape::Sized, std::move(*body), {}, {}};
         }
         if (context == Context::System) {
-            fail(t.at, "the reference book has no entry " + std::string(w));
+            std::string message = "the reference book has no entry " + std::string(w);
+            const std::vector<std::string> nearest = m_names.nearestNames(w);
+            for (std::size_t i = 0; i < nearest.size(); ++i)
+                message += (i == 0 ? " (nearest: " : ", ") + nearest[i];
+            fail(t.at, nearest.empty() ? message : message + ")");
             return {};
         }
         if (w == ";") {
@@ -545,6 +564,61 @@ class Compiler {
             return {};
         }
         return name(w, t.at);
+    }
+
+    // The System RPL forms of HP's compiler: ROMPTR lib cmd (hex), $ "string", CHR c, UNIT and
+    // SYMBOL composites up to ;. Assembler blocks are refused. Nothing for any other word.
+    std::optional<RplObject> systemForm(const Token& t)
+    {
+        const std::string_view w = t.text;
+        if (w == "CODE" || w == "ASSEMBLE" || w == "CODEM" || w == "ASSEMBLEM") {
+            fail(t.at, "the assembler block " + std::string(w) +
+                           " is not compiled; write the code object as NIBHEX");
+            return std::nullopt;
+        }
+        if (w == "ROMPTR") {
+            const Token l = word(Context::System, "the library number after ROMPTR");
+            const Token c = word(Context::System, "the command number after ROMPTR");
+            Nibbles lib, cmd;
+            if (l.text.empty() || l.text.size() > 3 || !appendNibbleHex(l.text, lib) ||
+                c.text.empty() || c.text.size() > 3 || !appendNibbleHex(c.text, cmd)) {
+                fail(l.at, "ROMPTR takes a library and a command number in hex (ROMPTR 326 2)");
+                return std::nullopt;
+            }
+            auto value = [](const Nibbles& digits) {
+                std::uint32_t v = 0;
+                for (std::uint8_t d : digits)
+                    v = v << 4 | d;
+                return v;
+            };
+            return xlibObject({value(lib), value(cmd)});
+        }
+        if (w == "$") {
+            const Token text = next(Context::System);
+            std::optional<RplObject> string =
+                text.kind == Token::Kind::String ? stringObject(text.text) : std::nullopt;
+            if (!string)
+                fail(text.at, "$ takes a string in quotes");
+            return string;
+        }
+        if (w == "CHR") {
+            const Token c = word(Context::System, "the character after CHR");
+            if (c.text.size() != 1) {
+                fail(c.at, "CHR takes one character");
+                return std::nullopt;
+            }
+            RplObject character{prolog::kCharacter, ObjectShape::Fixed, {}, {}, {}};
+            appendNibbleField(character.body, static_cast<unsigned char>(c.text[0]), 2);
+            return character;
+        }
+        if (w == "UNIT" || w == "SYMBOL") {
+            ControlWords none(m_names);
+            RplObject object{w == "UNIT" ? prolog::kUnit : prolog::kAlgebraic,
+                             ObjectShape::Composite, {}, {}, {}};
+            object.items = sequence(Context::System, ";", false, none, t.at);
+            return object;
+        }
+        return std::nullopt;
     }
 
     // A pointer in a composite: never a prolog or SEMI, which would read as the start of an

@@ -38,7 +38,10 @@ RplToken RplTokenizer::next(TokenContext context)
     };
     if (c == '"')
         return delimited('"', RplToken::Kind::String, "a string", false);
-    if (c == '\'')
+    // In the System RPL form a lone ' is the book's entry that quotes the next object.
+    const bool loneQuote = context == TokenContext::System &&
+                           (m_pos + 1 >= n || isRplSeparator(m_src[m_pos + 1]));
+    if (c == '\'' && !loneQuote)
         return delimited('\'', RplToken::Kind::Quoted, "a quoted name or algebraic", false);
     if (c == '(')
         return delimited(')', RplToken::Kind::Complex, "a complex number", false);

@@ -73,3 +73,31 @@ TEST(ObjectCommand, FailuresKeepFilesAndSayWhere)
     EXPECT_EQ(run({"--compile", "a", "b"}).status, 2);
     EXPECT_FALSE(runObjectCommand({"file.txt"}, std::cout, std::cerr).has_value());
 }
+
+// A library decompiles into a project folder and builds back into the same file; a library
+// decompiled as text still gives text. A folder holding files is not written into, and a source
+// error exits 1 naming the source, its line and column, keeping the old library.
+TEST(ObjectCommand, LibraryThroughAProjectFolder)
+{
+    TempDir dir;
+    const std::string library = std::string(SCRIVLET_OBJECTS_DIR) + "/hpairnav/ISA48/ISA48.hp";
+    const std::string project = dir.file("isa");
+    ASSERT_EQ(run({"--decompile", library, "-o", project}).status, 0);
+    ASSERT_EQ(run({"--build", project + "/ISA48.hpp", "-o", dir.file("back.hp")}).status, 0);
+    EXPECT_EQ(bytesOf(dir.file("back.hp")), bytesOf(library));
+    EXPECT_EQ(run({"--build", project + "/ISA48.hpp"}).status, 0);
+    EXPECT_EQ(bytesOf(project + "/ISA48.hp"), bytesOf(library));
+    EXPECT_EQ(run({"--decompile", library, "-o", dir.file("isa.txt")}).status, 0);
+    EXPECT_EQ(bytesOf(dir.file("isa.txt")).rfind("%%HP:", 0), 0u);
+
+    const Outcome full = run({"--decompile", library, "-o", project});
+    EXPECT_EQ(full.status, 2);
+    EXPECT_NE(full.err.find("not an empty folder"), std::string::npos) << full.err;
+
+    writeFile(project + "/GEOPO.s", "RPL\nxNAME GEOPO\n:: DUP\n  NOSUCHWORD ;\n");
+    const Outcome bad = run({"--build", project + "/ISA48.hpp", "-o", dir.file("back.hp")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err.rfind(project + "/GEOPO.s:4:3: ", 0), 0u) << bad.err;
+    EXPECT_EQ(bytesOf(dir.file("back.hp")), bytesOf(library));
+    EXPECT_EQ(run({"--build", dir.file("none.hpp")}).status, 2);
+}

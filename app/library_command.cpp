@@ -1,0 +1,183 @@
+#include "app/library_command.h"
+
+#include "calculator/library_object.h"
+#include "calculator/transfer_file.h"
+#include "common/file_io.h"
+#include "reference/entry_source.h"
+#include "reference/rom_names_reader.h"
+#include "rpl/library_project.h"
+
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+namespace scrivlet {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kUsage =
+    "usage: vantor-scrivlet --decompile LIB.hp -o DIR [--database PATH]\n"
+    "       vantor-scrivlet --build PROJECT.hpp [-o OUT.hp] [--database PATH]\n";
+
+struct Request {
+    bool build = false;
+    std::string input;
+    std::string output;
+    std::string database = kDatabaseFileName;
+    std::string error;
+};
+
+Request parseRequest(const std::vector<std::string>& arguments)
+{
+    Request request;
+    request.build = arguments.front() == "--build";
+    bool outputGiven = false, databaseGiven = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        auto value = [&](std::string& into, bool& given, const char* what) {
+            if (given)
+                request.error = std::string(what) + " is given twice";
+            given = true;
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty())
+                request.error = std::string(what) + " needs a path";
+            else
+                into = arguments[++i];
+        };
+        if (argument == "-o")
+            value(request.output, outputGiven, "-o");
+        else if (argument == "--database")
+            value(request.database, databaseGiven, "--database");
+        else if (argument.rfind("--database=", 0) == 0 && !databaseGiven)
+            databaseGiven = true, request.database = argument.substr(11);
+        else if (!argument.empty() && argument[0] == '-')
+            request.error = "unknown option " + argument;
+        else if (request.input.empty())
+            request.input = argument;
+        else
+            request.error = "one file at a time";
+    }
+    if (request.error.empty() && request.input.empty())
+        request.error = request.build ? "no project to build" : "no library to decompile";
+    if (request.error.empty() && request.database.empty())
+        request.error = "--database needs a path";
+    return request;
+}
+
+int decompileProject(const Request& request, const TransferFile& file, const RomNames& names,
+                     std::ostream& out, std::ostream& err)
+{
+    const LibraryRead read = readLibrary(file.object);
+    if (!read.ok) {
+        err << "vantor-scrivlet: " << request.input << ": nibble " << read.offset << ": "
+            << read.message << "\n";
+        return 2;
+    }
+    if (!read.crcValid)
+        err << "vantor-scrivlet: " << request.input << ": warning: the library's CRC is wrong\n";
+    std::error_code ec;
+    const fs::path dir(request.output);
+    if (fs::exists(dir, ec) && !(fs::is_directory(dir, ec) && fs::is_empty(dir, ec))) {
+        err << "vantor-scrivlet: " << request.output << ": not an empty folder; nothing written\n";
+        return 2;
+    }
+    fs::create_directories(dir, ec);
+    if (ec) {
+        err << "vantor-scrivlet: " << request.output << ": " << ec.message() << "\n";
+        return 2;
+    }
+    const std::string base = fs::path(request.input).stem().string();
+    for (const ProjectFile& project : libraryProjectFiles(
+             read.parts, base, names, file.family == CalculatorFamily::Hp48)) {
+        const FileWriteResult written = writeFileAtomically((dir / project.name).string(), project.text);
+        if (!written.ok) {
+            err << "vantor-scrivlet: " << (dir / project.name).string() << ": " << written.reason
+                << "\n";
+            return 2;
+        }
+    }
+    out << (dir / (base + ".hpp")).string() << "\n";
+    return 0;
+}
+
+int buildProject(const Request& request, const RomNames& names, std::ostream& out,
+                 std::ostream& err)
+{
+    const FileReadResult project = readWholeFile(request.input);
+    if (!project.ok) {
+        err << "vantor-scrivlet: " << request.input << ": " << project.reason << "\n";
+        return 2;
+    }
+    const fs::path folder = fs::path(request.input).parent_path();
+    const ProjectBuild built = buildLibraryProject(
+        project.bytes,
+        [&](const std::string& name) -> std::optional<std::string> {
+            FileReadResult source = readWholeFile((folder / name).string());
+            return source.ok ? std::optional<std::string>(std::move(source.bytes)) : std::nullopt;
+        },
+        names);
+    if (!built.ok) {
+        const ProjectError& e = built.error;
+        const std::string where = e.file.empty() ? request.input : (folder / e.file).string();
+        err << where;
+        if (e.line > 0)
+            err << ":" << e.line << ":" << e.column;
+        err << ": " << e.message << "\n";
+        return e.line > 0 ? 1 : 2;
+    }
+    const LibraryBuild library = buildLibrary(built.parts);
+    if (!library.ok) {
+        err << "vantor-scrivlet: " << request.input << ": " << library.message << "\n";
+        return 1;
+    }
+    std::string output = request.output;
+    if (output.empty())
+        output = built.libraryFile.empty()
+                     ? fs::path(request.input).replace_extension(".hp").string()
+                     : (folder / built.libraryFile).string();
+    const FileWriteResult written = writeFileAtomically(
+        output, transferFileBytes(library.library,
+                                  built.hp48 ? CalculatorFamily::Hp48 : CalculatorFamily::Hp49));
+    if (!written.ok) {
+        err << "vantor-scrivlet: " << output << ": " << written.reason << "\n";
+        return 2;
+    }
+    out << output << "\n";
+    return 0;
+}
+
+} // namespace
+
+std::optional<int> runLibraryCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                                     std::ostream& err)
+{
+    if (arguments.empty() || (arguments.front() != "--build" && arguments.front() != "--decompile"))
+        return std::nullopt;
+    const Request request = parseRequest(arguments);
+    std::optional<TransferFile> library;
+    if (!request.build) {
+        // Only a library decompiled into a folder is ours; the rest goes to the object command.
+        std::error_code ec;
+        if (!request.error.empty() || request.output.empty() ||
+            (fs::path(request.output).has_extension() && !fs::is_directory(request.output, ec)))
+            return std::nullopt;
+        const FileReadResult file = readWholeFile(request.input);
+        const TransferFileRead read = file.ok ? readTransferFile(file.bytes) : TransferFileRead{};
+        if (!read.ok || read.file.object.prolog != prolog::kLibrary)
+            return std::nullopt;
+        library = read.file;
+    }
+    if (!request.error.empty()) {
+        err << "vantor-scrivlet: " << request.error << "\n" << kUsage;
+        return 2;
+    }
+    const RunResult<RomNames> names = readRomNames(request.database);
+    if (!names.ok()) {
+        err << "vantor-scrivlet: " << names.error << "\n";
+        return 2;
+    }
+    return request.build ? buildProject(request, *names.value, out, err)
+                         : decompileProject(request, *library, *names.value, out, err);
+}
+
+} // namespace scrivlet

@@ -1,0 +1,514 @@
+#include "rpl/library_project.h"
+
+#include "rpl/lexer.h"
+#include "rpl/rpl_compiler.h"
+#include "rpl/rpl_decompiler.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+
+namespace scrivlet {
+
+namespace {
+
+constexpr std::uint32_t kAttachAtWarmStart49 = 0x2F2A7;
+constexpr std::uint32_t kAttachAtWarmStart48 = 0x1C6F0;
+constexpr std::uint32_t kSystemContext = 0x08D92;
+
+// The configuration HP's tools give a library whose project names none.
+RplObject defaultConfig(std::uint32_t romId, bool hp48)
+{
+    RplObject number{prolog::kSystemBinary, ObjectShape::Fixed, {}, {}, {}};
+    appendNibbleField(number.body, romId, 5);
+    return {prolog::kProgram,
+            ObjectShape::Composite,
+            {},
+            {},
+            {RplObject::pointer(kSystemContext), number,
+             RplObject::pointer(hp48 ? kAttachAtWarmStart48 : kAttachAtWarmStart49)}};
+}
+
+std::string lower(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// A file name for a command: letters, digits, _ and - as they are, other bytes as _XX.
+std::string fileStem(const std::string& name)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string stem;
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) != 0 || c == '-')
+            stem += c;
+        else
+            stem += std::string("_") + kHex[byte >> 4] + kHex[byte & 0xF];
+    }
+    return stem;
+}
+
+// Source text as HP's compiler reads it: a backslash and two hex digits stand for a byte (ISA\97,
+// "\B0C"). Written so for every byte from 80 hex and for the backslash itself.
+std::string escaped(std::string_view bytes)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || c == '\\')
+            text += std::string("\\") + kHex[byte >> 4] + kHex[byte & 0xF];
+        else
+            text += c;
+    }
+    return text;
+}
+
+std::string unescaped(std::string_view text)
+{
+    auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                              : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    };
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+            bytes += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+            i += 2;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
+}
+
+std::string objectText(const RplObject& object, const RomNames& names, bool hp48)
+{
+    DecompileOptions options;
+    options.namePointers = !hp48;
+    std::string text = escaped(decompileRpl(object, names, options));
+    if (text.empty() || text.back() != '\n')
+        text += '\n';
+    return text;
+}
+
+std::string hexNumber(std::uint32_t value)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), kHex[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    return digits;
+}
+
+} // namespace
+
+std::vector<ProjectFile> libraryProjectFiles(const LibraryParts& parts, const std::string& base,
+                                             const RomNames& names, bool hp48)
+{
+    std::vector<ProjectFile> files(1);
+    std::set<std::string> taken{lower(base + ".hpp")};
+    auto claim = [&](std::string stem) {
+        std::string name = stem + ".s";
+        for (int i = 2; taken.contains(lower(name)); ++i)
+            name = stem + "_" + std::to_string(i) + ".s";
+        taken.insert(lower(name));
+        return name;
+    };
+    const std::string libraryLine = "* Library " + hexNumber(parts.romId) + " (" +
+                                    escaped(parts.title) + ")\n";
+    std::string list;
+    for (std::size_t i = 0; i < parts.commands.size(); ++i) {
+        const LibraryCommand& command = parts.commands[i];
+        const bool hidden = command.name.empty();
+        const std::string name =
+            hidden ? "cmd" + std::to_string(command.number) : escaped(command.name);
+        ProjectFile file{claim(fileStem(hidden ? name : command.name)), {}};
+        file.text = "RPL\n" + libraryLine + "* Command " + std::to_string(command.number) +
+                    (hidden ? " (hidden)\n" : "\n") + (hidden ? "NULLNAME " : "xNAME ") + name +
+                    "\n" + objectText(command.object, names, hp48);
+        list += "file" + std::to_string(i + 1) + "=" + file.name + "\n";
+        files.push_back(std::move(file));
+    }
+    auto special = [&](const std::optional<RplObject>& object, const char* stem, const char* what) {
+        if (!object)
+            return std::string();
+        ProjectFile file{claim(stem), "RPL\n" + libraryLine + "* " + what + "\n" +
+                                          objectText(*object, names, hp48)};
+        files.push_back(std::move(file));
+        return files.back().name;
+    };
+    const std::string message = special(parts.message, "message_table", "The message table");
+    const std::string config = parts.config && *parts.config == defaultConfig(parts.romId, hp48)
+                                   ? std::string()
+                                   : special(parts.config, "config", "The configuration object");
+    files[0].name = base + ".hpp";
+    files[0].text = "[Main]\nlibrary=1\nRomid=" + hexNumber(parts.romId) +
+                    "\nTitle=" + escaped(parts.title) + "\nConfig=" + config +
+                    "\nMessage=" + message + "\nCalc48=" + (hp48 ? "1" : "0") +
+                    "\nFilePath=" + base + ".hp\n[Files]\n" + list;
+    return files;
+}
+
+namespace {
+
+struct Ini {
+    std::map<std::string, std::string> main;  // keys in lower case
+    std::map<long, std::string> files;        // by their number
+    std::size_t badLine = 0;
+};
+
+Ini readIni(std::string_view text)
+{
+    Ini ini;
+    std::string section;
+    std::size_t lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const std::size_t end = text.find('\n');
+        std::string line(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+            line.pop_back();
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line[0] == '[') {
+            section = lower(line);
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos) {
+            if (ini.badLine == 0)
+                ini.badLine = lineNumber;
+            continue;
+        }
+        const std::string key = lower(line.substr(0, eq));
+        const std::string value = line.substr(eq + 1);
+        if (section == "[main]") {
+            ini.main[key] = value;
+        } else if (section == "[files]" && key.rfind("file", 0) == 0 && key.size() > 4 &&
+                   std::all_of(key.begin() + 4, key.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            ini.files[std::stol(key.substr(4))] = value;
+        }
+    }
+    return ini;
+}
+
+struct Source {
+    std::string name;
+    bool visible = false;
+    std::size_t bodyLine = 0; // the line the object starts on
+    std::string body;
+};
+
+using Defines = std::map<std::string, std::string>;
+
+constexpr int kMaxIncludeDepth = 8;
+
+// The commands of a source file in the System RPL form of HP's tools: comment lines (* in
+// column 1) and ( ... ) comments, RPL, INCLUDE header (its DEFINEs count), xROMID, EXTERNAL,
+// the header's ASSEMBLEM ... !RPL, DEFINE name replacement (the rest of the line; later uses of
+// the name are replaced), and xNAME or NULLNAME name before each command. Each body keeps its
+// lines, so a compile error names the file's line. Without `named` the file holds one object
+// and no name (the message table, the configuration); a header holds no command.
+struct Splitter {
+    const ProjectFileReader& read;
+    Defines& defines;
+    ProjectError& error;
+
+    bool split(const std::string& text, std::vector<Source>& out, bool named, bool header,
+               int depth)
+    {
+        if (!named)
+            out.push_back({{}, false, 1, {}});
+        LexState state;
+        state.dialect = RplDialect::System;
+        std::vector<Token> tokens;
+        std::size_t lineNumber = 0;
+        for (std::size_t at = 0; at < text.size();) {
+            ++lineNumber;
+            const std::size_t end = std::min(text.find('\n', at), text.size());
+            std::string line = text.substr(at, end - at);
+            at = end + 1;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            state = lexLine(line, state, tokens);
+            const bool inBody = !out.empty() && !header;
+            std::string kept = line;
+            bool startsCommand = false;
+            auto blank = [&](const Token& t) { kept.replace(t.start, t.length, t.length, ' '); };
+            for (std::size_t i = 0; i < tokens.size(); ++i) {
+                const Token& t = tokens[i];
+                const std::string_view word = t.text(line);
+                const Token* operand = i + 1 < tokens.size() ? &tokens[i + 1] : nullptr;
+                if (t.kind == TokenKind::Comment) {
+                    blank(t);
+                } else if (t.kind == TokenKind::DefiningWord && word == "DEFINE") {
+                    if (operand == nullptr || operand->kind != TokenKind::DefinedName) {
+                        error = {{}, lineNumber, t.start + 1, "DEFINE needs a name"};
+                        return false;
+                    }
+                    const std::size_t from = std::min<std::size_t>(operand->end() + 1, line.size());
+                    std::string replacement = line.substr(from);
+                    while (!replacement.empty() && (replacement.back() == ' ' || replacement.back() == '\t'))
+                        replacement.pop_back();
+                    defines[std::string(operand->text(line))] = replacement;
+                    kept.replace(t.start, kept.size() - t.start, kept.size() - t.start, ' ');
+                    break;
+                } else if (t.kind == TokenKind::DefiningWord &&
+                           (word == "xNAME" || word == "NULLNAME")) {
+                    if (header || !named) {
+                        error = {{}, lineNumber, t.start + 1,
+                                 std::string(word) + " has no place in this file"};
+                        return false;
+                    }
+                    if (operand == nullptr || operand->kind != TokenKind::DefinedName) {
+                        error = {{}, lineNumber, t.start + 1, std::string(word) + " needs a name"};
+                        return false;
+                    }
+                    out.push_back({unescaped(operand->text(line)), word == "xNAME",
+                                   lineNumber, {}});
+                    blank(t);
+                    blank(*operand);
+                    ++i;
+                    startsCommand = true;
+                } else if (t.kind == TokenKind::DefiningWord &&
+                           (word == "EXTERNAL" || word == "FEXTERNAL")) {
+                    blank(t);
+                    if (operand != nullptr && operand->kind == TokenKind::DefinedName)
+                        blank(*operand), ++i;
+                } else if (word == "INCLUDE" && t.kind == TokenKind::Directive) {
+                    if (operand == nullptr || depth >= kMaxIncludeDepth) {
+                        error = {{}, lineNumber, t.start + 1,
+                                 operand == nullptr ? "INCLUDE needs a file" : "INCLUDE nests too deep"};
+                        return false;
+                    }
+                    const std::string file(operand->text(line));
+                    const std::optional<std::string> included = read(file);
+                    std::vector<Source> none;
+                    if (!included) {
+                        error = {{}, lineNumber, operand->start + 1, "cannot read " + file};
+                        return false;
+                    }
+                    if (!split(*included, none, true, true, depth + 1)) {
+                        if (error.file.empty())
+                            error.file = file;
+                        return false;
+                    }
+                    blank(t);
+                    blank(*operand);
+                    ++i;
+                } else if ((word == "xROMID" || word == "xTITLE") && operand != nullptr) {
+                    blank(t);
+                    blank(*operand);
+                    ++i;
+                } else if (word == "RPL" || word == "!RPL" || !inBody) {
+                    blank(t); // the header's assembler lines, xROMID, RPL
+                }
+            }
+            // DEFINEd names, right to left so the token places stay valid.
+            for (auto t = tokens.rbegin(); t != tokens.rend(); ++t) {
+                if (t->kind != TokenKind::Name || kept.compare(t->start, t->length, line, t->start, t->length) != 0)
+                    continue;
+                const auto it = defines.find(std::string(t->text(line)));
+                if (it != defines.end())
+                    kept.replace(t->start, t->length, it->second);
+            }
+            if (kept.find_first_not_of(" \t") != std::string::npos && (out.empty() || header)) {
+                error = {{}, lineNumber, kept.find_first_not_of(" \t") + 1,
+                         header ? "a header holds no objects" : "xNAME or NULLNAME is missing before the command"};
+                return false;
+            }
+            if (!out.empty() && !header)
+                out.back().body += kept + "\n";
+            if (startsCommand) {
+                state = LexState{}; // the command's own first word decides its dialect
+            }
+        }
+        if (named && out.empty() && !header) {
+            error = {{}, lineNumber, 1, "no command in the file"};
+            return false;
+        }
+        return true;
+    }
+};
+
+// The body with each word of System RPL that names a command of the project (xNAME name is
+// called as xname, NULLNAME name as name) replaced by XLIB library command.
+std::string linkCommandNames(const std::string& body, const std::map<std::string, XlibId>& commands)
+{
+    std::string out;
+    LexState state;
+    std::vector<Token> tokens;
+    for (std::size_t at = 0; at <= body.size();) {
+        const std::size_t end = std::min(body.find('\n', at), body.size());
+        std::string line = body.substr(at, end - at);
+        state = lexLine(line, state, tokens);
+        if (state.dialect == RplDialect::System) {
+            for (auto token = tokens.rbegin(); token != tokens.rend(); ++token) {
+                if (token->kind != TokenKind::Name)
+                    continue;
+                const auto it = commands.find(std::string(token->text(line)));
+                if (it != commands.end())
+                    line.replace(token->start, token->length,
+                                 "XLIB " + std::to_string(it->second.library) + " " +
+                                     std::to_string(it->second.command));
+            }
+        }
+        out += line;
+        if (end < body.size())
+            out += '\n';
+        at = end + 1;
+    }
+    return out;
+}
+
+// HP's compiler makes the objects between WHILE and its REPEAT one program when they are more
+// than one, as the loop runs one object; a single object stays as it is.
+void wrapLoopBodies(std::vector<RplObject>& items, std::uint32_t whileAt, std::uint32_t repeatAt)
+{
+    auto is = [](const RplObject& o, std::uint32_t address) {
+        return o.shape == ObjectShape::Pointer && o.prolog == address;
+    };
+    for (RplObject& item : items)
+        if (item.prolog == prolog::kProgram)
+            wrapLoopBodies(item.items, whileAt, repeatAt);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!is(items[i], whileAt))
+            continue;
+        std::size_t j = i + 1;
+        for (int depth = 0; j < items.size(); ++j) {
+            if (is(items[j], whileAt))
+                ++depth;
+            else if (is(items[j], repeatAt) && depth-- == 0)
+                break;
+        }
+        if (j >= items.size())
+            return;
+        std::vector<RplObject> body(std::make_move_iterator(items.begin() + static_cast<std::ptrdiff_t>(i + 1)),
+                                    std::make_move_iterator(items.begin() + static_cast<std::ptrdiff_t>(j)));
+        wrapLoopBodies(body, whileAt, repeatAt);
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(i + 1), items.begin() + static_cast<std::ptrdiff_t>(j));
+        if (body.size() == 1)
+            items.insert(items.begin() + static_cast<std::ptrdiff_t>(i + 1), std::move(body.front()));
+        else
+            items.insert(items.begin() + static_cast<std::ptrdiff_t>(i + 1),
+                         RplObject{prolog::kProgram, ObjectShape::Composite, {}, {}, std::move(body)});
+        i += 1; // past the body; its REPEAT follows
+    }
+}
+
+} // namespace
+
+ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFileReader& read,
+                                 const RomNames& names)
+{
+    ProjectBuild build;
+    auto fail = [&](ProjectError error) {
+        build.error = std::move(error);
+        return build;
+    };
+    const Ini ini = readIni(projectText);
+    auto value = [&](const char* key) {
+        const auto it = ini.main.find(key);
+        return it == ini.main.end() ? std::string() : it->second;
+    };
+    if (value("library") != "1")
+        return fail({{}, 0, 0, "the project builds no library (library=1 is missing)"});
+    const std::string romId = value("romid");
+    if (romId.empty() || romId.size() > 3 ||
+        !std::all_of(romId.begin(), romId.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }))
+        return fail({{}, 0, 0, "Romid= must be a library number of 1 to 3 hex digits"});
+    build.parts.romId = static_cast<std::uint32_t>(std::stoul(romId, nullptr, 16));
+    build.parts.title = unescaped(value("title"));
+    build.hp48 = value("calc48") == "1";
+    build.libraryFile = value("filepath");
+    if (ini.files.empty())
+        return fail({{}, 0, 0, "the project lists no source files ([Files] file1=...)"});
+
+    Defines defines;
+    auto sourceOf = [&](const std::string& file, bool named) -> std::optional<std::vector<Source>> {
+        const std::optional<std::string> text = read(file);
+        if (!text) {
+            build.error = {file, 0, 0, "cannot read the file"};
+            return std::nullopt;
+        }
+        std::vector<Source> split;
+        if (!Splitter{read, defines, build.error}.split(*text, split, named, false, 0)) {
+            if (build.error.file.empty())
+                build.error.file = file;
+            return std::nullopt;
+        }
+        return split;
+    };
+    std::map<std::string, XlibId> commandNames;
+    auto objectOf = [&](const std::string& file, const Source& source) -> std::optional<RplObject> {
+        const CompileResult compiled =
+            compileRpl(unescaped(linkCommandNames(source.body, commandNames)), names);
+        if (!compiled.ok) {
+            build.error = {file, source.bodyLine + compiled.error.line - 1, compiled.error.column,
+                           compiled.error.message};
+            return std::nullopt;
+        }
+        RplObject object = compiled.object;
+        const auto whileAt = names.address("WHILE"), repeatAt = names.address("REPEAT");
+        if (object.prolog == prolog::kProgram && whileAt && repeatAt)
+            wrapLoopBodies(object.items, *whileAt, *repeatAt);
+        return object;
+    };
+
+    std::vector<Source> sources;
+    std::vector<std::string> sourceFiles;
+    for (const auto& [number, file] : ini.files) {
+        std::optional<std::vector<Source>> split = sourceOf(file, true);
+        if (!split)
+            return build;
+        for (Source& source : *split)
+            sources.push_back(std::move(source)), sourceFiles.push_back(file);
+    }
+    // The visible commands are numbered first, each group in the order of the files, which is
+    // the order the commands lie in the library.
+    std::uint32_t visible = 0;
+    auto hidden = static_cast<std::uint32_t>(
+        std::count_if(sources.begin(), sources.end(), [](const Source& s) { return s.visible; }));
+    std::vector<std::uint32_t> numbers;
+    for (const Source& source : sources) {
+        numbers.push_back(source.visible ? visible++ : hidden++);
+        const std::string called = escaped(source.name);
+        if (!commandNames.emplace(source.visible ? "x" + called : called,
+                                  XlibId{build.parts.romId, numbers.back()}).second)
+            return fail({{}, 0, 0, "two commands are named " + called});
+    }
+    for (std::size_t index = 0; index < sources.size(); ++index) {
+        const Source& source = sources[index];
+        std::optional<RplObject> object = objectOf(sourceFiles[index], source);
+        if (!object)
+            return build;
+        build.parts.commands.push_back({numbers[index], source.visible ? source.name : std::string(),
+                                        std::move(*object)});
+    }
+
+    for (const char* key : {"message", "config"}) {
+        const std::string file = value(key);
+        if (file.empty())
+            continue;
+        const std::optional<std::vector<Source>> split = sourceOf(file, false);
+        std::optional<RplObject> object = split ? objectOf(file, split->front()) : std::nullopt;
+        if (!object)
+            return build;
+        (key[0] == 'm' ? build.parts.message : build.parts.config) = std::move(*object);
+    }
+    if (!build.parts.config)
+        build.parts.config = defaultConfig(build.parts.romId, build.hp48);
+    build.ok = true;
+    return build;
+}
+
+} // namespace scrivlet

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "calculator/library_object.h"
+#include "rpl/rom_names.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scrivlet {
+
+// A library as a project folder and back.
+//
+// The project file (.hpp) is an INI file: [Main] with library=1, Romid= (hex), Title=, Config=,
+// Message=, Calc48= (1 for a 48-series library) and FilePath= (the library's file), [Files] with
+// file1=... in the order the commands lie in the library. Each source file holds one command:
+// comment lines starting with *, RPL, then "xNAME name" (a visible command) or "NULLNAME name"
+// (a hidden one) on a line of its own, then the command's object as the compiler reads it, to
+// the end of the file. Config= and Message= name files holding the configuration object and
+// the message table in the same form without the name line; an empty Config= stands for the
+// configuration HP's tools put into every library (attach the library at warm start). Texts
+// are written as HP's compiler reads them: a backslash and two hex digits for a byte (\97).
+
+struct ProjectFile {
+    std::string name; // a file name without folders
+    std::string text;
+};
+
+// The project file first (named `base`.hpp), then the sources. A 48-series library's pointers
+// are written by address: its ROM is not the book's.
+std::vector<ProjectFile> libraryProjectFiles(const LibraryParts& parts, const std::string& base,
+                                             const RomNames& names, bool hp48);
+
+struct ProjectError {
+    std::string file; // empty for the project file itself
+    std::size_t line = 0;
+    std::size_t column = 0;
+    std::string message;
+};
+
+struct ProjectBuild {
+    bool ok = false;
+    LibraryParts parts;
+    bool hp48 = false;
+    std::string libraryFile; // FilePath=, empty when not given
+    ProjectError error;
+};
+
+// Reads a file of the project by the name the project gives; nothing when it cannot.
+using ProjectFileReader = std::function<std::optional<std::string>(const std::string& name)>;
+
+// The library's parts from the project file's text and its sources.
+ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFileReader& read,
+                                 const RomNames& names);
+
+} // namespace scrivlet

@@ -1,0 +1,194 @@
+#include "calculator/transfer_file.h"
+#include "common/file_io.h"
+#include "reference/entry_table.h"
+#include "rpl/library_project.h"
+#include "rpl/rpl_compiler.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <map>
+
+using namespace scrivlet;
+
+namespace {
+
+const RomNames& bookNames()
+{
+    static const RomNames names = [] {
+        RomNames n;
+        const FileReadResult table = readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl");
+        for (const TableEntry& e : parseEntryTable(table.bytes).entries)
+            n.add(e.name, e.addr);
+        return n;
+    }();
+    return names;
+}
+
+std::map<std::string, std::string> filesByName(const std::vector<ProjectFile>& files)
+{
+    std::map<std::string, std::string> byName;
+    for (const ProjectFile& file : files)
+        byName[file.name] = file.text;
+    return byName;
+}
+
+ProjectBuild build(const std::map<std::string, std::string>& files, const std::string& project)
+{
+    return buildLibraryProject(
+        files.at(project),
+        [&](const std::string& name) -> std::optional<std::string> {
+            const auto it = files.find(name);
+            return it == files.end() ? std::nullopt : std::optional<std::string>(it->second);
+        },
+        bookNames());
+}
+
+} // namespace
+
+// Every real library decompiles into a project whose sources build the same library, nibble
+// for nibble, 48 series and 49 series alike.
+TEST(LibraryProject, EveryRealLibraryBuildsBackIdentically)
+{
+    int libraries = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SCRIVLET_OBJECTS_DIR)) {
+        if (entry.path().extension() != ".hp")
+            continue;
+        const TransferFileRead read = readTransferFile(readWholeFile(entry.path().string()).bytes);
+        if (!read.ok || read.file.object.prolog != prolog::kLibrary)
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        ++libraries;
+        const LibraryRead parts = readLibrary(read.file.object);
+        ASSERT_TRUE(parts.ok);
+        const bool hp48 = read.file.family == CalculatorFamily::Hp48;
+        const auto files = filesByName(libraryProjectFiles(parts.parts, "LIB", bookNames(), hp48));
+        const ProjectBuild built = build(files, "LIB.hpp");
+        ASSERT_TRUE(built.ok) << built.error.file << ":" << built.error.line << ": "
+                              << built.error.message;
+        EXPECT_EQ(built.hp48, hp48);
+        const LibraryBuild library = buildLibrary(built.parts);
+        ASSERT_TRUE(library.ok) << library.message;
+        EXPECT_EQ(objectNibbles(library.library), objectNibbles(read.file.object));
+    }
+    EXPECT_GE(libraries, 30);
+}
+
+// A fault in a project names the file and, for a source, the line and column in that file; a
+// project that is no library, a bad Romid and a missing source are refused.
+TEST(LibraryProject, FaultsNameTheFileAndLine)
+{
+    std::map<std::string, std::string> files = {
+        {"P.hpp", "[Main]\r\nlibrary=1\r\nRomid=5A0\r\nTitle=T \\97\r\n[Files]\r\nfile2=b.s\r\n"
+                  "file1=a.s\r\n"},
+        {"a.s", "RPL\n* first\nNULLNAME helper\n:: DUP ;\n"},
+        {"b.s", "* visible\nxNAME SQ\\97\n:: helper\n   DROP ;\n"},
+    };
+    ProjectBuild built = build(files, "P.hpp");
+    ASSERT_TRUE(built.ok) << built.error.message;
+    EXPECT_EQ(built.parts.romId, 0x5A0u);
+    EXPECT_EQ(built.parts.title, "T \x97");
+    ASSERT_EQ(built.parts.commands.size(), 2u);
+    EXPECT_EQ(built.parts.commands[0].number, 1u); // file1, hidden, numbered after SQρ
+    EXPECT_EQ(built.parts.commands[1].name, "SQ\x97");
+    // The hidden command is called by its name: a library command of the project.
+    const RplObject& call = built.parts.commands[1].object.items.at(0);
+    EXPECT_EQ(call.prolog, prolog::kXlibName);
+    EXPECT_EQ(nibbleField(call.body, 0, 3), 0x5A0u);
+    EXPECT_EQ(nibbleField(call.body, 3, 3), 1u);
+    EXPECT_TRUE(buildLibrary(built.parts).ok);
+
+    files["b.s"] = "* visible\nxNAME SQ\n:: DUP\n   NOSUCHWORD ;\n";
+    built = build(files, "P.hpp");
+    ASSERT_FALSE(built.ok);
+    EXPECT_EQ(built.error.file, "b.s");
+    EXPECT_EQ(built.error.line, 4u);
+    files["b.s"] = "* visible\n:: DUP ;\n";
+    EXPECT_EQ(build(files, "P.hpp").error.line, 2u);
+    files.erase("b.s");
+    EXPECT_EQ(build(files, "P.hpp").error.file, "b.s");
+    files["P.hpp"] = "[Main]\nlibrary=1\nRomid=G00\n[Files]\nfile1=a.s\n";
+    EXPECT_FALSE(build(files, "P.hpp").ok);
+    files["P.hpp"] = "[Main]\nRomid=500\n[Files]\nfile1=a.s\n";
+    EXPECT_FALSE(build(files, "P.hpp").ok);
+}
+
+// The System RPL forms of HP's compiler give the nibbles HP's tools stored for them (the unit
+// and the algebraic as they lie in hpairnav's ASPD50 library); an assembler block is refused
+// where it starts.
+TEST(LibraryProject, SystemRplFormsCompileAsHpToolsStoreThem)
+{
+    const CompileResult compiled = compileRpl(
+        ":: ROMPTR 326 2 UNIT % 0 \"m\" umEND ;\n  SYMBOL LAM vc %2 x^ ; $ \"ab\" CHR A ;",
+        bookNames());
+    ASSERT_TRUE(compiled.ok) << compiled.error.message;
+    Nibbles expected;
+    appendNibbleHex("D9D20" "29E20623200" "ADA20339200000000000000000C2A2070000D6777D2B2130"
+                    "8BA20D6E20206736169F2790A3B2130" "C2A20900001626" "FB92014" "B2130",
+                    expected);
+    EXPECT_EQ(objectNibbles(compiled.object), expected);
+
+    const CompileResult code = compileRpl(":: DUP\n  CODE\n ENDCODE ;", bookNames());
+    ASSERT_FALSE(code.ok);
+    EXPECT_EQ(code.error.line, 2u);
+    EXPECT_EQ(code.error.column, 3u);
+    EXPECT_NE(code.error.message.find("CODE"), std::string::npos);
+
+    // An unknown entry is named with the book's three nearest names.
+    const CompileResult unknown = compileRpl(":: SWAPDROPP ;", bookNames());
+    ASSERT_FALSE(unknown.ok);
+    EXPECT_EQ(unknown.error.column, 4u);
+    EXPECT_EQ(unknown.error.message,
+              "the reference book has no entry SWAPDROPP (nearest: SWAPDROP, ?SWAPDROP, "
+              "SWAPDROPDUP)");
+}
+
+// Real sources as HP's tools compiled them (hpairnav's ASPD50: comments, an INCLUDE header,
+// DEFINE ... ROMPTR, UNIT, SYMBOL, ' ID, "\B0C") build the very command objects of the shipped
+// library; they are its hidden commands 2 to 5.
+TEST(LibraryProject, RealSourcesBuildTheShippedCommands)
+{
+    const std::string folder = std::string(SCRIVLET_OBJECTS_DIR) + "/hpairnav/ASPD50/";
+    const TransferFileRead shipped = readTransferFile(readWholeFile(folder + "ASPD50.hp").bytes);
+    ASSERT_TRUE(shipped.ok);
+    const LibraryRead library = readLibrary(shipped.file.object);
+    ASSERT_TRUE(library.ok);
+    const std::string project =
+        "[Main]\nlibrary=1\nRomid=328\nTitle=ASPD50 v1.34\n[Files]\n"
+        "file1=CMACH.s\nfile2=CSAT.s\nfile3=TASMS.s\nfile4=CTAT.s\n";
+    const ProjectBuild built = buildLibraryProject(
+        project,
+        [&](const std::string& name) -> std::optional<std::string> {
+            FileReadResult file = readWholeFile(folder + name);
+            return file.ok ? std::optional<std::string>(std::move(file.bytes)) : std::nullopt;
+        },
+        bookNames());
+    ASSERT_TRUE(built.ok) << built.error.file << ":" << built.error.line << ": "
+                          << built.error.message;
+    ASSERT_EQ(built.parts.commands.size(), 4u);
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        const auto it = std::find_if(library.parts.commands.begin(), library.parts.commands.end(),
+                                     [&](const LibraryCommand& c) { return c.number == i + 2; });
+        ASSERT_NE(it, library.parts.commands.end());
+        EXPECT_EQ(objectNibbles(built.parts.commands[i].object), objectNibbles(it->object)) << i;
+    }
+}
+
+// As in hpairnav's shipped libraries, the objects between WHILE and REPEAT become one program
+// when there are several; one object stays as it is, so decompiled loops build back unchanged.
+TEST(LibraryProject, LoopBodiesBecomeOneProgram)
+{
+    const std::map<std::string, std::string> files = {
+        {"P.hpp", "[Main]\nlibrary=1\nRomid=300\n[Files]\nfile1=a.s\n"},
+        {"a.s", "xNAME A\n:: BEGIN DUP WHILE DROP BEGIN DUP WHILE DROP DUP REPEAT REPEAT\n"
+                "   BEGIN DUP WHILE DROP REPEAT ;\n"},
+    };
+    const ProjectBuild built = build(files, "P.hpp");
+    ASSERT_TRUE(built.ok) << built.error.message;
+    const CompileResult expected = compileRpl(
+        ":: BEGIN DUP WHILE :: DROP BEGIN DUP WHILE :: DROP DUP ; REPEAT ; REPEAT\n"
+        "   BEGIN DUP WHILE DROP REPEAT ;",
+        bookNames());
+    ASSERT_TRUE(expected.ok);
+    EXPECT_EQ(built.parts.commands.at(0).object, expected.object);
+}
