@@ -1,5 +1,7 @@
 #include "app/library_command.h"
 
+#include "app/file_command_arguments.h"
+
 #include "calculator/library_object.h"
 #include "calculator/transfer_file.h"
 #include "common/file_io.h"
@@ -20,47 +22,19 @@ constexpr const char* kUsage =
     "usage: vantor-scrivlet --decompile LIB.hp -o DIR [--database PATH]\n"
     "       vantor-scrivlet --build PROJECT.hpp [-o OUT.hp] [--database PATH]\n";
 
-struct Request {
-    bool build = false;
-    std::string input;
-    std::string output;
-    std::string database = kDatabaseFileName;
-    std::string error;
-};
+using Request = FileCommandArguments;
 
+bool isBuild(const Request& request)
+{
+    return request.mode == "--build";
+}
+
+// The arguments, or what is wrong with them.
 Request parseRequest(const std::vector<std::string>& arguments)
 {
-    Request request;
-    request.build = arguments.front() == "--build";
-    bool outputGiven = false, databaseGiven = false;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        auto value = [&](std::string& into, bool& given, const char* what) {
-            if (given)
-                request.error = std::string(what) + " is given twice";
-            given = true;
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty())
-                request.error = std::string(what) + " needs a path";
-            else
-                into = arguments[++i];
-        };
-        if (argument == "-o")
-            value(request.output, outputGiven, "-o");
-        else if (argument == "--database")
-            value(request.database, databaseGiven, "--database");
-        else if (argument.rfind("--database=", 0) == 0 && !databaseGiven)
-            databaseGiven = true, request.database = argument.substr(11);
-        else if (!argument.empty() && argument[0] == '-')
-            request.error = "unknown option " + argument;
-        else if (request.input.empty())
-            request.input = argument;
-        else
-            request.error = "one file at a time";
-    }
+    Request request = parseFileCommandArguments(arguments);
     if (request.error.empty() && request.input.empty())
-        request.error = request.build ? "no project to build" : "no library to decompile";
-    if (request.error.empty() && request.database.empty())
-        request.error = "--database needs a path";
+        request.error = isBuild(request) ? "no project to build" : "no library to decompile";
     return request;
 }
 
@@ -155,7 +129,7 @@ std::optional<int> runLibraryCommand(const std::vector<std::string>& arguments, 
         return std::nullopt;
     const Request request = parseRequest(arguments);
     std::optional<TransferFile> library;
-    if (!request.build) {
+    if (!isBuild(request)) {
         // Only a library decompiled into a folder is ours; the rest goes to the object command.
         std::error_code ec;
         if (!request.error.empty() || request.output.empty() ||
@@ -176,7 +150,7 @@ std::optional<int> runLibraryCommand(const std::vector<std::string>& arguments, 
         err << "vantor-scrivlet: " << names.error << "\n";
         return 2;
     }
-    return request.build ? buildProject(request, *names.value, out, err)
+    return isBuild(request) ? buildProject(request, *names.value, out, err)
                          : decompileProject(request, *library, *names.value, out, err);
 }
 

@@ -1,5 +1,6 @@
 #include "app/object_command.h"
 
+#include "app/file_command_arguments.h"
 #include "app/library_command.h"
 
 #include "calculator/transfer_file.h"
@@ -19,54 +20,20 @@ constexpr const char* kUsage =
     "usage: vantor-scrivlet --compile SRC [-o OUT.hp] [--database PATH]\n"
     "       vantor-scrivlet --decompile FILE.hp [-o OUT.txt] [--database PATH]\n";
 
-struct Request {
-    bool compile = false;
-    std::string input;
-    std::string output;
-    std::string database = kDatabaseFileName;
-    std::string error;
-};
+using Request = FileCommandArguments;
 
+bool isCompile(const Request& request)
+{
+    return request.mode == "--compile";
+}
+
+// The arguments, or what is wrong with them; a compile writes SRC with .hp unless -o says.
 Request parseRequest(const std::vector<std::string>& arguments)
 {
-    Request request;
-    request.compile = arguments.front() == "--compile";
-    bool databaseGiven = false;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        auto value = [&](std::string& into, const char* what) {
-            if (!into.empty() && what[0] == '-' && what[1] == 'o')
-                request.error = "-o is given twice";
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty())
-                request.error = std::string(what) + " needs a path";
-            else
-                into = arguments[++i];
-        };
-        if (argument == "-o") {
-            value(request.output, "-o");
-        } else if (argument == "--database") {
-            if (databaseGiven)
-                request.error = "--database is given twice";
-            databaseGiven = true;
-            value(request.database, "--database");
-        } else if (argument.rfind("--database=", 0) == 0) {
-            if (databaseGiven)
-                request.error = "--database is given twice";
-            databaseGiven = true;
-            request.database = argument.substr(11);
-        } else if (!argument.empty() && argument[0] == '-') {
-            request.error = "unknown option " + argument;
-        } else if (request.input.empty()) {
-            request.input = argument;
-        } else {
-            request.error = "one file at a time";
-        }
-    }
+    Request request = parseFileCommandArguments(arguments);
     if (request.error.empty() && request.input.empty())
-        request.error = request.compile ? "no source to compile" : "no file to decompile";
-    if (request.error.empty() && request.database.empty())
-        request.error = "--database needs a path";
-    if (request.error.empty() && request.compile && request.output.empty())
+        request.error = isCompile(request) ? "no source to compile" : "no file to decompile";
+    if (request.error.empty() && isCompile(request) && request.output.empty())
         request.output = std::filesystem::path(request.input).replace_extension(".hp").string();
     return request;
 }
@@ -143,7 +110,7 @@ std::optional<int> runObjectCommand(const std::vector<std::string>& arguments, s
         err << "vantor-scrivlet: " << names.error << "\n";
         return 2;
     }
-    return request.compile ? compile(request, *names.value, out, err)
+    return isCompile(request) ? compile(request, *names.value, out, err)
                            : decompile(request, *names.value, out, err);
 }
 

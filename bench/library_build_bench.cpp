@@ -7,6 +7,7 @@
 //   cmake --build --preset release --target library_build_bench
 //   ./build/release/bench/library_build_bench
 
+#include "reference/rom_names_reader.h"
 #include "calculator/library_object.h"
 #include "common/file_io.h"
 #include "reference/entry_table.h"
@@ -22,13 +23,8 @@ using namespace scrivlet;
 
 const RomNames& bookNames()
 {
-    static const RomNames names = [] {
-        RomNames n;
-        for (const TableEntry& e :
-             parseEntryTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes).entries)
-            n.add(e.name, e.addr);
-        return n;
-    }();
+    static const RomNames names =
+        romNamesOfTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes);
     return names;
 }
 

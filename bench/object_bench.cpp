@@ -8,6 +8,7 @@
 //   cmake --build --preset release --target object_bench
 //   ./build/release/bench/object_bench
 
+#include "reference/rom_names_reader.h"
 #include "calculator/transfer_file.h"
 #include "common/file_io.h"
 #include "reference/entry_table.h"
@@ -26,13 +27,8 @@ using namespace scrivlet;
 
 const RomNames& bookNames()
 {
-    static const RomNames names = [] {
-        RomNames n;
-        for (const TableEntry& e :
-             parseEntryTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes).entries)
-            n.add(e.name, e.addr);
-        return n;
-    }();
+    static const RomNames names =
+        romNamesOfTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes);
     return names;
 }
 

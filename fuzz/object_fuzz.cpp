@@ -2,6 +2,7 @@
 // refuses gets a message and an offset inside the file; a file it accepts writes back to the
 // same bytes (the pad nibble aside), and its object decompiles to text that compiles back to
 // the same nibbles. The ROM names are those of data/rom49.tbl.
+#include "reference/rom_names_reader.h"
 #include "calculator/transfer_file.h"
 #include "common/file_io.h"
 #include "fuzz_check.h"
@@ -21,13 +22,8 @@ namespace {
 
 const RomNames& bookNames()
 {
-    static const RomNames names = [] {
-        RomNames n;
-        for (const TableEntry& e :
-             parseEntryTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes).entries)
-            n.add(e.name, e.addr);
-        return n;
-    }();
+    static const RomNames names =
+        romNamesOfTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes);
     return names;
 }
 

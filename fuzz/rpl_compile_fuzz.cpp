@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the User RPL compiler as a source. A refused source gets a message
 // and a line and column inside the text; an accepted one decompiles to text that compiles back
 // to the same nibbles. The ROM names are those of data/rom49.tbl.
+#include "reference/rom_names_reader.h"
 #include "common/file_io.h"
 #include "fuzz_check.h"
 #include "reference/entry_table.h"
@@ -17,13 +18,8 @@ using namespace scrivlet;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const RomNames names = [] {
-        RomNames n;
-        for (const TableEntry& e :
-             parseEntryTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes).entries)
-            n.add(e.name, e.addr);
-        return n;
-    }();
+    static const RomNames names =
+        romNamesOfTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes);
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const CompileResult first = compileRpl(text, names);
     if (!first.ok) {

@@ -1,5 +1,6 @@
 #include "reference/rom_names_reader.h"
 
+#include "reference/entry_table.h"
 #include "reference/importer.h"
 #include "reference/sqlite_database.h"
 
@@ -28,6 +29,14 @@ RunResult<RomNames> readRomNames(const std::string& databasePath)
     } catch (const SqliteError& e) {
         return Result::failure(databasePath + ": " + e.what());
     }
+}
+
+RomNames romNamesOfTable(std::string_view tableText)
+{
+    RomNames names;
+    for (const TableEntry& e : parseEntryTable(tableText).entries)
+        names.add(e.name, e.addr);
+    return names;
 }
 
 } // namespace scrivlet

@@ -4,6 +4,7 @@
 #include "rpl/rom_names.h"
 
 #include <string>
+#include <string_view>
 
 namespace scrivlet {
 
@@ -13,5 +14,9 @@ namespace scrivlet {
 // missing, no entry database, or unreadable; entries with an address of no known form are left
 // out.
 RunResult<RomNames> readRomNames(const std::string& databasePath);
+
+// The ROM names of an entry table in our own NAME <TAB> ADDRESS form (data/rom49.tbl), in its
+// order; lines that are no entry are passed over.
+RomNames romNamesOfTable(std::string_view tableText);
 
 } // namespace scrivlet

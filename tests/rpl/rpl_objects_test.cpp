@@ -1,3 +1,4 @@
+#include "reference/rom_names_reader.h"
 #include "calculator/transfer_file.h"
 #include "common/file_io.h"
 #include "reference/entry_table.h"
@@ -16,13 +17,8 @@ namespace {
 
 const RomNames& bookNames()
 {
-    static const RomNames names = [] {
-        RomNames n;
-        const FileReadResult table = readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl");
-        for (const TableEntry& e : parseEntryTable(table.bytes).entries)
-            n.add(e.name, e.addr);
-        return n;
-    }();
+    static const RomNames names =
+        romNamesOfTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes);
     return names;
 }
 
