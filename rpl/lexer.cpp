@@ -210,6 +210,14 @@ bool RplLine::lexExpected(std::size_t start, std::size_t end)
         emit(start, end, TokenKind::Identifier);
         break;
     case Expect::Number:
+        // The last operand must look like one: a GROB's data after width and height may not be
+        // there (HP's compiler writes only the size and the data), and a word that is no number
+        // is read as what it is.
+        if (m_state.expectCount == 1 && !isOperandWord(m_line.substr(start, end - start), m_state.dialect)) {
+            m_state.expect = Expect::Nothing;
+            m_state.expectCount = 0;
+            return false;
+        }
         emit(start, end, TokenKind::Number);
         if (m_state.expectCount > 1) {
             --m_state.expectCount;
@@ -277,7 +285,9 @@ std::size_t RplLine::lexWord(std::size_t start, std::size_t end)
     const char c = word[0];
     if (m_state.expect != LexState::Expect::Nothing && lexExpected(start, end))
         return end;
-    if (user()) {
+    // Before the dialect is known, @ lines are User RPL comments (a transfer file's notes); in
+    // System RPL a lone @ ends the source.
+    if (user() || (m_state.dialect == RplDialect::Unknown && c == '@')) {
         if (c == '@') {
             const std::size_t close = m_line.find('@', start + 1);
             const std::size_t stop = close == std::string_view::npos ? m_n : close + 1;
@@ -410,6 +420,10 @@ std::size_t RplLine::lexWordOfBothDialects(Keyword keyword, std::size_t start, s
         return end;
     case Keyword::Semi:
         emit(start, end, TokenKind::Structure);
+        return end;
+    case Keyword::Grob:
+        emit(start, end, TokenKind::Directive);
+        expectNext(LexState::Expect::Number, 3);
         return end;
     default:
         return 0;

@@ -83,7 +83,7 @@ constexpr KeywordEntry kKeywords[] = {
     {"C%", Keyword::Number2},
     {"C%%", Keyword::Number2},
     {"HXS", Keyword::Number2},
-    {"GROB", Keyword::Number2},
+    {"GROB", Keyword::Grob},
     {"ROMPTR", Keyword::Number2},
     {"FPTR", Keyword::Number2},
     {"ACPTR", Keyword::Number2},
@@ -256,6 +256,17 @@ bool isDecimalReal(std::string_view w)
             return false;
     }
     return i == n;
+}
+
+bool isOperandWord(std::string_view word, RplDialect dialect)
+{
+    if (isNumberWord(word, dialect))
+        return true;
+    std::string_view digits = word;
+    if (digits.size() > 1 && (digits.back() == 'h' || digits.back() == 'd' || digits.back() == 'o' ||
+                              digits.back() == 'b'))
+        digits.remove_suffix(1);
+    return !digits.empty() && std::all_of(digits.begin(), digits.end(), isHexDigit);
 }
 
 bool isNumberWord(std::string_view w, RplDialect dialect)

@@ -80,7 +80,8 @@ enum class Keyword : std::uint8_t {
     MasdOther, // !ARM
     IdPrefix,  // ID LAM TAG
     Number1,   // # % %% ZINT PTR xROMID: one number follows
-    Number2,   // C% C%% HXS GROB ROMPTR FPTR ACPTR: two numbers follow
+    Number2,   // C% C%% HXS ROMPTR FPTR ACPTR: two numbers follow
+    Grob,      // GROB: width and height, then its hex data (or, for HP's compiler, size and data)
     Reference, // ROMPTR2 FPTR2 xCONFIG xMESSAGE: an entry name follows
     Chr,       // CHR
     Title,     // xTITLE: the rest of the line is text
@@ -92,6 +93,10 @@ DefinitionKind definitionOf(std::string_view definingWord);
 // True for a word that is a number by itself: decimal reals (1 -2.5 1.E-3 .5), %real %%real
 // (not in User RPL), #hex with an optional h d o b suffix.
 bool isNumberWord(std::string_view word, RplDialect dialect);
+
+// True for a word that can be the operand of a number prefix (# % ZINT C% HXS GROB PTR ...): a
+// number word, or hex digits with an optional h d o b suffix.
+bool isOperandWord(std::string_view word, RplDialect dialect);
 
 // True for an unsigned decimal real: 1 2.5 .5 1.E-3 (with an optional sign when `signed`).
 bool isDecimalReal(std::string_view word);

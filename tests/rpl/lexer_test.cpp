@@ -58,6 +58,10 @@ TEST(RplLexer, SnippetsGiveTheirTokens)
          {"* Adds two", "NULLNAME Add2 ( a b -> c )", ":: # 3F #3F %2 %%1.5 % -2.5E3 ZINT 12 ;"},
          "cmt[* Adds two] | def[NULLNAME] dn[Add2] cmt[( a b -> c )] | st[::] num[#] num[3F] "
          "num[#3F] num[%2] num[%%1.5] num[%] num[-2.5E3] dir[ZINT] num[12] st[;]"},
+        {"GROB data; an operand that is none is read as what it is; @ notes before «",
+         {"@ notes DUP", ":: GROB 8 2 C35A GROB 0000E 10000 ; % DUP # FFh"},
+         "cmt[@ notes DUP] | st[::] dir[GROB] num[8] num[2] num[C35A] dir[GROB] num[0000E] "
+         "num[10000] st[;] num[%] name[DUP] num[#] num[FFh]"},
         {"( ) comment over two lines, ) ends only a word",
          {":: ( starts here", "  a)b ends ) DROP ;"},
          "st[::] cmt[( starts here] | cmt[a)b ends )] name[DROP] st[;]"},
