@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 #include "app/form1.h"
 #include "common/version.h"
+#include "link/link_command.h"
 #include "reference/reference_command.h"
 
 #include <QApplication>
@@ -30,6 +31,8 @@ int main(int argc, char* argv[])
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (const auto status = scrivlet::runReferenceCommand(arguments))
+        return *status;
+    if (const auto status = scrivlet::runLinkCommand(arguments))
         return *status;
     const scrivlet::CommandLine command = scrivlet::parseCommandLine(arguments);
     switch (command.action) {

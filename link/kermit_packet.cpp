@@ -65,7 +65,9 @@ Parsed parse(std::string& buffer, int checkType)
         if (buffer.size() < 2)
             return {};
         const int len = unChar(buffer[1]);
-        if (len < 3 || len > kMaxShortLength) { // not a packet start: skip this MARK
+        // C-Kermit counts the block check beyond the length it was given, so LEN may reach
+        // 95, the most one character holds.
+        if (len < 3 || len > kMaxShortLength + 1) { // not a packet start: skip this MARK
             buffer.erase(0, 1);
             continue;
         }

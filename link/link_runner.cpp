@@ -56,9 +56,10 @@ RunOutcome runLink(ByteChannel& channel, LinkEngine& engine, const LinkRun& run)
     return engine.failure() == LinkFailure::None ? RunOutcome::Done : RunOutcome::EngineFailed;
 }
 
-std::string describeFailure(const LinkEngine& engine, const std::string& port, int timeoutMs)
+std::string describeFailure(const LinkEngine& engine, const std::string& port, LinkTiming timing)
 {
-    const std::string seconds = std::to_string((timeoutMs + 999) / 1000) + " s";
+    const std::string seconds =
+        std::to_string((long(timing.timeoutMs) * timing.retries + 999) / 1000) + " s";
     switch (engine.failure()) {
     case LinkFailure::None:
         return {};

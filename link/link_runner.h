@@ -22,7 +22,7 @@ enum class RunOutcome { Done, EngineFailed, ChannelFailed };
 RunOutcome runLink(ByteChannel& channel, LinkEngine& engine, const LinkRun& run = {});
 
 // One line for an engine's failure on a port, e.g.
-// "/dev/ttyUSB0: no answer within 5 s (is the calculator in server mode?)".
-std::string describeFailure(const LinkEngine& engine, const std::string& port, int timeoutMs);
+// "/dev/ttyUSB0: no answer within 50 s (is the calculator in server mode?)".
+std::string describeFailure(const LinkEngine& engine, const std::string& port, LinkTiming timing);
 
 } // namespace scrivlet

@@ -72,7 +72,6 @@ std::unique_ptr<SerialChannel> SerialChannel::open(const std::string& path, int 
         ::close(fd);
         return nullptr;
     }
-    ::tcflush(fd, TCIFLUSH);
     return std::unique_ptr<SerialChannel>(new SerialChannel(fd, path));
 }
 

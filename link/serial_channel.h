@@ -9,7 +9,8 @@ namespace scrivlet {
 
 // A serial port or pseudo-terminal through termios: raw 8N1, no flow control, the given speed.
 // The port is opened without becoming the controlling terminal and without waiting for the
-// carrier; whatever waited in its input buffer is dropped (a calculator may leave a stale NAK).
+// carrier. What waited in its input is kept: a receiver's first request may be there already
+// (a stale NAK from a calculator does no harm to the engines).
 class SerialChannel final : public ByteChannel {
 public:
     ~SerialChannel() override;

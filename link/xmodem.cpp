@@ -105,7 +105,7 @@ void XModemSender::receive(std::string_view bytes)
                 m_payloadBytes = std::min<std::uint64_t>(m_pos, m_bytes.size());
                 ++m_block;
                 sendBlock();
-            } else if (c == kNak || (m_block == 1 && (c == 'C' || c == 'D'))) {
+            } else if (c == kNak) {
                 resend();
             }
             break;
