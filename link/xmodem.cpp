@@ -155,7 +155,10 @@ void XModemReceiver::reply(char c)
 {
     emit(std::string_view(&c, 1));
     ++m_packetsSent;
-    armTimer(m_timing.timeoutMs);
+    // Once blocks flow, the sender's own timeout repairs a lost block or answer. The receiver
+    // waits twice as long before its NAK, so the two never cross: a NAK crossing a resent
+    // block earns a third copy, whose extra ACK would move the sender past the next block.
+    armTimer(m_started ? 2 * m_timing.timeoutMs : m_timing.timeoutMs);
 }
 
 void XModemReceiver::start()
@@ -187,7 +190,9 @@ void XModemReceiver::timeout()
     m_inbox.clear();
     m_purging = false;
     if (!m_started) {
-        if (m_tries > 3 && m_check != Check::Sum)
+        // Fall back only when the line stayed silent: a sender that answered has already
+        // chosen the check it will use.
+        if (m_tries > 3 && m_check != Check::Sum && !m_anyByte)
             m_check = Check::Sum;
         request();
         return;
@@ -206,6 +211,7 @@ void XModemReceiver::cancel()
 
 void XModemReceiver::receive(std::string_view bytes)
 {
+    m_anyByte = m_anyByte || !bytes.empty();
     if (m_purging)
         return;
     m_inbox.append(bytes);

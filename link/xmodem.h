@@ -49,7 +49,7 @@ private:
 };
 
 // XModem receiver: asks with its request (C, D or NAK) and, when three requests for a 16-bit
-// check go unanswered, falls back to NAK and the checksum. Takes 128-byte and 1K blocks in any
+// check meet silence, falls back to NAK and the checksum. Takes 128-byte and 1K blocks in any
 // mix; the 1A padding at the end of the last block is dropped. After a damaged block or noise
 // it waits a quarter of the timeout for the line to fall quiet before its NAK, and it takes an
 // EOT only when sent twice (the first gets a NAK), so damage never ends a file early.
@@ -75,6 +75,7 @@ private:
     std::size_t m_lastBlockStart = 0;
     unsigned char m_expected = 1;
     bool m_started = false; // a block arrived
+    bool m_anyByte = false; // something came back since the first request
     bool m_purging = false; // ignoring bytes until the line is quiet
     bool m_eotSeen = false; // one EOT was answered with NAK
     int m_tries = 0;
