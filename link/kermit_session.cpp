@@ -135,7 +135,7 @@ void KermitSession::sendNak(int seq)
 void KermitSession::resend()
 {
     if (m_tries >= m_options.timing.retries) {
-        fail(m_heard ? LinkFailure::TooManyRetries : LinkFailure::NoAnswer);
+        giveUp();
         return;
     }
     ++m_tries;
@@ -143,6 +143,17 @@ void KermitSession::resend()
     ++m_packetsSent;
     emit(m_lastSent);
     armTimer(m_options.timing.timeoutMs);
+}
+
+void KermitSession::giveUp()
+{
+    // If only one way of the line is dead, the other side learns to drop what it has.
+    if (m_heard)
+        emit(kermit::frame(Packet{m_seq, 'E', "Too many retries"}, m_checkType));
+    if (m_cancelling)
+        fail(LinkFailure::Cancelled);
+    else
+        fail(m_heard ? LinkFailure::TooManyRetries : LinkFailure::NoAnswer);
 }
 
 void KermitSession::start()
@@ -178,7 +189,7 @@ void KermitSession::timeout()
     }
     // A receiver asks for the packet it waits for.
     if (m_tries >= m_options.timing.retries) {
-        fail(m_heard ? LinkFailure::TooManyRetries : LinkFailure::NoAnswer);
+        giveUp();
         return;
     }
     ++m_tries;
@@ -190,8 +201,17 @@ void KermitSession::timeout()
 
 void KermitSession::cancel()
 {
-    if (finished())
+    if (finished() || m_cancelling)
         return;
+    m_cancelling = true;
+    if (m_phase == Phase::SendData) {
+        // Z with D: the receiver throws the part it has away, then the batch ends with B.
+        m_outgoing.resize(m_fileIndex + 1);
+        m_phase = Phase::SendEof;
+        m_seq = nextSeq();
+        sendPacket('Z', "D", m_checkType);
+        return;
+    }
     emit(kermit::frame(Packet{m_seq, 'E', "Cancelled by the user"}, m_checkType));
     fail(LinkFailure::Cancelled);
 }
@@ -278,7 +298,10 @@ void KermitSession::advanceSender(const Packet& ack)
     case Phase::SendBreak:
     case Phase::AwaitFinish:
         m_phase = Phase::Over;
-        succeed();
+        if (m_cancelling)
+            fail(LinkFailure::Cancelled);
+        else
+            succeed();
         break;
     default:
         break;

@@ -23,7 +23,9 @@ struct KermitOptions {
 // Server commands (R, G) go out with block check 1 whatever was agreed before, as the
 // calculators require. Data is always sent with every control character prefixed and without
 // repeat counts; repeat counts and the 8th-bit prefix from the other side are understood.
-// Each packet is sent at most timing.retries times.
+// Each packet is sent at most timing.retries times. A sender cancelled midway ends the file
+// with Z D (discard) and the batch with B, so the receiver keeps no part of it; otherwise a
+// cancel, or giving up on a line that answered before, sends E.
 class KermitSession final : public LinkEngine {
 public:
     static KermitSession sender(std::vector<OutgoingFile> files, KermitOptions options = {});
@@ -52,6 +54,7 @@ private:
     void sendAck(int seq, std::string data = {});
     void sendNak(int seq);
     void resend();
+    void giveUp();
     void handle(const kermit::Packet& packet);
     void handleAsSender(const kermit::Packet& packet);
     void handleAsReceiver(const kermit::Packet& packet);
@@ -79,6 +82,7 @@ private:
     std::string m_lastSent; // framed, for sending again
     int m_tries = 0;
     bool m_heard = false;
+    bool m_cancelling = false;
 
     std::string m_fileName;
     std::string m_fileBytes;

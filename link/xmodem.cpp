@@ -50,7 +50,7 @@ void XModemSender::sendBlock()
     } else {
         m_phase = Phase::AwaitAck;
         const std::size_t left = m_bytes.size() - m_pos;
-        m_blockLength = m_oneK && m_check != Check::Sum && left > 128 ? 1024 : 128;
+        m_blockLength = m_oneK && m_check != Check::Sum && left >= 1024 ? 1024 : 128;
         std::string data = m_bytes.substr(m_pos, m_blockLength);
         data.resize(m_blockLength, kPad);
         m_lastSent.clear();

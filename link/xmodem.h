@@ -16,9 +16,9 @@ enum class Check { Sum, Crc, KermitCrc };
 std::uint16_t crc16(std::string_view bytes); // CRC-16, polynomial 1021, not reflected, initial 0
 } // namespace xmodem
 
-// XModem sender: waits for C, D or NAK, then sends blocks numbered from 1 (1K blocks while more
-// than 128 bytes remain and the receiver asked for a 16-bit check, else 128-byte blocks padded
-// with 1A), then EOT. Two CANs from the receiver end it.
+// XModem sender: waits for C, D or NAK, then sends blocks numbered from 1 (1K blocks while a
+// whole 1K remains and the receiver asked for a 16-bit check, else 128-byte blocks, the last
+// padded with 1A), then EOT. Two CANs from the receiver end it.
 class XModemSender final : public LinkEngine {
 public:
     XModemSender(std::string bytes, LinkTiming timing, bool oneK = true);
