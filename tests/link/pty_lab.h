@@ -4,6 +4,7 @@
 // two pairs and can damage, lose, stop or slow the bytes between them.
 #include "link/serial_channel.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -113,6 +114,8 @@ public:
         m_threads.emplace_back([this] { pump(*m_left, *m_right, true); });
         m_threads.emplace_back([this] { pump(*m_right, *m_left, false); });
     }
+    long carried() const { return m_carried; } // bytes from our side
+    long marks() const { return m_marks; }     // 01 bytes from our side: Kermit packets sent
     ~Relay()
     {
         m_stop = true;
@@ -134,8 +137,10 @@ private:
                 continue;
             if (fromOurs && chunks++ == m_damage.dropChunk)
                 continue;
-            if (fromOurs)
+            if (fromOurs) {
                 m_carried += long(bytes.size());
+                m_marks += long(std::count(bytes.begin(), bytes.end(), '\x01'));
+            }
             if (!fromOurs && m_damage.silentAfter >= 0 && m_carried > m_damage.silentAfter)
                 continue;
             for (char& c : bytes)
@@ -153,6 +158,7 @@ private:
     std::unique_ptr<SerialChannel> m_left, m_right;
     std::atomic<bool> m_stop{false};
     std::atomic<long> m_carried{0};
+    std::atomic<long> m_marks{0};
     std::vector<std::thread> m_threads;
 };
 
@@ -170,6 +176,8 @@ public:
         m_relay = std::make_unique<Relay>(m_near.theirs, m_far->ours, *damage);
     }
     SerialChannel& ours() const { return *m_channel; }
+    const std::string& oursPath() const { return m_near.ours; }
+    const Relay* relay() const { return m_relay.get(); }
     const std::string& theirs() const { return m_far ? m_far->theirs : m_near.theirs; }
 
 private:
