@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "app/object_command.h"
 #include "common/version.h"
+#include "link/link_command.h"
 #include "reference/reference_command.h"
 
 #include <QApplication>
@@ -32,6 +33,8 @@ int main(int argc, char* argv[])
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (const auto status = scrivlet::runReferenceCommand(arguments))
+        return *status;
+    if (const auto status = scrivlet::runLinkCommand(arguments))
         return *status;
     if (const auto status = scrivlet::runObjectCommand(arguments, std::cout, std::cerr))
         return *status;

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-freefont-ttf fonts-dejavu-core fonts-liberation
   desktop-file-utils appstream shared-mime-info dpkg-dev
+  ckermit gkermit lrzsz socat qt6-serialport-dev
 )
 
 missing=()

@@ -1,0 +1,100 @@
+// How fast a 100 KB object goes across a line held to 9,600 and 115,200 baud: our Kermit
+// sender and C-Kermit's, each to gkermit, through the same relay with the same packet length
+// (90) and block check (3). Prints packets, retries and both effective rates.
+// Usage: link_rate_bench [BAUD...]   (default 115200 9600; needs socat, gkermit, kermit)
+#include "link/kermit_session.h"
+#include "link/link_runner.h"
+#include "link/pty_lab.h"
+#include "support/temp_dir.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+using namespace scrivlet;
+using namespace scrivlet::testing;
+
+namespace {
+
+constexpr std::size_t kObjectBytes = 100 * 1024;
+
+struct Figures {
+    double seconds = 0;
+    long packets = 0;
+    unsigned long retries = 0;
+    bool identical = false;
+};
+
+std::string object()
+{
+    std::mt19937 random(1);
+    std::string bytes(kObjectBytes, '\0');
+    for (char& c : bytes)
+        c = char(random());
+    return bytes;
+}
+
+std::string slurp(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+Figures run(int baud, bool ours)
+{
+    const std::string bytes = object();
+    fixtures::TempDir dir;
+    const auto peerDir = dir.path() / "peer";
+    std::filesystem::create_directories(peerDir);
+    fixtures::writeFile((dir.path() / "object.bin").string(), bytes);
+    Lab lab(dir.path().string(), RelayDamage{0, -1, -1, baud});
+    const pid_t receiver = startProgram({"gkermit", "-i", "-P", "-q", "-e", "90", "-r"}, peerDir.string(), lab.theirs());
+    Figures figures;
+    const auto start = std::chrono::steady_clock::now();
+    if (ours) {
+        auto sender = KermitSession::sender({{"object.bin", bytes}}, {{5000, 10}, 3, 90, false});
+        runLink(lab.ours(), sender);
+        figures.retries = sender.retries();
+    } else {
+        const pid_t sender = startProgram(
+            {"kermit", "-Y", "-B", "-q", "-l", lab.oursPath(), "-b", "115200", "-i", "-P", "-C",
+             "set carrier-watch off,set flow none,set send packet-length 90,set block-check 3,"
+             "set window 1,set streaming off",
+             "-s", "object.bin"},
+            dir.path().string());
+        finishProgram(sender, 600);
+    }
+    finishProgram(receiver, 30);
+    figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    figures.packets = lab.relay()->marks();
+    figures.identical = slurp(peerDir / "object.bin") == bytes;
+    return figures;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    std::vector<int> bauds;
+    for (int i = 1; i < argc; ++i)
+        bauds.push_back(std::atoi(argv[i]));
+    if (bauds.empty())
+        bauds = {115200, 9600};
+    for (const char* program : {"socat", "gkermit", "kermit"})
+        if (!installed(program)) {
+            std::printf("%s is not installed\n", program);
+            return 1;
+        }
+    for (const int baud : bauds) {
+        for (const bool ours : {true, false}) {
+            const Figures f = run(baud, ours);
+            std::printf("%6d baud  %-22s %6.2f s  %7.0f bytes/s  packets %5ld  retries %lu  %s\n", baud,
+                        ours ? "our sender -> gkermit" : "C-Kermit -> gkermit", f.seconds,
+                        double(kObjectBytes) / f.seconds, f.packets, f.retries,
+                        f.identical ? "identical" : "NOT IDENTICAL");
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
