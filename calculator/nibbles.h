@@ -29,10 +29,11 @@ inline std::uint32_t nibbleField(const Nibbles& nibbles, std::size_t at, int wid
     return value;
 }
 
+// A field wider than the 8 nibbles of the value is filled with zeros.
 inline void appendNibbleField(Nibbles& nibbles, std::uint32_t value, int width)
 {
     for (int i = 0; i < width; ++i)
-        nibbles.push_back(static_cast<std::uint8_t>((value >> (4 * i)) & 0x0Fu));
+        nibbles.push_back(i < 8 ? static_cast<std::uint8_t>((value >> (4 * i)) & 0x0Fu) : 0);
 }
 
 // Nibbles as upper-case hex digits, one digit a nibble, in memory order; and back (false when
