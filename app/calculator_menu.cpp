@@ -175,13 +175,16 @@ void CalculatorMenu::askAndGet()
     // The editor's text is asked about first: nothing arrives that then cannot be shown.
     if (!m_files.confirmDiscard())
         return;
-    bool ok = false;
-    const QString name =
-        QInputDialog::getText(&m_window, tr("Get from Calculator"),
-                              tr("Variable on the calculator:"), QLineEdit::Normal, {}, &ok)
-            .trimmed();
-    if (!ok || name.isEmpty())
-        return;
+    // With XModem the calculator chooses what it sends (XSEND); Kermit asks its server by name.
+    QString name;
+    if (!m_options.connection().xmodem) {
+        bool ok = false;
+        name = QInputDialog::getText(&m_window, tr("Get from Calculator"),
+                                     tr("Variable on the calculator:"), QLineEdit::Normal, {}, &ok)
+                   .trimmed();
+        if (!ok || name.isEmpty())
+            return;
+    }
     const QString target = m_prompts.saveFileNameTitled(
         &m_window, tr("Calculator Object|*.hp|All Files|*"), tr("Save the Variable As"));
     if (!target.isEmpty())

@@ -45,7 +45,8 @@ class CalculatorMenu final : public QObject {
     bool sendText(const QString& name, bool asText);
     // Files as they are on disk, each under its own name.
     bool sendFiles(const QStringList& paths);
-    // The variable `name` from the server into `target`, then opened in the editor.
+    // The variable `name` from the server (with XModem: what the calculator sends) into
+    // `target`, then opened in the editor.
     bool getVariable(const QString& name, const QString& target);
     bool finishServer();
 

@@ -29,7 +29,7 @@ TransferDialog::TransferDialog(QWidget* parent, const QString& title) : QDialog(
 
 void TransferDialog::showCounts()
 {
-    m_counts->setText(tr("%1 bytes, %2 packets, %3 retries")
+    m_counts->setText(tr("Bytes: %1, packets: %2, retries: %3")
                           .arg(m_bytes.load())
                           .arg(m_packets.load())
                           .arg(m_retries.load()));
@@ -73,6 +73,7 @@ TransferOutcome TransferDialog::run(QWidget* parent, const QString& title,
     tick.start(100);
     worker->start();
     dialog.exec();
+    dialog.m_cancelRequested = true; // when the program quits mid-transfer: nothing to wait for
     worker->wait();
     delete worker;
 

@@ -10,8 +10,12 @@
 #include "support/window_session.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 #include <sstream>
 
@@ -152,6 +156,17 @@ class CalculatorMenuTest : public QObject {
         QVERIFY(!menuOf(s).sendFiles(file));
         QCOMPARE(lastMessage(s), QString::fromStdString(lab.oursPath()) +
                                      ": no answer within 1 s (is the calculator in server mode?)");
+
+        menuOf(s).setTiming({5000, 10}); // Cancel stops a transfer that would wait 50 s
+        QString counts;
+        QTimer::singleShot(300, [&counts] {
+            counts =
+                QApplication::activeModalWidget()->findChild<QLabel*>("transferCounts")->text();
+            QApplication::activeModalWidget()->findChild<QPushButton*>("transferCancel")->click();
+        });
+        QVERIFY(!menuOf(s).sendFiles(file));
+        QCOMPARE(counts, QString("Bytes: 0, packets: 1, retries: 0"));
+        QCOMPARE(lastMessage(s), QString::fromStdString(lab.oursPath()) + ": transfer cancelled");
     }
 
     // The connection is remembered; values it cannot use read as the defaults. The ports offered
