@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "about/frm_about.h"
+#include "app/calculator_menu.h"
 #include "app/encoding_menu.h"
 #include "app/layout_rule.h"
 #include "app/menu_tables.h"
@@ -118,6 +119,9 @@ Form1::Form1(StartOptions options)
     m_build = new BuildCommands(*this, *m_buffer, *m_prompts, *m_files, *m_problems,
                                 kDatabaseFileName);
     m_build->addMenu(*menuBar(), m_about);
+    auto* calculator =
+        new CalculatorMenu(*this, *m_buffer, *m_prompts, *m_files, *m_build, m_optionsStore);
+    calculator->addMenu(*menuBar(), m_about);
     connect(this, &Form1::optionChanged, m_files, [this](RememberedOption option, bool on) {
         if (option == RememberedOption::DitherPictures)
             m_files->setDitherPictures(on);

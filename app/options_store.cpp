@@ -66,6 +66,39 @@ void OptionsStore::setPanelWidening(int pixels)
     m_settings->sync();
 }
 
+ConnectionSettings OptionsStore::connection() const
+{
+    ConnectionSettings c;
+    if (!m_settings)
+        return c;
+    const QString port = m_settings->value(QStringLiteral("Connection/Port"), c.port).toString();
+    if (!port.isEmpty())
+        c.port = port;
+    const int speed = m_settings->value(QStringLiteral("Connection/Speed"), c.speed).toInt();
+    if (std::find(kConnectionSpeeds.begin(), kConnectionSpeeds.end(), speed) !=
+        kConnectionSpeeds.end())
+        c.speed = speed;
+    c.xmodem = m_settings->value(QStringLiteral("Connection/Protocol")).toString() ==
+               QLatin1String("XModem");
+    const int check =
+        m_settings->value(QStringLiteral("Connection/BlockCheck"), c.checkType).toInt();
+    if (check >= 1 && check <= 3)
+        c.checkType = check;
+    return c;
+}
+
+void OptionsStore::setConnection(const ConnectionSettings& settings)
+{
+    if (!m_settings)
+        return;
+    m_settings->setValue(QStringLiteral("Connection/Port"), settings.port);
+    m_settings->setValue(QStringLiteral("Connection/Speed"), settings.speed);
+    m_settings->setValue(QStringLiteral("Connection/Protocol"),
+                         settings.xmodem ? QStringLiteral("XModem") : QStringLiteral("Kermit"));
+    m_settings->setValue(QStringLiteral("Connection/BlockCheck"), settings.checkType);
+    m_settings->sync();
+}
+
 QString OptionsStore::fileName() const
 {
     return m_settings ? m_settings->fileName() : QString();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <memory>
 
 class QSettings;
@@ -40,6 +41,17 @@ inline constexpr RememberedOptionInfo kRememberedOptions[] = {
      false},
 };
 
+// How the calculator is reached: the serial port, its speed, the protocol and, for Kermit, the
+// block check type proposed (1, 2 or 3).
+inline constexpr std::array<int, 5> kConnectionSpeeds = {9600, 19200, 38400, 57600, 115200};
+
+struct ConnectionSettings {
+    QString port = QStringLiteral("/dev/ttyUSB0");
+    int speed = 9600;
+    bool xmodem = false;
+    int checkType = 3;
+};
+
 class OptionsStore final {
   public:
     // `file` is the INI file; empty: the program's own file in the user's configuration
@@ -54,6 +66,9 @@ class OptionsStore final {
     // How many pixels the reference panel was widened beyond its designed width (0 at first).
     int panelWidening() const;
     void setPanelWidening(int pixels);
+    // The calculator connection; a value out of range reads as its default.
+    ConnectionSettings connection() const;
+    void setConnection(const ConnectionSettings& settings);
     // The file the options are kept in; empty when there is none.
     QString fileName() const;
 

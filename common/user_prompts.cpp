@@ -141,6 +141,23 @@ QString DialogPrompts::openFileName(QWidget* parent, const QString& filter)
     return chosen(QFileDialog::getOpenFileName(parent, {}, m_folder, qtNameFilter(filter)));
 }
 
+QStringList UserPrompts::openFileNames(QWidget* parent, const QString& filter)
+{
+    const QString path = openFileName(parent, filter);
+    return path.isEmpty() ? QStringList() : QStringList{path};
+}
+
+QStringList DialogPrompts::openFileNames(QWidget* parent, const QString& filter)
+{
+    if (m_folder.isEmpty())
+        m_folder = QDir::homePath();
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(parent, {}, m_folder, qtNameFilter(filter));
+    if (!paths.isEmpty())
+        chosen(paths.front());
+    return paths;
+}
+
 QString DialogPrompts::saveFileName(QWidget* parent, const QString& filter)
 {
     return saveFileNameTitled(parent, filter, {});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -26,6 +27,8 @@ class UserPrompts {
     // form "Description|*.a;*.b", or several such pairs joined by "|".
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    // Several files to open; by default the one openFileName gives.
+    virtual QStringList openFileNames(QWidget* parent, const QString& filter);
 
     // A save dialog offering several file types ("GROB|*.gro|PNG|*.png"): the chosen file and
     // the 0-based index of the type chosen; an empty path when the dialog was cancelled. Unless
@@ -50,6 +53,7 @@ class DialogPrompts final : public UserPrompts {
     SaveChoice askSaveChanges(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& filter) override;
+    QStringList openFileNames(QWidget* parent, const QString& filter) override;
     // The chosen type's first extension is added to a name typed without one.
     TypedFileName saveFileNameOfType(QWidget* parent, const QString& filter) override;
     QString saveFileNameTitled(QWidget* parent, const QString& filter,

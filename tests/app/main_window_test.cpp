@@ -78,8 +78,8 @@ class MainWindowTest : public QObject {
         for (QAction* a : s.window->menuBar()->actions())
             if (a->isVisible())
                 bar << a->text();
-        QCOMPARE(bar, QStringList({"File", "Edit", "View", "Options", "Build", "About",
-                                   "POS: 2,1", "Windows-1252"}));
+        QCOMPARE(bar, QStringList({"File", "Edit", "View", "Options", "Build", "Calculator",
+                                   "About", "POS: 2,1", "Windows-1252"}));
         trigger(s, "pos5"); // does nothing
         QCOMPARE(s.window->positionReadout(), QStringLiteral("POS: 2,1"));
         QVERIFY(s.log->messages.empty());
