@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/link_engine_qt.h"
+#include "link/link_engine.h"
 #include "app/options_store.h"
 
 #include <QObject>

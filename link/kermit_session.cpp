@@ -114,7 +114,7 @@ void KermitSession::sendPacket(char type, std::string data, int checkType)
     m_lastSent = kermit::frame(Packet{m_seq, type, std::move(data)}, checkType);
     m_tries = 1;
     ++m_packetsSent;
-    emit(m_lastSent);
+    send(m_lastSent);
     armTimer(m_options.timing.timeoutMs);
 }
 
@@ -128,7 +128,7 @@ void KermitSession::sendAck(int seq, std::string data)
 
 void KermitSession::sendNak(int seq)
 {
-    emit(kermit::frame(Packet{seq, 'N', {}}, m_checkType));
+    send(kermit::frame(Packet{seq, 'N', {}}, m_checkType));
     ++m_packetsSent;
 }
 
@@ -141,7 +141,7 @@ void KermitSession::resend()
     ++m_tries;
     ++m_retries;
     ++m_packetsSent;
-    emit(m_lastSent);
+    send(m_lastSent);
     armTimer(m_options.timing.timeoutMs);
 }
 
@@ -149,7 +149,7 @@ void KermitSession::giveUp()
 {
     // If only one way of the line is dead, the other side learns to drop what it has.
     if (m_heard)
-        emit(kermit::frame(Packet{m_seq, 'E', "Too many retries"}, m_checkType));
+        send(kermit::frame(Packet{m_seq, 'E', "Too many retries"}, m_checkType));
     if (m_cancelling)
         fail(LinkFailure::Cancelled);
     else
@@ -212,7 +212,7 @@ void KermitSession::cancel()
         sendPacket('Z', "D", m_checkType);
         return;
     }
-    emit(kermit::frame(Packet{m_seq, 'E', "Cancelled by the user"}, m_checkType));
+    send(kermit::frame(Packet{m_seq, 'E', "Cancelled by the user"}, m_checkType));
     fail(LinkFailure::Cancelled);
 }
 
@@ -355,7 +355,7 @@ void KermitSession::handleAsReceiver(const Packet& packet)
         // The sender did not get our last ACK: send it again.
         if (packet.seq == m_seq && m_phase != Phase::ReceiveInit && m_phase != Phase::AwaitServerInit) {
             ++m_retries;
-            emit(m_lastSent);
+            send(m_lastSent);
             armTimer(m_options.timing.timeoutMs);
         }
         return;

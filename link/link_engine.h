@@ -57,7 +57,7 @@ public:
     std::uint64_t retries() const { return m_retries; }
 
 protected:
-    void emit(std::string_view bytes) { m_output.append(bytes); }
+    void send(std::string_view bytes) { m_output.append(bytes); }
     void armTimer(int ms)
     {
         m_timeoutMs = ms;

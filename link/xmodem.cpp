@@ -62,21 +62,21 @@ void XModemSender::sendBlock()
     }
     m_tries = 1;
     ++m_packetsSent;
-    emit(m_lastSent);
+    send(m_lastSent);
     armTimer(m_timing.timeoutMs);
 }
 
 void XModemSender::resend()
 {
     if (m_tries >= m_timing.retries) {
-        emit(std::string_view(kCancel, 3));
+        send(std::string_view(kCancel, 3));
         fail(m_heard ? LinkFailure::TooManyRetries : LinkFailure::NoAnswer);
         return;
     }
     ++m_tries;
     ++m_retries;
     ++m_packetsSent;
-    emit(m_lastSent);
+    send(m_lastSent);
     armTimer(m_timing.timeoutMs);
 }
 
@@ -137,7 +137,7 @@ void XModemSender::cancel()
 {
     if (finished())
         return;
-    emit(std::string_view(kCancel, 3));
+    send(std::string_view(kCancel, 3));
     fail(LinkFailure::Cancelled);
 }
 
@@ -153,7 +153,7 @@ void XModemReceiver::request()
 
 void XModemReceiver::reply(char c)
 {
-    emit(std::string_view(&c, 1));
+    send(std::string_view(&c, 1));
     ++m_packetsSent;
     // Once blocks flow, the sender's own timeout repairs a lost block or answer. The receiver
     // waits twice as long before its NAK, so the two never cross: a NAK crossing a resent
@@ -182,7 +182,7 @@ void XModemReceiver::timeout()
     if (finished())
         return;
     if (m_tries >= m_timing.retries) {
-        emit(std::string_view(kCancel, 3));
+        send(std::string_view(kCancel, 3));
         fail(m_heard ? LinkFailure::TooManyRetries : LinkFailure::NoAnswer);
         return;
     }
@@ -205,7 +205,7 @@ void XModemReceiver::cancel()
 {
     if (finished())
         return;
-    emit(std::string_view(kCancel, 3));
+    send(std::string_view(kCancel, 3));
     fail(LinkFailure::Cancelled);
 }
 
@@ -280,7 +280,7 @@ bool XModemReceiver::takeBlock()
         ++m_expected;
     } else if (number != static_cast<unsigned char>(m_expected - 1)) {
         m_inbox.clear();
-        emit(std::string_view(kCancel, 3));
+        send(std::string_view(kCancel, 3));
         fail(LinkFailure::Refused, "blocks out of order");
         return true;
     }

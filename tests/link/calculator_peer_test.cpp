@@ -80,9 +80,9 @@ public:
             m_sender.emplace(KermitSession::sender({{"PRG", m_variable}}, {kTiming, 3, kCalculatorPacket, false}));
             relay([&] { m_sender->start(); });
         } else if (parsed.packet.type == 'R') {
-            emit(kermit::frame({0, 'E', "Error: Undefined Name"}, 1));
+            send(kermit::frame({0, 'E', "Error: Undefined Name"}, 1));
         } else if (parsed.packet.type == 'G' && parsed.packet.data == "F") {
-            emit(kermit::frame({parsed.packet.seq, 'Y', {}}, 1));
+            send(kermit::frame({parsed.packet.seq, 'Y', {}}, 1));
             succeed();
         }
     }
@@ -92,7 +92,7 @@ private:
     template <typename F> void relay(F step)
     {
         step();
-        emit(m_sender->takeOutput());
+        send(m_sender->takeOutput());
         if (m_sender->timerGeneration() != m_generation)
             m_generation = m_sender->timerGeneration(), armTimer(m_sender->timeoutMs());
         if (m_sender->finished())
@@ -184,10 +184,10 @@ private:
     void sendCurrent()
     {
         if (m_next > m_blocks.size())
-            return emit(std::string(1, xmodem::kEot));
+            return send(std::string(1, xmodem::kEot));
         const std::string& data = m_blocks[m_next - 1];
         const auto crc = m_crc == 1 ? xmodem::crc16(data) : kermit::crc16(data);
-        emit(std::string{data.size() == 1024 ? xmodem::kStx : xmodem::kSoh, char(m_next), char(255 - m_next)} +
+        send(std::string{data.size() == 1024 ? xmodem::kStx : xmodem::kSoh, char(m_next), char(255 - m_next)} +
              data + std::string{char(crc >> 8), char(crc & 0xFF)});
     }
     std::vector<std::string> m_blocks;
