@@ -7,7 +7,7 @@
 //   cmake --build --preset release --target library_build_bench
 //   ./build/release/bench/library_build_bench
 
-#include "reference/rom_names_reader.h"
+#include "support/book_names.h"
 #include "calculator/library_object.h"
 #include "common/file_io.h"
 #include "reference/entry_table.h"
@@ -21,12 +21,7 @@ namespace {
 
 using namespace scrivlet;
 
-const RomNames& bookNames()
-{
-    static const RomNames names =
-        romNamesOfTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes);
-    return names;
-}
+using fixtures::bookNames;
 
 // A project of `files` sources of `lines` lines each: the odd ones visible, the even ones
 // hidden, each calling the one before it.

@@ -8,7 +8,7 @@
 //   cmake --build --preset release --target object_bench
 //   ./build/release/bench/object_bench
 
-#include "reference/rom_names_reader.h"
+#include "support/book_names.h"
 #include "calculator/transfer_file.h"
 #include "common/file_io.h"
 #include "reference/entry_table.h"
@@ -25,12 +25,7 @@ namespace {
 
 using namespace scrivlet;
 
-const RomNames& bookNames()
-{
-    static const RomNames names =
-        romNamesOfTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes);
-    return names;
-}
+using fixtures::bookNames;
 
 // A User RPL source of `lines` lines: one program of small programs, each a few lines of
 // commands, numbers, strings, names, locals and control structures.

@@ -1,4 +1,4 @@
-#include "reference/rom_names_reader.h"
+#include "support/book_names.h"
 #include "calculator/transfer_file.h"
 #include "common/file_io.h"
 #include "reference/entry_table.h"
@@ -15,12 +15,7 @@ using namespace scrivlet;
 
 namespace {
 
-const RomNames& bookNames()
-{
-    static const RomNames names =
-        romNamesOfTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes);
-    return names;
-}
+using fixtures::bookNames;
 
 std::string objects(const std::string& name)
 {
