@@ -35,6 +35,8 @@ FileCommandArguments parseFileCommandArguments(const std::vector<std::string>& a
         } else if (argument.rfind("--database=", 0) == 0) {
             given(databaseGiven, "--database");
             parsed.database = argument.substr(11);
+        } else if (argument == "--system" && parsed.mode == "--compile") {
+            parsed.system = true;
         } else if (!argument.empty() && argument[0] == '-') {
             parsed.error = "unknown option " + argument;
         } else if (parsed.input.empty()) {

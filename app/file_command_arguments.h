@@ -6,14 +6,15 @@
 namespace scrivlet {
 
 // The arguments of a command-line mode that reads one file and writes one:
-//   MODE INPUT [-o OUTPUT] [--database PATH | --database=PATH]
-// in any order after the mode. `error` says what is wrong, in a few words, and is empty when
+//   MODE INPUT [-o OUTPUT] [--database PATH | --database=PATH] [--system]
+// in any order after the mode (--system only with --compile). `error` says what is wrong, in a few words, and is empty when
 // nothing is; a missing INPUT is left for the mode to name.
 struct FileCommandArguments {
     std::string mode; // the first argument, e.g. "--compile"
     std::string input;
     std::string output; // empty when -o is not given
     std::string database;
+    bool system = false; // --system: the input is System RPL, whatever it starts with
     std::string error;
 };
 

@@ -119,6 +119,9 @@ Form1::Form1(StartOptions options)
     m_build = new BuildCommands(*this, *m_buffer, *m_prompts, *m_files, *m_problems,
                                 kDatabaseFileName);
     m_build->addMenu(*menuBar(), m_about);
+    m_build->setDialect(m_optionsStore.compileDialect());
+    connect(m_build, &BuildCommands::dialectChosen, this,
+            [this](RplDialect dialect) { m_optionsStore.setCompileDialect(dialect); });
     auto* calculator =
         new CalculatorMenu(*this, *m_buffer, *m_prompts, *m_files, *m_build, m_optionsStore);
     calculator->addMenu(*menuBar(), m_about);

@@ -8,6 +8,7 @@
 #include "reference/entry_source.h"
 #include "reference/rom_names_reader.h"
 #include "rpl/library_project.h"
+#include "rpl/project_build.h"
 
 #include <filesystem>
 #include <ostream>
@@ -77,46 +78,17 @@ int decompileProject(const Request& request, const TransferFile& file, const Rom
 int buildProject(const Request& request, const RomNames& names, std::ostream& out,
                  std::ostream& err)
 {
-    const FileReadResult project = readWholeFile(request.input);
-    if (!project.ok) {
-        err << "vantor-scrivlet: " << request.input << ": " << project.reason << "\n";
-        return 2;
-    }
-    const fs::path folder = fs::path(request.input).parent_path();
-    const ProjectBuild built = buildLibraryProject(
-        project.bytes,
-        [&](const std::string& name) -> std::optional<std::string> {
-            FileReadResult source = readWholeFile((folder / name).string());
-            return source.ok ? std::optional<std::string>(std::move(source.bytes)) : std::nullopt;
-        },
-        names);
+    const LibraryFileBuild built = buildLibraryFiles(request.input, request.output, names);
     if (!built.ok) {
-        const ProjectError& e = built.error;
-        const std::string where = e.file.empty() ? request.input : (folder / e.file).string();
-        err << where;
-        if (e.line > 0)
-            err << ":" << e.line << ":" << e.column;
-        err << ": " << e.message << "\n";
-        return e.line > 0 ? 1 : 2;
+        err << built.file;
+        if (built.line > 0)
+            err << ":" << built.line << ":" << built.column;
+        err << ": " << built.message << "\n";
+        return built.inSource ? 1 : 2;
     }
-    const LibraryBuild library = buildLibrary(built.parts);
-    if (!library.ok) {
-        err << "vantor-scrivlet: " << request.input << ": " << library.message << "\n";
-        return 1;
-    }
-    std::string output = request.output;
-    if (output.empty())
-        output = built.libraryFile.empty()
-                     ? fs::path(request.input).replace_extension(".hp").string()
-                     : (folder / built.libraryFile).string();
-    const FileWriteResult written = writeFileAtomically(
-        output, transferFileBytes(library.library,
-                                  built.hp48 ? CalculatorFamily::Hp48 : CalculatorFamily::Hp49));
-    if (!written.ok) {
-        err << "vantor-scrivlet: " << output << ": " << written.reason << "\n";
-        return 2;
-    }
-    out << output << "\n";
+    out << built.libraryPath << "\n";
+    if (!built.headerPath.empty())
+        out << built.headerPath << "\n";
     return 0;
 }
 

@@ -7,7 +7,8 @@
 #include "common/file_io.h"
 #include "reference/entry_source.h"
 #include "reference/rom_names_reader.h"
-#include "rpl/rpl_compiler.h"
+#include "rpl/project_build.h"
+#include "rpl/source_dialect.h"
 #include "rpl/rpl_decompiler.h"
 
 #include <filesystem>
@@ -17,7 +18,7 @@ namespace scrivlet {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vantor-scrivlet --compile SRC [-o OUT.hp] [--database PATH]\n"
+    "usage: vantor-scrivlet --compile SRC [-o OUT.hp] [--system] [--database PATH]\n"
     "       vantor-scrivlet --decompile FILE.hp [-o OUT.txt] [--database PATH]\n";
 
 using Request = FileCommandArguments;
@@ -45,10 +46,17 @@ int compile(const Request& request, const RomNames& names, std::ostream& out, st
         err << "vantor-scrivlet: " << request.input << ": " << source.reason << "\n";
         return 2;
     }
-    const CompileResult compiled = compileRpl(source.bytes, names);
+    // INCLUDE names a file beside the source.
+    const std::filesystem::path folder = std::filesystem::path(request.input).parent_path();
+    const SourceCompile compiled =
+        compileSource(source.bytes, request.system ? RplDialect::System : RplDialect::Unknown,
+                      folderFileReader(folder), names);
     if (!compiled.ok) {
-        err << request.input << ":" << compiled.error.line << ":" << compiled.error.column << ": "
-            << compiled.error.message << "\n";
+        const ProjectError& e = compiled.error;
+        err << (e.file.empty() ? request.input : (folder / e.file).string());
+        if (e.line > 0)
+            err << ":" << e.line << ":" << e.column;
+        err << ": " << e.message << "\n";
         return 1;
     }
     const FileWriteResult written =

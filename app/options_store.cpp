@@ -99,6 +99,26 @@ void OptionsStore::setConnection(const ConnectionSettings& settings)
     m_settings->sync();
 }
 
+RplDialect OptionsStore::compileDialect() const
+{
+    const QString value =
+        m_settings ? m_settings->value(QStringLiteral("Build/Dialect")).toString() : QString();
+    return value == QLatin1String("User")     ? RplDialect::User
+           : value == QLatin1String("System") ? RplDialect::System
+                                              : RplDialect::Unknown;
+}
+
+void OptionsStore::setCompileDialect(RplDialect dialect)
+{
+    if (!m_settings)
+        return;
+    m_settings->setValue(QStringLiteral("Build/Dialect"),
+                         dialect == RplDialect::User     ? QStringLiteral("User")
+                         : dialect == RplDialect::System ? QStringLiteral("System")
+                                                         : QStringLiteral("Automatic"));
+    m_settings->sync();
+}
+
 QString OptionsStore::fileName() const
 {
     return m_settings ? m_settings->fileName() : QString();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rpl/lexer.h"
+
 #include <QString>
 #include <array>
 #include <memory>
@@ -69,6 +71,9 @@ class OptionsStore final {
     // The calculator connection; a value out of range reads as its default.
     ConnectionSettings connection() const;
     void setConnection(const ConnectionSettings& settings);
+    // Build > Dialect: Unknown for Automatic (the default).
+    RplDialect compileDialect() const;
+    void setCompileDialect(RplDialect dialect);
     // The file the options are kept in; empty when there is none.
     QString fileName() const;
 

@@ -8,10 +8,13 @@
 #include "files/line_ends.h"
 #include "files/problem_pane.h"
 #include "reference/rom_names_reader.h"
-#include "rpl/rpl_compiler.h"
+#include "rpl/project_build.h"
 #include "rpl/rpl_decompiler.h"
+#include "rpl/source_dialect.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,11 +28,36 @@ namespace scrivlet {
 namespace {
 
 const char* const kObjectFilter = QT_TRANSLATE_NOOP("BuildCommands", "Calculator Object|*.hp");
+const char* const kProjectFilter = QT_TRANSLATE_NOOP("BuildCommands", "Library Project|*.hpp");
 
 // The object's size as BYTES gives it: bytes, with .5 for an odd number of nibbles.
 QString sizeInBytes(std::size_t nibbles)
 {
     return QString::number(nibbles / 2) + (nibbles % 2 != 0 ? QStringLiteral(".5") : QString());
+}
+
+// "N bytes, checksum # XXXXh" as BYTES gives them for the object.
+QString sizeAndChecksum(const RplObject& object)
+{
+    const Nibbles nibbles = objectNibbles(object);
+    return QCoreApplication::translate("BuildCommands", "%1 bytes, checksum # %2h")
+        .arg(sizeInBytes(nibbles.size()),
+             QString::number(nibbleCrc(nibbles), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
+
+std::string localPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString fromLocalPath(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+bool isProjectFile(const QString& path)
+{
+    return path.endsWith(QStringLiteral(".hpp"), Qt::CaseInsensitive);
 }
 
 } // namespace
@@ -39,7 +67,7 @@ BuildCommands::BuildCommands(QWidget& window, EditorBuffer& buffer, UserPrompts&
     : QObject(&window), m_window(window), m_buffer(buffer), m_prompts(prompts), m_files(files),
       m_pane(pane), m_databasePath(std::move(databasePath))
 {
-    connect(&m_pane, &ProblemPane::problemChosen, this, &BuildCommands::goTo);
+    connect(&m_pane, &ProblemPane::problemChosen, this, &BuildCommands::goToFile);
     m_files.setObjectConverters(
         [this](std::string_view bytes, QString& problem) { return decompiledText(bytes, problem); },
         [this](std::string_view source) { return compiledFile(source); });
@@ -55,6 +83,46 @@ void BuildCommands::addMenu(QMenuBar& bar, QAction* before)
     action->setShortcut(Qt::Key_F9);
     action->setShortcutContext(Qt::WindowShortcut);
     connect(action, &QAction::triggered, this, &BuildCommands::compile);
+    action = menu->addAction(tr("Build Library"));
+    action->setObjectName(QStringLiteral("buildLibrary"));
+    action->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F9));
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, &BuildCommands::buildLibrary);
+
+    QMenu* dialects = menu->addMenu(tr("Dialect"));
+    dialects->setObjectName(QStringLiteral("dialect"));
+    m_dialects = new QActionGroup(menu);
+    const struct {
+        const char* text;
+        const char* name;
+        RplDialect dialect;
+    } kDialects[] = {
+        {QT_TR_NOOP("Automatic"), "dialectAutomatic", RplDialect::Unknown},
+        {QT_TR_NOOP("User RPL"), "dialectUser", RplDialect::User},
+        {QT_TR_NOOP("System RPL"), "dialectSystem", RplDialect::System},
+    };
+    for (const auto& entry : kDialects) {
+        action = dialects->addAction(tr(entry.text));
+        action->setObjectName(QLatin1String(entry.name));
+        action->setCheckable(true);
+        action->setChecked(entry.dialect == m_dialect);
+        action->setData(static_cast<int>(entry.dialect));
+        m_dialects->addAction(action);
+        const RplDialect dialect = entry.dialect;
+        connect(action, &QAction::triggered, this, [this, dialect] {
+            m_dialect = dialect;
+            emit dialectChosen(dialect);
+        });
+    }
+}
+
+void BuildCommands::setDialect(RplDialect dialect)
+{
+    m_dialect = dialect;
+    if (m_dialects == nullptr)
+        return;
+    for (QAction* action : m_dialects->actions())
+        action->setChecked(action->data().toInt() == static_cast<int>(dialect));
 }
 
 std::shared_ptr<const RomNames> BuildCommands::romNames(QString* problem)
@@ -102,18 +170,23 @@ std::optional<std::string> BuildCommands::compiledFile(std::string_view source)
             tr("Nothing was compiled: the entry database could not be read.\n%1").arg(problem));
         return std::nullopt;
     }
-    const CompileResult compiled = compileRpl(source, *names);
+    // A System RPL source INCLUDEs files beside the open file.
+    const QString path = m_files.path();
+    const std::filesystem::path folder =
+        path.isEmpty() ? std::filesystem::path() : std::filesystem::path(localPath(path)).parent_path();
+    const SourceCompile compiled = compileSource(
+        source, m_dialect,
+        path.isEmpty() ? ProjectFileReader([](const std::string&) { return std::nullopt; })
+                       : folderFileReader(folder),
+        *names);
     if (!compiled.ok) {
-        m_pane.showProblems({{compiled.error.line, compiled.error.column,
-                              QString::fromStdString(compiled.error.message)}});
+        const ProjectError& e = compiled.error;
+        m_pane.showProblems({{e.line, e.column, QString::fromStdString(e.message),
+                              e.file.empty() ? QString() : fromLocalPath((folder / e.file).string()),
+                              QString::fromStdString(e.file)}});
         return std::nullopt;
     }
-    const Nibbles nibbles = objectNibbles(compiled.object);
-    m_pane.showNote(
-        tr("Compiled: %1 bytes, checksum # %2h")
-            .arg(sizeInBytes(nibbles.size()), QString::number(nibbleCrc(nibbles), 16)
-                                                  .toUpper()
-                                                  .rightJustified(4, QLatin1Char('0'))));
+    m_pane.showNote(tr("Compiled: %1").arg(sizeAndChecksum(compiled.object)));
     return transferFileBytes(compiled.object);
 }
 
@@ -142,6 +215,79 @@ bool BuildCommands::compile()
     }
     m_pane.showNote(note + QStringLiteral(" - ") + target);
     return true;
+}
+
+QString BuildCommands::projectToBuild()
+{
+    const QString open = m_files.path();
+    if (isProjectFile(open))
+        return open;
+    if (!open.isEmpty()) {
+        const QFileInfo source(open);
+        QStringList projects;
+        for (const QFileInfo& file : source.dir().entryInfoList(QDir::Files))
+            if (isProjectFile(file.fileName()))
+                projects << file.filePath();
+        if (projects.size() == 1)
+            return projects.front();
+    }
+    return m_prompts.openFileName(&m_window, tr(kProjectFilter));
+}
+
+bool BuildCommands::buildLibrary()
+{
+    const QString project = projectToBuild();
+    if (project.isEmpty())
+        return false;
+    // The sources are read from their files: changed text is saved first when the user wants.
+    if (m_files.isModified() && !m_files.path().isEmpty()) {
+        switch (m_prompts.askSaveChanges(
+            &m_window, tr("Build Library"),
+            tr("The text of %1 has changed since it was last opened or saved.\n"
+               "Save it before the library is built?")
+                .arg(QFileInfo(m_files.path()).fileName()))) {
+        case UserPrompts::SaveChoice::Save:
+            if (!m_files.save())
+                return false;
+            break;
+        case UserPrompts::SaveChoice::Discard:
+            break;
+        case UserPrompts::SaveChoice::Cancel:
+            return false;
+        }
+    }
+    QString problem;
+    const std::shared_ptr<const RomNames> names = romNames(&problem);
+    if (!names) {
+        m_pane.showNote(
+            tr("Nothing was built: the entry database could not be read.\n%1").arg(problem));
+        return false;
+    }
+    const LibraryFileBuild built = buildLibraryFiles(localPath(project), {}, *names);
+    if (!built.ok) {
+        const QString path = fromLocalPath(built.file);
+        m_pane.showProblems({{built.line, built.column, QString::fromStdString(built.message), path,
+                              QFileInfo(project).dir().relativeFilePath(path)}});
+        return false;
+    }
+    QString note = tr("Library built: %1 - %2")
+                       .arg(sizeAndChecksum(built.library), fromLocalPath(built.libraryPath));
+    if (!built.headerPath.empty())
+        note += tr(" (header %1)").arg(QFileInfo(fromLocalPath(built.headerPath)).fileName());
+    m_pane.showNote(note);
+    return true;
+}
+
+void BuildCommands::goToFile(const QString& path, std::size_t line, std::size_t column)
+{
+    if (!path.isEmpty()) {
+        const QString open = m_files.path();
+        const bool isOpen = !open.isEmpty() && QFileInfo(open).canonicalFilePath() ==
+                                                   QFileInfo(path).canonicalFilePath();
+        if (!isOpen && !m_files.openPath(path))
+            return;
+    }
+    goTo(line, column);
 }
 
 void BuildCommands::goTo(std::size_t line, std::size_t column)

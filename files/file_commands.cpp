@@ -141,6 +141,14 @@ void FileCommands::openFile()
         m_buffer.setFocus();
 }
 
+bool FileCommands::openPath(const QString& path)
+{
+    if (!confirmDiscard() || !loadFile(path, tr(kOpenTitle)))
+        return false;
+    m_buffer.setFocus();
+    return true;
+}
+
 void FileCommands::openCommandLineFile(const QString& path)
 {
     if (path.isEmpty())

@@ -55,6 +55,9 @@ class FileCommands final : public QObject {
     // Before the text is replaced or the window closes: true when that may go ahead, either
     // because the text is unchanged or because the user saved it or chose to discard it.
     bool confirmDiscard();
+    // File > Open of a file already chosen: after asking about changed text, `path` with the
+    // caret at its start and the focus. Returns whether it was opened.
+    bool openPath(const QString& path);
     // The file named on the command line, opened as File > Open would, without asking.
     // An empty path does nothing.
     void openCommandLineFile(const QString& path);

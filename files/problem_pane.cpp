@@ -7,6 +7,7 @@ namespace {
 
 constexpr int kLineRole = Qt::UserRole;
 constexpr int kColumnRole = Qt::UserRole + 1;
+constexpr int kPathRole = Qt::UserRole + 2;
 constexpr int kShownLines = 4;
 
 } // namespace
@@ -25,9 +26,14 @@ void ProblemPane::showProblems(const std::vector<Problem>& problems)
 {
     clear();
     for (const Problem& problem : problems) {
-        auto* item = new QListWidgetItem(
-            QStringLiteral("%1:%2: %3").arg(problem.line).arg(problem.column).arg(problem.message),
-            this);
+        QString where = problem.line > 0
+                            ? QStringLiteral("%1:%2").arg(problem.line).arg(problem.column)
+                            : QString();
+        if (!problem.path.isEmpty())
+            where = (problem.file.isEmpty() ? problem.path : problem.file) +
+                    (where.isEmpty() ? QString() : QStringLiteral(":") + where);
+        auto* item = new QListWidgetItem(where + QStringLiteral(": ") + problem.message, this);
+        item->setData(kPathRole, problem.path);
         item->setData(kLineRole, static_cast<qulonglong>(problem.line));
         item->setData(kColumnRole, static_cast<qulonglong>(problem.column));
     }
@@ -81,7 +87,8 @@ void ProblemPane::choose(QListWidgetItem* item)
     const QVariant line = item->data(kLineRole);
     if (!line.isValid())
         return;
-    emit problemChosen(static_cast<std::size_t>(line.toULongLong()),
+    emit problemChosen(item->data(kPathRole).toString(),
+                       static_cast<std::size_t>(line.toULongLong()),
                        static_cast<std::size_t>(item->data(kColumnRole).toULongLong()));
 }
 

@@ -8,9 +8,10 @@
 
 namespace scrivlet {
 
-// The pane under the editor that shows what the last compile found: each problem as one line
-// "line:column: message", or one line saying the compile succeeded. A click (or Enter) on a
-// problem asks to go there. The pane is hidden until it has something to show; it takes the
+// The pane under the editor that shows what the last compile or build found: each problem as
+// one line "line:column: message" (in the editor's text) or "file:line:column: message" (in
+// another file; "file: message" when there is no place), or one line saying the compile
+// succeeded. A click (or Enter) on a problem asks to go there. The pane is hidden until it has something to show; it takes the
 // lower part of the editor's room while shown and gives it back when hidden.
 class ProblemPane final : public QListWidget {
     Q_OBJECT
@@ -20,6 +21,8 @@ class ProblemPane final : public QListWidget {
         std::size_t line = 1;
         std::size_t column = 1;
         QString message;
+        QString path; // the file it is in; empty: the editor's text
+        QString file; // the file as shown; empty: the path
     };
 
     explicit ProblemPane(QWidget* parent);
@@ -35,7 +38,8 @@ class ProblemPane final : public QListWidget {
     void placeUnder(QWidget& editor, int width, int height);
 
   signals:
-    void problemChosen(std::size_t line, std::size_t column);
+    // `path` is empty for the editor's text; line and column are 1-based (0: no place).
+    void problemChosen(const QString& path, std::size_t line, std::size_t column);
 
   private:
     void setShown(bool shown);

@@ -1,6 +1,7 @@
 #include "rpl/library_project.h"
 
 #include "rpl/lexer.h"
+#include "rpl/library_header.h"
 #include "rpl/rpl_compiler.h"
 #include "rpl/rpl_decompiler.h"
 
@@ -405,10 +406,43 @@ void wrapLoopBodies(std::vector<RplObject>& items, std::uint32_t whileAt, std::u
     }
 }
 
+// A source's body compiled as the project's command `file` holds: the project's commands
+// called by name, the escapes read, loop bodies made one program.
+std::optional<RplObject> compileBody(const std::string& file, const Source& source,
+                                     const std::map<std::string, XlibId>& commandNames,
+                                     const RomNames& names, ProjectError& error)
+{
+    const CompileResult compiled =
+        compileRpl(unescaped(linkCommandNames(source.body, commandNames)), names);
+    if (!compiled.ok) {
+        error = {file, source.bodyLine + compiled.error.line - 1, compiled.error.column,
+                 compiled.error.message};
+        return std::nullopt;
+    }
+    RplObject object = compiled.object;
+    const auto whileAt = names.address("WHILE"), repeatAt = names.address("REPEAT");
+    if (object.prolog == prolog::kProgram && whileAt && repeatAt)
+        wrapLoopBodies(object.items, *whileAt, *repeatAt);
+    return object;
+}
+
+bool isHeaderFile(const std::string& file)
+{
+    return file.size() > 2 && lower(file.substr(file.size() - 2)) == ".h";
+}
+
+std::string fileStemOf(std::string_view path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return std::string(dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot));
+}
+
 } // namespace
 
 ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFileReader& read,
-                                 const RomNames& names)
+                                 const RomNames& names, std::string_view projectPath)
 {
     ProjectBuild build;
     auto fail = [&](ProjectError error) {
@@ -432,49 +466,65 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     build.libraryFile = value("filepath");
     if (ini.files.empty())
         return fail({{}, 0, 0, "the project lists no source files ([Files] file1=...)"});
+    if (value("writeheader") == "1" && !projectPath.empty())
+        build.headerName = fileStemOf(projectPath) + ".h";
 
+    // The header this build writes stands in for the file of its name (empty until the
+    // commands' names are known).
+    const ProjectFileReader readFile = [&](const std::string& name) -> std::optional<std::string> {
+        if (!build.headerName.empty() && lower(name) == lower(build.headerName))
+            return build.headerText;
+        return read(name);
+    };
     Defines defines;
-    auto sourceOf = [&](const std::string& file, bool named) -> std::optional<std::vector<Source>> {
-        const std::optional<std::string> text = read(file);
+    auto sourceOf = [&](const std::string& file, bool named,
+                        bool header) -> std::optional<std::vector<Source>> {
+        const std::optional<std::string> text = readFile(file);
         if (!text) {
             build.error = {file, 0, 0, "cannot read the file"};
             return std::nullopt;
         }
         std::vector<Source> split;
-        if (!Splitter{read, defines, build.error}.split(*text, split, named, false, 0)) {
+        if (!Splitter{readFile, defines, build.error}.split(*text, split, named, header, 0)) {
             if (build.error.file.empty())
                 build.error.file = file;
             return std::nullopt;
         }
         return split;
     };
-    std::map<std::string, XlibId> commandNames;
-    auto objectOf = [&](const std::string& file, const Source& source) -> std::optional<RplObject> {
-        const CompileResult compiled =
-            compileRpl(unescaped(linkCommandNames(source.body, commandNames)), names);
-        if (!compiled.ok) {
-            build.error = {file, source.bodyLine + compiled.error.line - 1, compiled.error.column,
-                           compiled.error.message};
-            return std::nullopt;
-        }
-        RplObject object = compiled.object;
-        const auto whileAt = names.address("WHILE"), repeatAt = names.address("REPEAT");
-        if (object.prolog == prolog::kProgram && whileAt && repeatAt)
-            wrapLoopBodies(object.items, *whileAt, *repeatAt);
-        return object;
-    };
-
     std::vector<Source> sources;
     std::vector<std::string> sourceFiles;
-    for (const auto& [number, file] : ini.files) {
-        std::optional<std::vector<Source>> split = sourceOf(file, true);
-        if (!split)
+    std::vector<HeaderSource> headerSources;
+    auto splitAll = [&]() {
+        defines.clear();
+        sources.clear();
+        sourceFiles.clear();
+        headerSources.clear();
+        for (const auto& [number, file] : ini.files) {
+            std::optional<std::vector<Source>> split = sourceOf(file, true, isHeaderFile(file));
+            if (!split)
+                return false;
+            if (isHeaderFile(file))
+                continue;
+            headerSources.push_back({file, {}});
+            for (Source& source : *split) {
+                const std::string called = escaped(source.name);
+                headerSources.back().entries.push_back(source.visible ? "x" + called : called);
+                sources.push_back(std::move(source)), sourceFiles.push_back(file);
+            }
+        }
+        return true;
+    };
+    if (!splitAll())
+        return build;
+    if (!build.headerName.empty()) {
+        build.headerText = libraryHeaderText(build.parts.romId, projectPath, headerSources);
+        if (!splitAll())
             return build;
-        for (Source& source : *split)
-            sources.push_back(std::move(source)), sourceFiles.push_back(file);
     }
     // The visible commands are numbered first, each group in the order of the files, which is
     // the order the commands lie in the library.
+    std::map<std::string, XlibId> commandNames;
     std::uint32_t visible = 0;
     auto hidden = static_cast<std::uint32_t>(
         std::count_if(sources.begin(), sources.end(), [](const Source& s) { return s.visible; }));
@@ -488,7 +538,8 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     }
     for (std::size_t index = 0; index < sources.size(); ++index) {
         const Source& source = sources[index];
-        std::optional<RplObject> object = objectOf(sourceFiles[index], source);
+        std::optional<RplObject> object =
+            compileBody(sourceFiles[index], source, commandNames, names, build.error);
         if (!object)
             return build;
         build.parts.commands.push_back({numbers[index], source.visible ? source.name : std::string(),
@@ -499,8 +550,10 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
         const std::string file = value(key);
         if (file.empty())
             continue;
-        const std::optional<std::vector<Source>> split = sourceOf(file, false);
-        std::optional<RplObject> object = split ? objectOf(file, split->front()) : std::nullopt;
+        const std::optional<std::vector<Source>> split = sourceOf(file, false, false);
+        std::optional<RplObject> object =
+            split ? compileBody(file, split->front(), commandNames, names, build.error)
+                  : std::nullopt;
         if (!object)
             return build;
         (key[0] == 'm' ? build.parts.message : build.parts.config) = std::move(*object);
@@ -509,6 +562,51 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
         build.parts.config = defaultConfig(build.parts.romId, build.hp48);
     build.ok = true;
     return build;
+}
+
+SourceCompile compileSystemSource(std::string_view text, const ProjectFileReader& read,
+                                  const RomNames& names)
+{
+    SourceCompile result;
+    const std::string source(text);
+    // A named command, or the file's one object: the lexer finds the names.
+    bool named = false;
+    LexState state;
+    state.dialect = RplDialect::System;
+    std::vector<Token> tokens;
+    std::size_t lineNumber = 0;
+    for (std::size_t at = 0; at < source.size();) {
+        ++lineNumber;
+        const std::size_t end = std::min(source.find('\n', at), source.size());
+        const std::string_view line = std::string_view(source).substr(at, end - at);
+        at = end + 1;
+        state = lexLine(line, state, tokens);
+        bool nameHere = false;
+        for (const Token& token : tokens) {
+            if (token.kind != TokenKind::DefiningWord ||
+                (token.text(line) != "xNAME" && token.text(line) != "NULLNAME"))
+                continue;
+            if (named) {
+                result.error = {{}, lineNumber, token.start + 1,
+                                "a second command: a file of several commands is built as a "
+                                "library project"};
+                return result;
+            }
+            named = nameHere = true;
+        }
+        if (nameHere)
+            state = LexState{}; // the command's own first word decides its dialect
+    }
+    Defines defines;
+    std::vector<Source> split;
+    if (!Splitter{read, defines, result.error}.split(source, split, named, false, 0))
+        return result;
+    std::optional<RplObject> object = compileBody({}, split.front(), {}, names, result.error);
+    if (!object)
+        return result;
+    result.object = std::move(*object);
+    result.ok = true;
+    return result;
 }
 
 } // namespace scrivlet

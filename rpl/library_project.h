@@ -23,6 +23,13 @@ namespace scrivlet {
 // the message table in the same form without the name line; an empty Config= stands for the
 // configuration HP's tools put into every library (attach the library at warm start). Texts
 // are written as HP's compiler reads them: a backslash and two hex digits for a byte (\97).
+// A file of [Files] whose name ends in .h is a header: its DEFINEs count, it holds no command.
+//
+// WriteHeader=1 in [Main] asks for the project's header, NAME.h for NAME.hpp, beside the
+// project: the library number (ASSEMBLEM DC RomId and xROMID) and an EXTERNAL line for each
+// command as the sources call it (xname for xNAME name, name for NULLNAME name), grouped by
+// source file, so other projects and the sources themselves can INCLUDE it. A source that
+// INCLUDEs it reads the header this build writes, not an older one.
 
 struct ProjectFile {
     std::string name; // a file name without folders
@@ -46,14 +53,30 @@ struct ProjectBuild {
     LibraryParts parts;
     bool hp48 = false;
     std::string libraryFile; // FilePath=, empty when not given
+    std::string headerName;  // NAME.h when the project asks for its header, else empty
+    std::string headerText;
     ProjectError error;
 };
 
 // Reads a file of the project by the name the project gives; nothing when it cannot.
 using ProjectFileReader = std::function<std::optional<std::string>(const std::string& name)>;
 
-// The library's parts from the project file's text and its sources.
+// The library's parts from the project file's text and its sources. `projectPath` names the
+// project file (its header is named after it); without it no header is made.
 ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFileReader& read,
-                                 const RomNames& names);
+                                 const RomNames& names, std::string_view projectPath = {});
+
+struct SourceCompile {
+    bool ok = false;
+    RplObject object;
+    ProjectError error; // file: empty for the source itself, else the INCLUDEd file
+};
+
+// One System RPL source file as a project's source is read (comments, RPL, DEFINE, INCLUDE
+// through `read`, EXTERNAL), compiled to its object: the object after its xNAME or NULLNAME
+// line, or the file's one object when it names none. A file with several commands is refused
+// at the second: that is a library project's work.
+SourceCompile compileSystemSource(std::string_view text, const ProjectFileReader& read,
+                                  const RomNames& names);
 
 } // namespace scrivlet

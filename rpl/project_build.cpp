@@ -1,0 +1,98 @@
+#include "rpl/project_build.h"
+
+#include "calculator/library_object.h"
+#include "calculator/transfer_file.h"
+#include "common/file_io.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+namespace scrivlet {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool sameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+} // namespace
+
+ProjectFileReader folderFileReader(const fs::path& folder)
+{
+    return [folder](const std::string& name) -> std::optional<std::string> {
+        const fs::path path = folder / name;
+        FileReadResult file = readWholeFile(path.string());
+        if (!file.ok && file.missing) {
+            std::error_code ec;
+            const std::string wanted = path.filename().string();
+            for (fs::directory_iterator it(path.parent_path().empty() ? "." : path.parent_path(), ec), end;
+                 !ec && it != end; it.increment(ec)) {
+                if (sameIgnoringCase(it->path().filename().string(), wanted)) {
+                    file = readWholeFile(it->path().string());
+                    break;
+                }
+            }
+        }
+        return file.ok ? std::optional<std::string>(std::move(file.bytes)) : std::nullopt;
+    };
+}
+
+LibraryFileBuild buildLibraryFiles(const std::string& projectPath, const std::string& outputPath,
+                                   const RomNames& names)
+{
+    LibraryFileBuild result;
+    auto fail = [&](std::string file, std::string message) {
+        result.file = std::move(file);
+        result.message = std::move(message);
+        return result;
+    };
+    const FileReadResult project = readWholeFile(projectPath);
+    if (!project.ok)
+        return fail(projectPath, project.reason);
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(projectPath, ec);
+    const fs::path folder = fs::path(projectPath).parent_path();
+    const ProjectBuild built = buildLibraryProject(project.bytes, folderFileReader(folder), names,
+                                                   ec ? projectPath : absolute.string());
+    if (!built.ok) {
+        const ProjectError& e = built.error;
+        result.line = e.line;
+        result.column = e.column;
+        result.inSource = e.line > 0;
+        return fail(e.file.empty() ? projectPath : (folder / e.file).string(), e.message);
+    }
+    const LibraryBuild library = buildLibrary(built.parts);
+    if (!library.ok) {
+        result.inSource = true;
+        return fail(projectPath, library.message);
+    }
+    result.libraryPath = outputPath;
+    if (result.libraryPath.empty())
+        result.libraryPath = built.libraryFile.empty()
+                                 ? fs::path(projectPath).replace_extension(".hp").string()
+                                 : (folder / built.libraryFile).string();
+    FileWriteResult written = writeFileAtomically(
+        result.libraryPath,
+        transferFileBytes(library.library,
+                          built.hp48 ? CalculatorFamily::Hp48 : CalculatorFamily::Hp49));
+    if (!written.ok)
+        return fail(result.libraryPath, written.reason);
+    if (!built.headerName.empty()) {
+        result.headerPath = (folder / built.headerName).string();
+        written = writeFileAtomically(result.headerPath, built.headerText);
+        if (!written.ok)
+            return fail(result.headerPath, written.reason);
+    }
+    result.library = library.library;
+    result.ok = true;
+    return result;
+}
+
+} // namespace scrivlet

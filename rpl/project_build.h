@@ -1,0 +1,38 @@
+#pragma once
+
+#include "calculator/rpl_object.h"
+#include "rpl/library_project.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+
+namespace scrivlet {
+
+// Reads the files a project or a source names: relative to `folder`, absolute names as they
+// are. When no file has the name exactly, the one in its folder whose name differs only in
+// letter case is read: projects written where letter case does not count INCLUDE "aspd.h" for
+// ASPD.h.
+ProjectFileReader folderFileReader(const std::filesystem::path& folder);
+
+struct LibraryFileBuild {
+    bool ok = false;
+    // What went wrong: the file (the project itself when the fault is in it), the 1-based line
+    // and column there (0 when there is no place) and the message.
+    std::string file;
+    std::size_t line = 0;
+    std::size_t column = 0;
+    std::string message;
+    bool inSource = false; // a fault in the project's text, not a file that cannot be used
+    std::string libraryPath;
+    std::string headerPath; // the header written beside the project; empty when none
+    RplObject library;
+};
+
+// Builds the library of the project file `projectPath` and writes it to `outputPath` (empty:
+// the project's FilePath= beside it, else PROJECT.hp), then the header when the project asks
+// for one. Each file is written whole or not at all; nothing is written when the build fails.
+LibraryFileBuild buildLibraryFiles(const std::string& projectPath, const std::string& outputPath,
+                                   const RomNames& names);
+
+} // namespace scrivlet
