@@ -1,7 +1,10 @@
 #include "app/object_command.h"
+#include "calculator/library_object.h"
+#include "calculator/transfer_file.h"
 #include "common/file_io.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sstream>
@@ -100,4 +103,38 @@ TEST(ObjectCommand, LibraryThroughAProjectFolder)
     EXPECT_EQ(bad.err.rfind(project + "/GEOPO.s:4:3: ", 0), 0u) << bad.err;
     EXPECT_EQ(bytesOf(dir.file("back.hp")), bytesOf(library));
     EXPECT_EQ(run({"--build", dir.file("none.hpp")}).status, 2);
+}
+
+// A System RPL source compiles on its own to the object the shipped library holds for it,
+// whether its first words say so (RPL, a * comment) or --system does; INCLUDE reads beside the
+// source, and a fault in the INCLUDEd file names that file. A file of two commands is refused.
+TEST(ObjectCommand, SystemRplSourcesCompileAlone)
+{
+    TempDir dir;
+    const std::string folder = std::string(SCRIVLET_OBJECTS_DIR) + "/hpairnav/ASPD50/";
+    writeFile(dir.file("ASPD50.h"), bytesOf(folder + "ASPD50.h"));
+    writeFile(dir.file("CMACH.s"), bytesOf(folder + "CMACH.s"));
+    ASSERT_EQ(run({"--compile", dir.file("CMACH.s")}).status, 0);
+    const TransferFileRead object = readTransferFile(bytesOf(dir.file("CMACH.hp")));
+    const LibraryRead library =
+        readLibrary(readTransferFile(bytesOf(folder + "ASPD50.hp")).file.object);
+    ASSERT_TRUE(object.ok && library.ok);
+    const auto command = std::find_if(library.parts.commands.begin(), library.parts.commands.end(),
+                                      [](const LibraryCommand& c) { return c.number == 2; });
+    ASSERT_NE(command, library.parts.commands.end());
+    EXPECT_EQ(objectNibbles(object.file.object), objectNibbles(command->object));
+
+    writeFile(dir.file("sys.txt"), bytesOf(folder + "CMACH.s").substr(4));
+    EXPECT_EQ(run({"--compile", dir.file("sys.txt"), "--system"}).status, 0);
+    EXPECT_EQ(bytesOf(dir.file("sys.hp")), bytesOf(dir.file("CMACH.hp")));
+
+    writeFile(dir.file("bad.h"), "* a header\r\nDEFINE\r\n");
+    writeFile(dir.file("f.s"), "* uses bad.h\nINCLUDE bad.h\n:: DUP ;\n");
+    const Outcome bad = run({"--compile", dir.file("f.s")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, dir.file("bad.h") + ":2:1: DEFINE needs a name\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("f.hp")));
+    writeFile(dir.file("two.s"), "xNAME A\n:: DUP ;\nNULLNAME B\n:: DROP ;\n");
+    EXPECT_EQ(run({"--compile", dir.file("two.s")}).err.rfind(dir.file("two.s") + ":3:1: ", 0), 0u);
+    EXPECT_EQ(run({"--build", dir.file("P.hpp"), "--system"}).status, 2);
 }

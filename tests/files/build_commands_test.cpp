@@ -1,3 +1,5 @@
+#include "calculator/library_object.h"
+#include "calculator/transfer_file.h"
 #include "common/file_io.h"
 #include "editor/editor_buffer.h"
 #include "editor/source_editor.h"
@@ -121,6 +123,47 @@ class BuildCommandsTest final : public QObject {
         QCOMPARE(w.buffer.text(), before);
         QCOMPARE(w.log->messages.size(), std::size_t(1));
         QVERIFY(w.log->messages[0].text.contains(QStringLiteral("Byte 10")));
+    }
+
+    // Shift+F9 on a source of a project folder builds its one .hpp (the sources INCLUDE the
+    // header it asks for); a fault in another source shows file:line:column, keeps the old
+    // library, and a click opens that file (after asking about the changed text) at the place.
+    // With two projects in the folder the file dialog asks.
+    void buildLibraryFromASource()
+    {
+        Window w;
+        const std::string folder = std::string(SCRIVLET_OBJECTS_DIR) + "/hpairnav/ASPD50/";
+        for (const char* name : {"CMACH.s", "CSAT.s", "TASMS.s", "CTAT.s"})
+            writeFile(w.dir.file(name), bytesOf(folder + name));
+        writeFile(w.dir.file("ASPD50.hpp"), "[Main]\nlibrary=1\nRomid=328\nWriteHeader=1\n"
+                                            "FilePath=out.hp\n[Files]\nfile1=CMACH.s\n"
+                                            "file2=CSAT.s\nfile3=TASMS.s\nfile4=CTAT.s\n");
+        w.files.openCommandLineFile(QString::fromStdString(w.dir.file("CMACH.s")));
+        QTest::keyClick(&w.window, Qt::Key_F9, Qt::ShiftModifier);
+        QVERIFY2(w.pane->item(0)->text().startsWith(QStringLiteral("Library built: ")),
+                 qPrintable(w.pane->item(0)->text()));
+        const std::string library = bytesOf(w.dir.file("out.hp"));
+        const LibraryRead read = readLibrary(readTransferFile(library).file.object);
+        QVERIFY(read.ok);
+        QCOMPARE(read.parts.commands.size(), std::size_t(4));
+        QVERIFY(bytesOf(w.dir.file("ASPD50.h")).find("EXTERNAL CSAT\n") != std::string::npos);
+
+        writeFile(w.dir.file("CSAT.s"), "* changed\nNULLNAME CSAT\n:: DUP\n  NOSUCHWORD ;\n");
+        QTest::keyClick(w.editor, Qt::Key_X);
+        w.log->saveAnswers = {UserPrompts::SaveChoice::Discard, UserPrompts::SaveChoice::Discard};
+        QTest::keyClick(&w.window, Qt::Key_F9, Qt::ShiftModifier);
+        QVERIFY2(w.pane->item(0)->text().startsWith(QStringLiteral("CSAT.s:4:3: ")),
+                 qPrintable(w.pane->item(0)->text()));
+        QCOMPARE(bytesOf(w.dir.file("out.hp")), library);
+        QTest::mouseClick(w.pane->viewport(), Qt::LeftButton, {},
+                          w.pane->visualItemRect(w.pane->item(0)).center());
+        QCOMPARE(w.log->saveQuestions, 2);
+        QVERIFY(w.files.path().endsWith(QStringLiteral("/CSAT.s")));
+        QCOMPARE(w.buffer.lineColumn(w.buffer.selStart()), (LineColumn{4, 3}));
+
+        writeFile(w.dir.file("other.hpp"), "[Main]\n");
+        QVERIFY(!w.build.buildLibrary());
+        QCOMPARE(w.log->filtersShown.back(), QStringLiteral("Library Project|*.hpp"));
     }
 };
 

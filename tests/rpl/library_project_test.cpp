@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <map>
+#include <set>
 
 using namespace scrivlet;
 
@@ -89,6 +90,11 @@ TEST(LibraryProject, FaultsNameTheFileAndLine)
     EXPECT_EQ(nibbleField(call.body, 3, 3), 1u);
     EXPECT_TRUE(buildLibrary(built.parts).ok);
 
+    // A header listed among the files counts for its DEFINEs and adds no command.
+    files["P.hpp"] += "file3=P.h\r\n";
+    files["P.h"] = "ASSEMBLEM DC RomId 5A0 !RPL\nxROMID 5A0\nEXTERNAL xSQ\\97\n";
+    EXPECT_EQ(build(files, "P.hpp").parts.commands.size(), 2u);
+
     files["b.s"] = "* visible\nxNAME SQ\n:: DUP\n   NOSUCHWORD ;\n";
     built = build(files, "P.hpp");
     ASSERT_FALSE(built.ok);
@@ -136,7 +142,7 @@ TEST(LibraryProject, SystemRplFormsCompileAsHpToolsStoreThem)
 
 // Real sources as HP's tools compiled them (hpairnav's ASPD50: comments, an INCLUDE header,
 // DEFINE ... ROMPTR, UNIT, SYMBOL, ' ID, "\B0C") build the very command objects of the shipped
-// library; they are its hidden commands 2 to 5.
+// library; they are its hidden commands 2 to 5. The header the project writes is the shipped one.
 TEST(LibraryProject, RealSourcesBuildTheShippedCommands)
 {
     const std::string folder = std::string(SCRIVLET_OBJECTS_DIR) + "/hpairnav/ASPD50/";
@@ -144,18 +150,41 @@ TEST(LibraryProject, RealSourcesBuildTheShippedCommands)
     ASSERT_TRUE(shipped.ok);
     const LibraryRead library = readLibrary(shipped.file.object);
     ASSERT_TRUE(library.ok);
+    // The project asks for its header, which the sources INCLUDE: they read this build's.
     const std::string project =
-        "[Main]\nlibrary=1\nRomid=328\nTitle=ASPD50 v1.34\n[Files]\n"
-        "file1=CMACH.s\nfile2=CSAT.s\nfile3=TASMS.s\nfile4=CTAT.s\n";
+        "[Main]\r\nlibrary=1\r\nRomid=328\r\nTitle=ASPD50 v1.34\r\nWriteHeader=1\r\n"
+        "[Files]\r\nfile1=CMACH.s\r\nfile2=CSAT.s\r\nfile3=TASMS.s\r\nfile4=CTAT.s\r\n";
     const ProjectBuild built = buildLibraryProject(
         project,
         [&](const std::string& name) -> std::optional<std::string> {
+            if (name == "ASPD50.h")
+                return std::nullopt; // the shipped header is not read
             FileReadResult file = readWholeFile(folder + name);
             return file.ok ? std::optional<std::string>(std::move(file.bytes)) : std::nullopt;
         },
-        bookNames());
+        bookNames(), "C:\\Projects\\ASPD50\\ASPD50.hpp");
     ASSERT_TRUE(built.ok) << built.error.file << ":" << built.error.line << ": "
                           << built.error.message;
+    // The header is the shipped one (whose line naming the author's folder is left out) without
+    // the three files this project lacks.
+    const std::set<std::string> absent = {"ASPDMNU.s", "ASPDFRM.s", "ASPDform.s"};
+    const std::string header = readWholeFile(folder + "ASPD50.h").bytes;
+    std::string expected;
+    bool skipping = false;
+    for (std::size_t at = 0; at < header.size();) {
+        const std::size_t end = std::min(header.find("\r\n", at), header.size());
+        const std::string line = header.substr(at, end - at);
+        at = end + 2;
+        if (line.starts_with("* entries of the file "))
+            skipping = absent.contains(line.substr(22));
+        if (!skipping && !(line.starts_with("*    ") && absent.contains(line.substr(5))))
+            expected += line + "\n";
+        skipping = skipping && !line.empty();
+        if (expected == "* This Header file has been automaticaly\n")
+            expected += "* generated from the C:\\Projects\\ASPD50\\ASPD50.hpp project files\n";
+    }
+    EXPECT_EQ(built.headerName, "ASPD50.h");
+    EXPECT_EQ(built.headerText, expected);
     ASSERT_EQ(built.parts.commands.size(), 4u);
     for (std::uint32_t i = 0; i < 4; ++i) {
         const auto it = std::find_if(library.parts.commands.begin(), library.parts.commands.end(),
