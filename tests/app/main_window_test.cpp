@@ -163,7 +163,10 @@ class MainWindowTest : public QObject {
         trigger(s, "NamesInFileFirst");
         trigger(s, "LineNumbers");
         QCOMPARE(changed.count(), 2);
+        trigger(s, "dialectSystem"); // Build > Dialect
         s.start();
+        QVERIFY(s.window->findChild<QAction*>("dialectSystem")->isChecked());
+        QVERIFY(!s.window->findChild<QAction*>("dialectAutomatic")->isChecked());
         QVERIFY(!s.window->beepOption());
         QVERIFY(s.window->rememberedOption(RememberedOption::NamesInFileFirst));
         QVERIFY(!s.window->rememberedOption(RememberedOption::LineNumbers));
