@@ -264,6 +264,11 @@ bool BuildCommands::buildLibrary()
         return false;
     }
     const LibraryFileBuild built = buildLibraryFiles(localPath(project), {}, *names);
+    if (!built.ok && (built.file == built.libraryPath || built.file == built.headerPath)) {
+        m_pane.showNote(tr("The file could not be written: %1\n%2")
+                            .arg(fromLocalPath(built.file), QString::fromStdString(built.message)));
+        return false;
+    }
     if (!built.ok) {
         const QString path = fromLocalPath(built.file);
         m_pane.showProblems({{built.line, built.column, QString::fromStdString(built.message), path,
@@ -281,9 +286,8 @@ bool BuildCommands::buildLibrary()
 void BuildCommands::goToFile(const QString& path, std::size_t line, std::size_t column)
 {
     if (!path.isEmpty()) {
-        const QString open = m_files.path();
-        const bool isOpen = !open.isEmpty() && QFileInfo(open).canonicalFilePath() ==
-                                                   QFileInfo(path).canonicalFilePath();
+        const QString file = QFileInfo(path).canonicalFilePath();
+        const bool isOpen = !file.isEmpty() && file == QFileInfo(m_files.path()).canonicalFilePath();
         if (!isOpen && !m_files.openPath(path))
             return;
     }
