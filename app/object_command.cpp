@@ -53,7 +53,7 @@ int compile(const Request& request, const RomNames& names, std::ostream& out, st
                       folderFileReader(folder), names);
     if (!compiled.ok) {
         const ProjectError& e = compiled.error;
-        err << (e.file.empty() ? request.input : (folder / e.file).string());
+        err << (e.file.empty() ? request.input : projectFilePath(folder, e.file).string());
         if (e.line > 0)
             err << ":" << e.line << ":" << e.column;
         err << ": " << e.message << "\n";

@@ -182,7 +182,7 @@ std::optional<std::string> BuildCommands::compiledFile(std::string_view source)
     if (!compiled.ok) {
         const ProjectError& e = compiled.error;
         m_pane.showProblems({{e.line, e.column, QString::fromStdString(e.message),
-                              e.file.empty() ? QString() : fromLocalPath((folder / e.file).string()),
+                              e.file.empty() ? QString() : fromLocalPath(projectFilePath(folder, e.file).string()),
                               QString::fromStdString(e.file)}});
         return std::nullopt;
     }

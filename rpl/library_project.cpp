@@ -211,6 +211,23 @@ struct Source {
 
 using Defines = std::map<std::string, std::string>;
 
+// A token that is part of an object, not of the compiler's or assembler's lines.
+bool isObjectWord(TokenKind kind)
+{
+    switch (kind) {
+    case TokenKind::String:
+    case TokenKind::Character:
+    case TokenKind::Structure:
+    case TokenKind::Number:
+    case TokenKind::Name:
+    case TokenKind::ControlWord:
+    case TokenKind::Algebraic:
+        return true;
+    default:
+        return false;
+    }
+}
+
 constexpr int kMaxIncludeDepth = 8;
 
 // The commands of a source file in the System RPL form of HP's tools: comment lines (* in
@@ -310,6 +327,10 @@ struct Splitter {
                     blank(t);
                     blank(*operand);
                     ++i;
+                } else if (!inBody && !header && named && isObjectWord(t.kind)) {
+                    error = {{}, lineNumber, t.start + 1,
+                             "xNAME or NULLNAME is missing before the command"};
+                    return false;
                 } else if (word == "RPL" || word == "!RPL" || !inBody) {
                     blank(t); // the header's assembler lines, xROMID, RPL
                 }

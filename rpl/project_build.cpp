@@ -24,22 +24,25 @@ bool sameIgnoringCase(const std::string& a, const std::string& b)
 
 } // namespace
 
+fs::path projectFilePath(const fs::path& folder, const std::string& name)
+{
+    const fs::path path = folder / name;
+    std::error_code ec;
+    if (fs::exists(path, ec))
+        return path;
+    const std::string wanted = path.filename().string();
+    const fs::path parent = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
+        if (sameIgnoringCase(it->path().filename().string(), wanted))
+            return path.parent_path() / it->path().filename();
+    }
+    return path;
+}
+
 ProjectFileReader folderFileReader(const fs::path& folder)
 {
     return [folder](const std::string& name) -> std::optional<std::string> {
-        const fs::path path = folder / name;
-        FileReadResult file = readWholeFile(path.string());
-        if (!file.ok && file.missing) {
-            std::error_code ec;
-            const std::string wanted = path.filename().string();
-            for (fs::directory_iterator it(path.parent_path().empty() ? "." : path.parent_path(), ec), end;
-                 !ec && it != end; it.increment(ec)) {
-                if (sameIgnoringCase(it->path().filename().string(), wanted)) {
-                    file = readWholeFile(it->path().string());
-                    break;
-                }
-            }
-        }
+        FileReadResult file = readWholeFile(projectFilePath(folder, name).string());
         return file.ok ? std::optional<std::string>(std::move(file.bytes)) : std::nullopt;
     };
 }
@@ -66,7 +69,7 @@ LibraryFileBuild buildLibraryFiles(const std::string& projectPath, const std::st
         result.line = e.line;
         result.column = e.column;
         result.inSource = e.line > 0;
-        return fail(e.file.empty() ? projectPath : (folder / e.file).string(), e.message);
+        return fail(e.file.empty() ? projectPath : projectFilePath(folder, e.file).string(), e.message);
     }
     const LibraryBuild library = buildLibrary(built.parts);
     if (!library.ok) {

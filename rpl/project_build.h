@@ -14,6 +14,9 @@ namespace scrivlet {
 // letter case is read: projects written where letter case does not count INCLUDE "aspd.h" for
 // ASPD.h.
 ProjectFileReader folderFileReader(const std::filesystem::path& folder);
+// The file the reader reads for `name`: the one of that name, else the one whose name differs
+// only in letter case, else folder/name.
+std::filesystem::path projectFilePath(const std::filesystem::path& folder, const std::string& name);
 
 struct LibraryFileBuild {
     bool ok = false;
