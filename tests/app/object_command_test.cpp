@@ -107,7 +107,8 @@ TEST(ObjectCommand, LibraryThroughAProjectFolder)
 
 // A System RPL source compiles on its own to the object the shipped library holds for it,
 // whether its first words say so (RPL, a * comment) or --system does; INCLUDE reads beside the
-// source, and a fault in the INCLUDEd file names that file. A file of two commands is refused.
+// source, and a fault in the INCLUDEd file names that file. A file of two commands, or with an
+// object before its name, is refused.
 TEST(ObjectCommand, SystemRplSourcesCompileAlone)
 {
     TempDir dir;
@@ -129,12 +130,14 @@ TEST(ObjectCommand, SystemRplSourcesCompileAlone)
     EXPECT_EQ(bytesOf(dir.file("sys.hp")), bytesOf(dir.file("CMACH.hp")));
 
     writeFile(dir.file("bad.h"), "* a header\r\nDEFINE\r\n");
-    writeFile(dir.file("f.s"), "* uses bad.h\nINCLUDE bad.h\n:: DUP ;\n");
+    writeFile(dir.file("f.s"), "* uses bad.h\nINCLUDE BAD.H\n:: DUP ;\n"); // any letter case
     const Outcome bad = run({"--compile", dir.file("f.s")});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.err, dir.file("bad.h") + ":2:1: DEFINE needs a name\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("f.hp")));
     writeFile(dir.file("two.s"), "xNAME A\n:: DUP ;\nNULLNAME B\n:: DROP ;\n");
     EXPECT_EQ(run({"--compile", dir.file("two.s")}).err.rfind(dir.file("two.s") + ":3:1: ", 0), 0u);
+    writeFile(dir.file("stray.s"), "DUP\nxNAME A\n:: DROP ;\n"); // not silently dropped
+    EXPECT_EQ(run({"--compile", dir.file("stray.s")}).err.rfind(dir.file("stray.s") + ":1:1: ", 0), 0u);
     EXPECT_EQ(run({"--build", dir.file("P.hpp"), "--system"}).status, 2);
 }
