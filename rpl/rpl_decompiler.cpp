@@ -59,6 +59,13 @@ std::string hexDigits(std::uint32_t value, int minimum)
     return text;
 }
 
+// Hex digits that start with a decimal one, as HP's compiler reads a number operand.
+std::string numberOperand(std::uint32_t value)
+{
+    const std::string digits = hexDigits(value, 1);
+    return digits[0] > '9' ? "0" + digits : digits;
+}
+
 bool isSystemWord(std::string_view word)
 {
     if (word.empty())
@@ -377,8 +384,8 @@ class Printer {
                 m_options.namePointers ? m_names.flashPointerName(value) : std::string_view();
             if (!bareName(name).empty())
                 emit("FLASHPTR " + std::string(bareName(name)));
-            else // the bank with a leading digit, read as a number
-                emit("FLASHPTR " + hexDigits(value & 0xFFFu, 3) + " " + hexDigits(value >> 12, 1));
+            else // the bank starts with a digit, so that it reads as a number
+                emit("FLASHPTR " + numberOperand(value & 0xFFFu) + " " + hexDigits(value >> 12, 1));
             return true;
         }
         if (o.prolog == prolog::kXlibName) {
