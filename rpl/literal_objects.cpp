@@ -92,6 +92,64 @@ std::optional<RplObject> hexStringObject(std::string_view length, std::string_vi
     return RplObject{prolog::kBinaryInteger, ObjectShape::Sized, std::move(body), {}, {}};
 }
 
+std::optional<int> constantWidth(std::string_view word)
+{
+    if (word.size() != 6 || !word.starts_with("CON(") || word[5] != ')' || word[4] < '1' ||
+        word[4] > '8')
+        return std::nullopt;
+    return word[4] - '0';
+}
+
+std::optional<std::uint32_t> constantValue(std::string_view text, const RomNames& names)
+{
+    if (text.starts_with("=^"))
+        return names.flashPointer(text.substr(1));
+    if (text.starts_with("=~")) {
+        const std::optional<XlibId> id = names.romPointer(text.substr(1));
+        return id ? std::optional<std::uint32_t>(id->command << 12 | id->library) : std::nullopt;
+    }
+    if (text.starts_with('='))
+        return names.address(text.substr(1));
+    if (text.starts_with('#'))
+        return hexOperand(text.substr(1), 8);
+    if (text.empty() || text.size() > 10 ||
+        text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    const unsigned long long value = std::stoull(std::string(text));
+    return value > 0xFFFFFFFFull ? std::nullopt
+                                 : std::optional<std::uint32_t>(static_cast<std::uint32_t>(value));
+}
+
+RawItems itemsOfNibbles(const Nibbles& nibbles)
+{
+    RawItems raw;
+    for (std::size_t at = 0; at < nibbles.size();) {
+        if (nibbles.size() - at < 5) {
+            raw.message = "the raw nibbles end inside an object";
+            return raw;
+        }
+        const std::uint32_t address = nibbleField(nibbles, at, 5);
+        if (address == prolog::kSemi) {
+            raw.message = "raw nibbles cannot end a composite; write ;";
+            return raw;
+        }
+        if (!prologInfo(address)) {
+            raw.items.push_back(RplObject::pointer(address));
+            at += 5;
+            continue;
+        }
+        ObjectReadResult read = readObject(nibbles, at);
+        if (!read.ok) {
+            raw.message = "the raw nibbles hold no whole object: " + read.error.message;
+            return raw;
+        }
+        raw.items.push_back(std::move(read.object));
+        at = read.end;
+    }
+    raw.ok = true;
+    return raw;
+}
+
 bool isHexOperand(std::string_view text)
 {
     return !text.empty() && text[0] >= '0' && text[0] <= '9' &&

@@ -145,6 +145,8 @@ class Compiler {
                                     ControlWords& control, std::size_t openedAt)
     {
         std::vector<RplObject> items;
+        Nibbles raw; // CON(n) and NIBB nibbles not yet read as objects
+        std::size_t rawAt = 0;
         if (++m_depth > kMaxObjectDepth) {
             fail(openedAt, "objects nested too deep");
             return items;
@@ -159,6 +161,7 @@ class Compiler {
             }
             if ((t.kind == Token::Kind::Bracket || t.kind == Token::Kind::Word) &&
                 t.text == close) {
+                rawItems(rawAt, raw, items);
                 --m_depth;
                 return items;
             }
@@ -197,6 +200,15 @@ class Compiler {
                 word(context, "the label's name");
                 continue;
             }
+            if (context == Context::System && t.kind == Token::Kind::Word &&
+                (constantWidth(t.text) || t.text == "NIBB")) {
+                if (raw.empty())
+                    rawAt = t.at;
+                rawNibbles(t, raw);
+                continue;
+            }
+            if (!raw.empty())
+                rawItems(rawAt, raw, items);
             if (inProgram && t.kind == Token::Kind::Quoted && isQuotedName(t.text)) {
                 // A quoted name inside a program: the quote word, then the name.
                 items.push_back(RplObject::pointer(need(m_xQuote, t.at, "xSILENT'")));
@@ -206,6 +218,46 @@ class Compiler {
             items.push_back(item(t, context));
         }
         return items; // failed: the depth no longer matters
+    }
+
+    // CON(n) value or NIBB count digits: nibbles added to the run.
+    void rawNibbles(const Token& t, Nibbles& raw)
+    {
+        const Token operand = word(Context::System, "the operand");
+        if (failed())
+            return;
+        if (const std::optional<int> width = constantWidth(t.text)) {
+            const std::optional<std::uint32_t> value = constantValue(operand.text, m_names);
+            if (!value || (*width < 8 && *value >> (4 * *width) != 0)) {
+                fail(t.at, std::string(t.text) + " takes a value that fits " +
+                                     std::to_string(*width) +
+                                     " nibbles: decimal, # and hex digits, or = and a book name");
+                return;
+            }
+            appendNibbleField(raw, *value, *width);
+            return;
+        }
+        const Token digits = word(Context::System, "the digits after NIBB");
+        if (failed())
+            return;
+        if (operand.text.empty() || operand.text.size() > 6 ||
+            operand.text.find_first_not_of("0123456789") != std::string_view::npos ||
+            std::stoul(std::string(operand.text)) != digits.text.size() ||
+            !appendNibbleHex(digits.text, raw))
+            fail(t.at, "NIBB takes a count and as many hex digits (NIBB 5 11920)");
+    }
+
+    // The run of raw nibbles as the objects and pointers it holds.
+    void rawItems(std::size_t at, Nibbles& raw, std::vector<RplObject>& items)
+    {
+        if (raw.empty() || failed())
+            return;
+        RawItems read = itemsOfNibbles(raw);
+        if (!read.ok)
+            fail(at, read.message);
+        items.insert(items.end(), std::make_move_iterator(read.items.begin()),
+                     std::make_move_iterator(read.items.end()));
+        raw.clear();
     }
 
     bool isQuotedName(std::string_view text) const
@@ -665,6 +717,10 @@ class Compiler {
             tagged.items.push_back(item(next(Context::System), Context::System));
             --m_depth;
             return tagged;
+        }
+        if (constantWidth(w) || w == "NIBB") {
+            fail(t.at, std::string(w) + " stands among the objects of a program, list or unit");
+            return std::nullopt;
         }
         if (w == "xROMID" || w == "ROMID") {
             fail(t.at, std::string(w) + " names a library's number in its project's sources; it "
