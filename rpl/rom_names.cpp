@@ -208,7 +208,8 @@ std::string_view RomNames::flashPointerName(std::uint32_t value) const
     return it == m_flashPointerNames.end() ? std::string_view() : std::string_view(it->second);
 }
 
-std::vector<std::string> RomNames::nearestNames(std::string_view word, std::size_t count) const
+std::vector<std::string> RomNames::nearestNames(std::string_view word, std::size_t count,
+                                                char kind) const
 {
     // Distances in half steps: a letter that differs only in case costs 1, other edits 2.
     auto distance = [&](std::string_view name) {
@@ -230,9 +231,11 @@ std::vector<std::string> RomNames::nearestNames(std::string_view word, std::size
         }
         return row[name.size()];
     };
+    const ByName<std::uint32_t>& names =
+        kind == '~' ? m_romPointers : kind == '^' ? m_flashPointers : m_addressOf;
     std::vector<std::pair<std::size_t, std::string_view>> scored;
-    scored.reserve(m_addressOf.size());
-    for (const auto& [name, address] : m_addressOf)
+    scored.reserve(names.size());
+    for (const auto& [name, address] : names)
         scored.emplace_back(distance(name), name);
     const std::size_t keep = std::min(count, scored.size());
     std::partial_sort(scored.begin(), scored.begin() + static_cast<std::ptrdiff_t>(keep),

@@ -60,7 +60,9 @@ class RomNames {
 
     // Up to `count` names nearest to the word by edit distance (letter case counting half),
     // nearest first, ties in name order: what to suggest for a name the book does not hold.
-    std::vector<std::string> nearestNames(std::string_view word, std::size_t count = 3) const;
+    // Among the entries by address, or with `kind` '~' or '^' among those names.
+    std::vector<std::string> nearestNames(std::string_view word, std::size_t count = 3,
+                                          char kind = 0) const;
 
   private:
     struct Hash {

@@ -596,11 +596,7 @@ class Compiler {
             return {prolog::kBinaryInteger, ObjectShape::Sized, std::move(*body), {}, {}};
         }
         if (context == Context::System) {
-            std::string message = "the reference book has no entry " + std::string(w);
-            const std::vector<std::string> nearest = m_names.nearestNames(w);
-            for (std::size_t i = 0; i < nearest.size(); ++i)
-                message += (i == 0 ? " (nearest: " : ", ") + nearest[i];
-            fail(t.at, nearest.empty() ? message : message + ")");
+            unknownName(t, w, "entry ");
             return {};
         }
         if (w == ";") {
@@ -755,11 +751,22 @@ class Compiler {
         return std::nullopt;
     }
 
+    // The book has no such name: the fault names the three nearest of its kind.
+    void unknownName(const Token& t, std::string_view name, const char* what)
+    {
+        std::string message = "the reference book has no " + std::string(what) + std::string(name);
+        const char kind = name[0] == '~' || name[0] == '^' ? name[0] : 0;
+        const std::vector<std::string> nearest = m_names.nearestNames(name, 3, kind);
+        for (std::size_t i = 0; i < nearest.size(); ++i)
+            message += (i == 0 ? " (nearest: " : ", ") + nearest[i];
+        fail(t.at, nearest.empty() ? message : message + ")");
+    }
+
     std::optional<RplObject> romPointer(const Token& t, std::string_view name)
     {
         const std::optional<XlibId> id = m_names.romPointer("~" + std::string(name));
         if (!id) {
-            fail(t.at, "the reference book has no ROM library command ~" + std::string(name));
+            unknownName(t, "~" + std::string(name), "ROM library command ");
             return std::nullopt;
         }
         return xlibObject(*id);
@@ -769,7 +776,7 @@ class Compiler {
     {
         const std::optional<std::uint32_t> value = m_names.flashPointer("^" + std::string(name));
         if (!value) {
-            fail(t.at, "the reference book has no flash pointer ^" + std::string(name));
+            unknownName(t, "^" + std::string(name), "flash pointer ");
             return std::nullopt;
         }
         return flashPointerObject(*value);

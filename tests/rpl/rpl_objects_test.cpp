@@ -218,6 +218,9 @@ TEST(RplObjects, SystemRplFormsGiveHpToolsNibbles)
         EXPECT_FALSE(r.ok) << bad;
         EXPECT_EQ(r.error.column, 4u) << bad << ": " << r.error.message;
     }
+    EXPECT_EQ(compileRpl(":: FLASHPTR IfSetFieldValu ;", bookNames()).error.message,
+              "the reference book has no flash pointer ^IfSetFieldValu (nearest: "
+              "^IfSetFieldValue, ^IfGetFieldValue, ^GetFieldVals)");
 }
 
 // Every command of the shipped 49-series libraries decompiles to text without NIBHEX that builds
