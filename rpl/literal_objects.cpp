@@ -65,8 +65,11 @@ std::optional<RplObject> realObject(std::string_view text, bool extended)
     std::optional<Nibbles> body = extended ? extendedRealBody(text) : realBody(text);
     if (!body)
         return std::nullopt;
-    return RplObject{extended ? prolog::kExtendedReal : prolog::kReal, ObjectShape::Fixed,
-                     std::move(*body), {}, {}};
+    return RplObject{extended ? prolog::kExtendedReal : prolog::kReal,
+                     ObjectShape::Fixed,
+                     std::move(*body),
+                     {},
+                     {}};
 }
 
 std::optional<RplObject> complexObject(std::string_view re, std::string_view im, bool extended)

@@ -231,8 +231,9 @@ std::vector<std::string> RomNames::nearestNames(std::string_view word, std::size
         }
         return row[name.size()];
     };
-    const ByName<std::uint32_t>& names =
-        kind == '~' ? m_romPointers : kind == '^' ? m_flashPointers : m_addressOf;
+    const ByName<std::uint32_t>& names = kind == '~'   ? m_romPointers
+                                         : kind == '^' ? m_flashPointers
+                                                       : m_addressOf;
     std::vector<std::pair<std::size_t, std::string_view>> scored;
     scored.reserve(names.size());
     for (const auto& [name, address] : names)

@@ -79,7 +79,7 @@ class RomNames {
     ByName<Command> m_commands;
     std::unordered_map<std::uint32_t, std::string> m_spellingAt;
     std::unordered_map<std::uint32_t, std::string> m_xlibSpelling; // library << 12 | command
-    ByName<std::uint32_t> m_romPointers;                            // library << 12 | command
+    ByName<std::uint32_t> m_romPointers;                           // library << 12 | command
     std::unordered_map<std::uint32_t, std::string> m_romPointerNames;
     ByName<std::uint32_t> m_flashPointers;
     std::unordered_map<std::uint32_t, std::string> m_flashPointerNames;

@@ -230,8 +230,8 @@ class Compiler {
             const std::optional<std::uint32_t> value = constantValue(operand.text, m_names);
             if (!value || (*width < 8 && *value >> (4 * *width) != 0)) {
                 fail(t.at, std::string(t.text) + " takes a value that fits " +
-                                     std::to_string(*width) +
-                                     " nibbles: decimal, # and hex digits, or = and a book name");
+                               std::to_string(*width) +
+                               " nibbles: decimal, # and hex digits, or = and a book name");
                 return;
             }
             appendNibbleField(raw, *value, *width);
@@ -675,12 +675,12 @@ class Compiler {
             const Token im = w == "%%" ? re : word(Context::System, "the imaginary part");
             if (failed())
                 return std::nullopt;
-            std::optional<RplObject> number = w == "%%" ? realObject(re.text, true)
-                                                        : complexObject(re.text, im.text, extended);
+            std::optional<RplObject> number =
+                w == "%%" ? realObject(re.text, true) : complexObject(re.text, im.text, extended);
             if (!number)
                 fail(t.at, std::string(w) + (extended ? " takes numbers of up to 15 digits and "
-                                                         "exponents from -49999 to 49999"
-                                                       : " takes two real numbers"));
+                                                        "exponents from -49999 to 49999"
+                                                      : " takes two real numbers"));
             return number;
         }
         if (w == "HXS") {
@@ -694,7 +694,7 @@ class Compiler {
                          : hexStringObject(length.text, count == 0u ? "" : digits.text);
             if (!hxs && !failed())
                 fail(t.at, "HXS takes its length in hex and at most that many hex digits "
-                                "(HXS 5 12345, HXS 0)");
+                           "(HXS 5 12345, HXS 0)");
             return hxs;
         }
         if (w == "TAG") {

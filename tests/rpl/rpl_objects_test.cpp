@@ -203,15 +203,16 @@ TEST(RplObjects, SystemRplFormsGiveHpToolsNibbles)
               expected);
     const std::string text = decompileRpl(readObject(expected).object, bookNames());
     EXPECT_EQ(compiled(text), expected);
-    EXPECT_EQ(text,
-              ":: %% 1.5 C% 1. -2. C%% -.15 0. TAG ab % 1. HXS 5 00012 HXS 0 FLASHPTR IfSetFieldValue\n"
-              "FLASHPTR IfSetFieldValue FLASHPTR IfSetFieldValue ROMPTR BBDownArrow_ ROMPTR BBDownArrow_ ;\n");
+    EXPECT_EQ(text, ":: %% 1.5 C% 1. -2. C%% -.15 0. TAG ab % 1. HXS 5 00012 HXS 0 "
+                    "FLASHPTR IfSetFieldValue\nFLASHPTR IfSetFieldValue FLASHPTR IfSetFieldValue "
+                    "ROMPTR BBDownArrow_ ROMPTR BBDownArrow_ ;\n");
     // The assembler's data words as HP's compiler writes FLASHPTR IfSetFieldValue out for it.
     EXPECT_EQ(compiled(":: CON(5) =DOFLASHP CON(7) =^IfSetFieldValue NIBB 5 33920\n"
                        "  NIBB 16 0000000000000010 CON(5) #3188 ;"),
               compiled(":: FLASHPTR IfSetFieldValue % 1. DUP ;"));
     for (const char* bad : {":: CON(5) =DOREAL ;", ":: CON(2) 256 ;", ":: NIBB 3 12 ;",
-                            ":: CON(5) =SEMI ;", ":: %% 1E50000 ;", ":: C% 1. ;", ":: HXS 2 123 ;", ":: HXS G 1 ;",
+                            ":: CON(5) =SEMI ;", ":: %% 1E50000 ;", ":: C% 1. ;",
+                            ":: HXS 2 123 ;", ":: HXS G 1 ;",
                             ":: FLASHPTR 1000 1 ;", ":: FLASHPTR NoSuchEntry ;", ":: ~Nope ;",
                             ":: ROMPTR 1 1000 ;", ":: xROMID 328 ;"}) {
         const CompileResult r = compileRpl(bad, bookNames());

@@ -99,16 +99,21 @@ class Generator {
             Nibbles body;
             for (std::size_t i = 0; i < size; ++i)
                 body.push_back(static_cast<std::uint8_t>(pick(i % 21 < 5 ? 10 : 16) % 10));
-            auto part = [&] { return std::to_string(int(pick(2000)) - 1000) + "." +
-                                     std::to_string(pick(100000)) + "E" +
-                                     std::to_string(int(pick(200)) - 100); };
+            auto part = [&] {
+                return std::to_string(int(pick(2000)) - 1000) + "." + std::to_string(pick(100000)) +
+                       "E" + std::to_string(int(pick(200)) - 100);
+            };
             if (pick(3))
-                body = kind == 0 ? complexObject(part(), part(), false)->body
-                                 : kind == 1 ? *extendedRealBody(part())
-                                             : complexObject(part(), part(), true)->body;
-            return {kind == 0 ? prolog::kComplex : kind == 1 ? prolog::kExtendedReal
-                                                             : prolog::kExtendedComplex,
-                    ObjectShape::Fixed, body, {}, {}};
+                body = kind == 0   ? complexObject(part(), part(), false)->body
+                       : kind == 1 ? *extendedRealBody(part())
+                                   : complexObject(part(), part(), true)->body;
+            return {kind == 0   ? prolog::kComplex
+                    : kind == 1 ? prolog::kExtendedReal
+                                : prolog::kExtendedComplex,
+                    ObjectShape::Fixed,
+                    body,
+                    {},
+                    {}};
         }
         case 10: { // a flash pointer or library command, the book's or any
             const TableEntry& e = entries[pick(entries.size())];
@@ -164,13 +169,16 @@ class Generator {
 TEST(RplRandomObjects, DecompileThenCompileGivesTheSameNibbles)
 {
     int readable = 0;
-    std::map<std::string, int> forms = {{"%% ", 0},     {"C% ", 0},    {"C%% ", 0},
-                                        {"TAG ", 0},    {"HXS ", 0},   {"FLASHPTR ", 0},
-                                        {"ROMPTR ", 0}, {"UNIT ", 0},  {"SYMBOL ", 0}};
+    std::map<std::string, int> forms = {{"%% ", 0},     {"C% ", 0},   {"C%% ", 0},
+                                        {"TAG ", 0},    {"HXS ", 0},  {"FLASHPTR ", 0},
+                                        {"ROMPTR ", 0}, {"UNIT ", 0}, {"SYMBOL ", 0}};
     for (unsigned seed = 0; seed < 3000; ++seed) {
         Generator generator(seed);
         const RplObject object{seed % 2 ? prolog::kProgram : prolog::kList, // System RPL or User
-                               ObjectShape::Composite, {}, {}, {generator.object(0)}};
+                               ObjectShape::Composite,
+                               {},
+                               {},
+                               {generator.object(0)}};
         const Nibbles nibbles = objectNibbles(object);
         const ObjectReadResult read = readObject(nibbles);
         ASSERT_TRUE(read.ok) << seed << ": " << read.error.message;
