@@ -38,7 +38,9 @@ struct Failure {
 class Compiler {
   public:
     Compiler(const SourceText& source, const RomNames& names, CompileOptions options)
-        : m_tokens(source.bytes), m_names(names), m_options(options)
+        : m_tokens(source.bytes,
+                   [&names](std::string_view word) { return names.address(word).has_value(); }),
+          m_names(names), m_options(options)
     {
         m_xProgram = names.address("x<<");
         m_xEnd = names.address("x>>");

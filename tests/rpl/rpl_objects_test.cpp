@@ -225,12 +225,14 @@ TEST(RplObjects, SystemRplFormsGiveHpToolsNibbles)
 }
 
 // Every command of the shipped 49-series libraries decompiles to text without NIBHEX that builds
-// its very nibbles; ASPD50 calls the input form's flash pointers by name, as its sources do.
+// its very nibbles; they call the input form's flash pointers by name, as their sources do, and
+// INFTEST's message handler 'DROPFALSE by the book's name that starts with a quote.
 TEST(RplObjects, ShippedLibraryCommandsRoundTripThroughText)
 {
     std::string all;
     for (const char* file : {"hpairnav/ASPD50/ASPD50.hp", "hpairnav/ALT50/ALT50.hp",
-                             "hpairnav/INTERCEPT50/INTERCEPT50.hp"}) {
+                             "hpairnav/INTERCEPT50/INTERCEPT50.hp",
+                             "hpairnav/INFTEST/INFTEST.hp"}) {
         const TransferFileRead read = readTransferFile(readWholeFile(objects(file)).bytes);
         ASSERT_TRUE(read.ok) << file;
         const LibraryRead library = readLibrary(read.file.object);
@@ -243,4 +245,5 @@ TEST(RplObjects, ShippedLibraryCommandsRoundTripThroughText)
     }
     EXPECT_EQ(all.find("NIBHEX"), std::string::npos) << all.substr(all.find("NIBHEX") - 200, 400);
     EXPECT_NE(all.find("FLASHPTR IfSetFieldValue"), std::string::npos);
+    EXPECT_NE(all.find(" 'DROPFALSE "), std::string::npos); // a book name starting with '
 }
