@@ -429,17 +429,17 @@ class Printer {
             const std::string text = zintText(o.body);
             if (text.empty())
                 return false;
-            if (!m_options.exactMode || isRomConstant(text, false)) {
-                if (context != Context::System)
-                    return false;
-                emit("ZINT");
-            }
-            emit(text);
+            // In a System RPL program always ZINT n: HP's compiler reads a bare integer there as
+            // a system binary.
+            if (context != Context::System && (!m_options.exactMode || isRomConstant(text, false)))
+                return false;
+            emit(context == Context::System ? "ZINT " + text : text);
             return true;
         }
         if (o.prolog == prolog::kBinaryInteger) {
+            // User RPL's # digits h holds 16 digits; HP's compiler reads # as a system binary.
             const std::string text = hxsText(o.body);
-            if (!text.empty()) {
+            if (context == Context::User && !text.empty()) {
                 emit(text);
                 return true;
             }

@@ -185,7 +185,8 @@ TEST(RplObjects, LibrariesAreNamedInCommentsBeforeTheirNibbles)
 // The System RPL forms as HP's compiler stores them: %% (5-digit exponent, 15 digits), C% and C%%,
 // TAG, HXS in memory order padded with leading zeros, FLASHPTR by bank and command or by the
 // book's ^name (IfSetFieldValue is 24004: bank 4, command 24), ROMPTR by the book's ~name; a label
-// stores nothing.
+// stores nothing. Written back, integers and binary integers keep ZINT and HXS, since HP's
+// compiler reads a bare integer and # as a system binary.
 TEST(RplObjects, SystemRplFormsGiveHpToolsNibbles)
 {
     Nibbles expected;
@@ -195,17 +196,19 @@ TEST(RplObjects, SystemRplFormsGiveHpToolsNibbles)
                     "CFA20" "20" "1626" "33920" "0000000000000010"
                     "E4A20" "A0000" "00012" "E4A20" "50000"
                     "CA620" "4004200" "CA620" "4004200" "CA620" "4004200"
-                    "29E20" "3B0" "350" "29E20" "3B0" "350" "B2130",
+                    "29E20" "3B0" "350" "29E20" "3B0" "350"
+                    "41620" "80000" "21" "0" "E4A20" "51000" "0123456789ABCDEF" "B2130",
                     expected);
     EXPECT_EQ(compiled(":: %% 1.5 C% 1. -2. C%% -1.5E-1 0 TAG ab % 1.\n"
                        "  HXS 5 12 HXS 0 FLASHPTR IfSetFieldValue FLASHPTR 4 24\n"
-                       "  LABEL here ^IfSetFieldValue ROMPTR BBDownArrow_ ~BBDownArrow_ ;"),
+                       "  LABEL here ^IfSetFieldValue ROMPTR BBDownArrow_ ~BBDownArrow_\n"
+                       "  ZINT 12 HXS 10 0123456789ABCDEF ;"),
               expected);
     const std::string text = decompileRpl(readObject(expected).object, bookNames());
     EXPECT_EQ(compiled(text), expected);
     EXPECT_EQ(text, ":: %% 1.5 C% 1. -2. C%% -.15 0. TAG ab % 1. HXS 5 00012 HXS 0 "
                     "FLASHPTR IfSetFieldValue\nFLASHPTR IfSetFieldValue FLASHPTR IfSetFieldValue "
-                    "ROMPTR BBDownArrow_ ROMPTR BBDownArrow_ ;\n");
+                    "ROMPTR BBDownArrow_ ROMPTR BBDownArrow_ ZINT 12\nHXS 10 0123456789ABCDEF ;\n");
     // The assembler's data words as HP's compiler writes FLASHPTR IfSetFieldValue out for it.
     EXPECT_EQ(compiled(":: CON(5) =DOFLASHP CON(7) =^IfSetFieldValue NIBB 5 33920\n"
                        "  NIBB 16 0000000000000010 CON(5) #3188 ;"),
