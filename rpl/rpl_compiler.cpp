@@ -651,8 +651,9 @@ class Compiler {
             }
             return xlibObject({*lib, *cmd});
         }
-        if (w == "FLASHPTR" || w == "FPTR2") {
-            // FLASHPTR bank cmd in hex, or FLASHPTR name (FPTR2 ^name) by the book's ^name.
+        if (w == "FLASHPTR" || w == "FPTR" || w == "FPTR2") {
+            // FLASHPTR bank cmd in hex (FPTR bank cmd), or FLASHPTR name (FPTR2 ^name) by the
+            // book's ^name.
             const Token b = word(Context::System, "the bank or name after FLASHPTR");
             if (failed())
                 return std::nullopt;

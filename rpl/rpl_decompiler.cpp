@@ -22,12 +22,12 @@ enum class Context : std::uint8_t { User, System };
 constexpr std::size_t kLineWidth = 100;
 
 // Words the compiler reads as its own syntax in a System RPL form.
-constexpr std::array<std::string_view, 35> kSystemKeywords = {
-    "::",         ";",        "PTR",  "NIBHEX", "XLIB",     "GROB",      "ID",
-    "LAM",        "#",        "\xAB", "\xBB",   "%",        "ZINT",      "%%",
-    "C%",         "C%%",      "TAG",  "HXS",    "ROMPTR",   "ROMPTR2",   "FLASHPTR",
-    "FPTR2",      "$",        "CHR",  "UNIT",   "SYMBOL",   "LABEL",     "LOCALNAME",
-    "LOCALLABEL", "NAMELESS", "CODE", "CODEM",  "ASSEMBLE", "ASSEMBLEM", "NIBB"};
+constexpr std::array<std::string_view, 36> kSystemKeywords = {
+    "::",    ";",        "PTR",       "NIBHEX",  "XLIB",      "GROB",       "ID",       "LAM",
+    "#",     "\xAB",     "\xBB",      "%",       "ZINT",      "%%",         "C%",       "C%%",
+    "TAG",   "HXS",      "ROMPTR",    "ROMPTR2", "FLASHPTR",  "FPTR2",      "FPTR",     "$",
+    "CHR",   "UNIT",     "SYMBOL",    "LABEL",   "LOCALNAME", "LOCALLABEL", "NAMELESS", "CODE",
+    "CODEM", "ASSEMBLE", "ASSEMBLEM", "NIBB"};
 
 // A word the compiler reads back as it is after a System RPL form's keyword (TAG's tag, the
 // name after FLASHPTR or ROMPTR): no separator, nothing that starts another kind of token.
