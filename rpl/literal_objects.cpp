@@ -51,6 +51,128 @@ RplObject xlibObject(XlibId id)
     return {prolog::kXlibName, ObjectShape::Fixed, std::move(body), {}, {}};
 }
 
+RplObject flashPointerObject(std::uint32_t value)
+{
+    Nibbles body;
+    appendNibbleField(body, value, 7);
+    return {prolog::kFlashPointer, ObjectShape::Fixed, std::move(body), {}, {}};
+}
+
+std::optional<RplObject> realObject(std::string_view text, bool extended)
+{
+    if (numberWord(text) == NumberWord::None)
+        return std::nullopt;
+    std::optional<Nibbles> body = extended ? extendedRealBody(text) : realBody(text);
+    if (!body)
+        return std::nullopt;
+    return RplObject{extended ? prolog::kExtendedReal : prolog::kReal,
+                     ObjectShape::Fixed,
+                     std::move(*body),
+                     {},
+                     {}};
+}
+
+std::optional<RplObject> complexObject(std::string_view re, std::string_view im, bool extended)
+{
+    std::optional<RplObject> a = realObject(re, extended), b = realObject(im, extended);
+    if (!a || !b)
+        return std::nullopt;
+    a->prolog = extended ? prolog::kExtendedComplex : prolog::kComplex;
+    a->body.insert(a->body.end(), b->body.begin(), b->body.end());
+    return a;
+}
+
+std::optional<RplObject> hexStringObject(std::string_view length, std::string_view digits)
+{
+    const std::optional<std::uint32_t> count = hexOperand(length, 5);
+    if (!count || *count > 0xFFFFF - 5 || digits.size() > *count)
+        return std::nullopt;
+    Nibbles body;
+    appendNibbleField(body, *count + 5, 5);
+    body.resize(body.size() + (*count - digits.size()), 0);
+    if (!appendNibbleHex(digits, body))
+        return std::nullopt;
+    return RplObject{prolog::kBinaryInteger, ObjectShape::Sized, std::move(body), {}, {}};
+}
+
+std::optional<int> constantWidth(std::string_view word)
+{
+    if (word.size() != 6 || !word.starts_with("CON(") || word[5] != ')' || word[4] < '1' ||
+        word[4] > '8')
+        return std::nullopt;
+    return word[4] - '0';
+}
+
+std::optional<std::uint32_t> constantValue(std::string_view text, const RomNames& names)
+{
+    if (text.starts_with("=^"))
+        return names.flashPointer(text.substr(1));
+    if (text.starts_with("=~")) {
+        const std::optional<XlibId> id = names.romPointer(text.substr(1));
+        return id ? std::optional<std::uint32_t>(id->command << 12 | id->library) : std::nullopt;
+    }
+    if (text.starts_with('='))
+        return names.address(text.substr(1));
+    if (text.starts_with('#'))
+        return hexOperand(text.substr(1), 8);
+    if (text.empty() || text.size() > 10 ||
+        text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    const unsigned long long value = std::stoull(std::string(text));
+    return value > 0xFFFFFFFFull ? std::nullopt
+                                 : std::optional<std::uint32_t>(static_cast<std::uint32_t>(value));
+}
+
+RawItems itemsOfNibbles(const Nibbles& nibbles)
+{
+    RawItems raw;
+    for (std::size_t at = 0; at < nibbles.size();) {
+        if (nibbles.size() - at < 5) {
+            raw.message = "the raw nibbles end inside an object";
+            return raw;
+        }
+        const std::uint32_t address = nibbleField(nibbles, at, 5);
+        if (address == prolog::kSemi) {
+            raw.message = "raw nibbles cannot end a composite; write ;";
+            return raw;
+        }
+        if (!prologInfo(address)) {
+            raw.items.push_back(RplObject::pointer(address));
+            at += 5;
+            continue;
+        }
+        ObjectReadResult read = readObject(nibbles, at);
+        if (!read.ok) {
+            raw.message = "the raw nibbles hold no whole object: " + read.error.message;
+            return raw;
+        }
+        raw.items.push_back(std::move(read.object));
+        at = read.end;
+    }
+    raw.ok = true;
+    return raw;
+}
+
+bool isHexOperand(std::string_view text)
+{
+    return !text.empty() && text[0] >= '0' && text[0] <= '9' &&
+           text.find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos;
+}
+
+std::optional<std::uint32_t> hexOperand(std::string_view text, int digits)
+{
+    if (text.empty())
+        return std::nullopt;
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.size());
+    Nibbles value;
+    if (text.size() - first > static_cast<std::size_t>(digits) || !appendNibbleHex(text, value))
+        return std::nullopt;
+    std::uint32_t v = 0;
+    for (std::uint8_t d : value)
+        v = v << 4 | d;
+    return v;
+}
+
 RplObject commandObject(const RomNames::Command& command)
 {
     return command.isXlib ? xlibObject(command.xlib) : RplObject::pointer(command.address);

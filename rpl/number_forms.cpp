@@ -81,21 +81,35 @@ NumberWord numberWord(std::string_view text)
                : NumberWord::Real;
 }
 
-std::optional<Nibbles> realBody(std::string_view text)
+namespace {
+
+// The two decimal floating-point formats: a real (12 digits, exponent -499..499) and an
+// extended real (15 digits, exponent -49999..49999).
+struct FloatFormat {
+    int digits;
+    int exponentDigits;
+    long maxExponent;
+    std::size_t size() const { return static_cast<std::size_t>(exponentDigits + digits + 1); }
+};
+constexpr FloatFormat kReal{12, 3, 499};
+constexpr FloatFormat kExtended{15, 5, 49999};
+
+std::optional<Nibbles> floatBody(std::string_view text, const FloatFormat& f)
 {
     std::optional<Decimal> d = parseDecimal(text);
     if (!d)
         return std::nullopt;
-    if (d->digits.size() > 12) {
-        const bool up = d->digits[12] >= '5';
-        d->digits.resize(12);
+    const auto digits = static_cast<std::size_t>(f.digits);
+    if (d->digits.size() > digits) {
+        const bool up = d->digits[digits] >= '5';
+        d->digits.resize(digits);
         if (up) {
-            int i = 11;
+            long i = f.digits - 1;
             for (; i >= 0 && d->digits[static_cast<std::size_t>(i)] == '9'; --i)
                 d->digits[static_cast<std::size_t>(i)] = '0';
             if (i < 0) {
                 d->digits.insert(d->digits.begin(), '1');
-                d->digits.resize(12);
+                d->digits.resize(digits);
                 ++d->exponent;
             } else {
                 ++d->digits[static_cast<std::size_t>(i)];
@@ -104,62 +118,87 @@ std::optional<Nibbles> realBody(std::string_view text)
         while (!d->digits.empty() && d->digits.back() == '0')
             d->digits.pop_back();
     }
-    Nibbles body(16, 0);
+    Nibbles body(f.size(), 0);
     if (d->digits.empty())
         return body; // zero: no sign, no exponent
-    if (d->exponent > 499 || d->exponent < -499)
+    if (d->exponent > f.maxExponent || d->exponent < -f.maxExponent)
         return std::nullopt;
-    const long e = d->exponent < 0 ? 1000 + d->exponent : d->exponent;
-    body[0] = static_cast<std::uint8_t>(e % 10);
-    body[1] = static_cast<std::uint8_t>(e / 10 % 10);
-    body[2] = static_cast<std::uint8_t>(e / 100);
+    long e = d->exponent < 0 ? 2 * (f.maxExponent + 1) + d->exponent : d->exponent;
+    for (int i = 0; i < f.exponentDigits; ++i, e /= 10)
+        body[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(e % 10);
+    const std::size_t leading = static_cast<std::size_t>(f.exponentDigits + f.digits - 1);
     for (std::size_t k = 0; k < d->digits.size(); ++k)
-        body[14 - k] = static_cast<std::uint8_t>(d->digits[k] - '0');
-    body[15] = d->negative ? 9 : 0;
+        body[leading - k] = static_cast<std::uint8_t>(d->digits[k] - '0');
+    body.back() = d->negative ? 9 : 0;
     return body;
 }
 
-std::string realText(const Nibbles& body, std::size_t from)
+std::string floatText(const Nibbles& body, std::size_t from, const FloatFormat& f)
 {
-    if (body.size() < from + 16)
+    if (body.size() < from + f.size())
         return {};
     const std::uint8_t* n = body.data() + from;
-    for (int i = 0; i < 15; ++i)
+    const int last = f.exponentDigits + f.digits; // the sign
+    for (int i = 0; i < last; ++i)
         if (n[i] > 9)
             return {};
-    if (n[15] != 0 && n[15] != 9)
+    if (n[last] != 0 && n[last] != 9)
         return {};
     std::string digits;
-    for (int i = 14; i >= 3; --i)
+    for (int i = last - 1; i >= f.exponentDigits; --i)
         digits += static_cast<char>('0' + n[i]);
     if (digits[0] == '0') {
         // Only a plain zero is canonical.
-        for (int i = 0; i < 16; ++i)
+        for (int i = 0; i <= last; ++i)
             if (n[i] != 0)
                 return {};
         return "0.";
     }
-    int e = n[0] + 10 * n[1] + 100 * n[2];
-    if (e == 500)
-        return {}; // -500 is past the calculator's range (-499 to 499)
-    if (e > 500)
-        e -= 1000;
+    long e = 0;
+    for (int i = f.exponentDigits - 1; i >= 0; --i)
+        e = e * 10 + n[i];
+    if (e == f.maxExponent + 1)
+        return {}; // past the range, as -500 is for a real
+    if (e > f.maxExponent)
+        e -= 2 * (f.maxExponent + 1);
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    std::string text = n[15] == 9 ? "-" : "";
-    const int count = static_cast<int>(digits.size());
-    if (e >= 0 && e < 12) {
+    std::string text = n[last] == 9 ? "-" : "";
+    const long count = static_cast<long>(digits.size());
+    if (e >= 0 && e < f.digits) {
         if (count <= e + 1)
             text += digits + std::string(static_cast<std::size_t>(e + 1 - count), '0') + ".";
         else
             text += digits.substr(0, static_cast<std::size_t>(e + 1)) + "." +
                     digits.substr(static_cast<std::size_t>(e + 1));
-    } else if (e < 0 && count - e <= 12) {
+    } else if (e < 0 && count - e <= f.digits) {
         text += "." + std::string(static_cast<std::size_t>(-e - 1), '0') + digits;
     } else {
         text += digits.substr(0, 1) + "." + digits.substr(1) + "E" + std::to_string(e);
     }
     return text;
+}
+
+} // namespace
+
+std::optional<Nibbles> realBody(std::string_view text)
+{
+    return floatBody(text, kReal);
+}
+
+std::string realText(const Nibbles& body, std::size_t from)
+{
+    return floatText(body, from, kReal);
+}
+
+std::optional<Nibbles> extendedRealBody(std::string_view text)
+{
+    return floatBody(text, kExtended);
+}
+
+std::string extendedRealText(const Nibbles& body, std::size_t from)
+{
+    return floatText(body, from, kExtended);
 }
 
 std::optional<Nibbles> zintBody(std::string_view text)

@@ -26,6 +26,11 @@ std::optional<Nibbles> realBody(std::string_view text);
 // empty when the nibbles are not a real in canonical form (bad digits, a zero with a sign or
 // an exponent, a leading zero), which then cannot be written as a number.
 std::string realText(const Nibbles& body, std::size_t from = 0);
+// An extended real (System RPL's %%): 21 nibbles laid out as a real's, with a 5-digit exponent
+// (-49999 to 49999, ten's complement when negative) and 15 mantissa digits; its text as a
+// real's, E notation past 15 digits.
+std::optional<Nibbles> extendedRealBody(std::string_view text);
+std::string extendedRealText(const Nibbles& body, std::size_t from = 0);
 
 std::optional<Nibbles> zintBody(std::string_view text);
 // The integer's digits with its sign; empty when not canonical.

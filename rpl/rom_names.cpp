@@ -113,14 +113,21 @@ bool RomNames::add(std::string_view name, std::string_view addressText)
     const std::optional<std::uint32_t> value = hexValue(addressText);
     if (!value)
         return false;
-    if (name[0] == '^')
-        return addressText.size() == 6; // flash pointers: known, not used here
+    if (name[0] == '^') {
+        if (addressText.size() != 5 && addressText.size() != 6)
+            return false;
+        if (m_flashPointers.emplace(std::string(name), *value).second)
+            m_flashPointerNames.emplace(*value, std::string(name));
+        return true;
+    }
     const std::string spelling = userSpelling(name);
     if (name[0] == '~') {
         if (addressText.size() != 5)
             return false;
         const XlibId id{*value & 0xFFFu, *value >> 12};
         const std::uint32_t key = id.library << 12 | id.command;
+        if (m_romPointers.emplace(std::string(name), key).second)
+            m_romPointerNames.emplace(key, std::string(name));
         if (!spelling.empty() && !m_commands.contains(spelling)) {
             m_commands.emplace(spelling, Command{true, 0, id});
             m_xlibSpelling.emplace(key, spelling);
@@ -173,7 +180,36 @@ std::string_view RomNames::userSpellingOf(XlibId id) const
     return it == m_xlibSpelling.end() ? std::string_view() : std::string_view(it->second);
 }
 
-std::vector<std::string> RomNames::nearestNames(std::string_view word, std::size_t count) const
+std::optional<XlibId> RomNames::romPointer(std::string_view name) const
+{
+    const auto it = m_romPointers.find(name);
+    if (it == m_romPointers.end())
+        return std::nullopt;
+    return XlibId{it->second >> 12, it->second & 0xFFFu};
+}
+
+std::string_view RomNames::romPointerName(XlibId id) const
+{
+    const auto it = m_romPointerNames.find(id.library << 12 | id.command);
+    return it == m_romPointerNames.end() ? std::string_view() : std::string_view(it->second);
+}
+
+std::optional<std::uint32_t> RomNames::flashPointer(std::string_view name) const
+{
+    const auto it = m_flashPointers.find(name);
+    if (it == m_flashPointers.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::string_view RomNames::flashPointerName(std::uint32_t value) const
+{
+    const auto it = m_flashPointerNames.find(value);
+    return it == m_flashPointerNames.end() ? std::string_view() : std::string_view(it->second);
+}
+
+std::vector<std::string> RomNames::nearestNames(std::string_view word, std::size_t count,
+                                                char kind) const
 {
     // Distances in half steps: a letter that differs only in case costs 1, other edits 2.
     auto distance = [&](std::string_view name) {
@@ -195,9 +231,12 @@ std::vector<std::string> RomNames::nearestNames(std::string_view word, std::size
         }
         return row[name.size()];
     };
+    const ByName<std::uint32_t>& names = kind == '~'   ? m_romPointers
+                                         : kind == '^' ? m_flashPointers
+                                                       : m_addressOf;
     std::vector<std::pair<std::size_t, std::string_view>> scored;
-    scored.reserve(m_addressOf.size());
-    for (const auto& [name, address] : m_addressOf)
+    scored.reserve(names.size());
+    for (const auto& [name, address] : names)
         scored.emplace_back(distance(name), name);
     const std::size_t keep = std::min(count, scored.size());
     std::partial_sort(scored.begin(), scored.begin() + static_cast<std::ptrdiff_t>(keep),

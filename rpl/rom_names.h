@@ -23,7 +23,8 @@ struct XlibId {
 //
 // Entry addresses come as the book writes them: 5 hexadecimal digits for an object in ROM,
 // ~NAME with the command and library numbers (CCCLL, i.e. command × 0x1000 + library) for a
-// command of a ROM library, ^NAME with 6 digits for a flash pointer (kept by name only).
+// command of a ROM library, ^NAME with 5 or 6 digits for a flash pointer (CCCCBBB, i.e.
+// command × 0x1000 + bank, the 7 nibbles of a flash pointer object).
 // A name given twice keeps its first address; an address with several names is shown by the
 // first one added.
 //
@@ -51,9 +52,17 @@ class RomNames {
 
     std::size_t size() const { return m_addressOf.size(); }
 
+    // The book's ~names (ROM library commands) and ^names (flash pointers), with the ~ or ^.
+    std::optional<XlibId> romPointer(std::string_view name) const;
+    std::string_view romPointerName(XlibId id) const;
+    std::optional<std::uint32_t> flashPointer(std::string_view name) const;
+    std::string_view flashPointerName(std::uint32_t value) const;
+
     // Up to `count` names nearest to the word by edit distance (letter case counting half),
     // nearest first, ties in name order: what to suggest for a name the book does not hold.
-    std::vector<std::string> nearestNames(std::string_view word, std::size_t count = 3) const;
+    // Among the entries by address, or with `kind` '~' or '^' among those names.
+    std::vector<std::string> nearestNames(std::string_view word, std::size_t count = 3,
+                                          char kind = 0) const;
 
   private:
     struct Hash {
@@ -70,6 +79,10 @@ class RomNames {
     ByName<Command> m_commands;
     std::unordered_map<std::uint32_t, std::string> m_spellingAt;
     std::unordered_map<std::uint32_t, std::string> m_xlibSpelling; // library << 12 | command
+    ByName<std::uint32_t> m_romPointers;                           // library << 12 | command
+    std::unordered_map<std::uint32_t, std::string> m_romPointerNames;
+    ByName<std::uint32_t> m_flashPointers;
+    std::unordered_map<std::uint32_t, std::string> m_flashPointerNames;
 };
 
 // The User RPL spelling of a book name in the calculator's character set: the name without its

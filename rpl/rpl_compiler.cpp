@@ -38,7 +38,9 @@ struct Failure {
 class Compiler {
   public:
     Compiler(const SourceText& source, const RomNames& names, CompileOptions options)
-        : m_tokens(source.bytes), m_names(names), m_options(options)
+        : m_tokens(source.bytes,
+                   [&names](std::string_view word) { return names.address(word).has_value(); }),
+          m_names(names), m_options(options)
     {
         m_xProgram = names.address("x<<");
         m_xEnd = names.address("x>>");
@@ -145,6 +147,8 @@ class Compiler {
                                     ControlWords& control, std::size_t openedAt)
     {
         std::vector<RplObject> items;
+        Nibbles raw; // CON(n) and NIBB nibbles not yet read as objects
+        std::size_t rawAt = 0;
         if (++m_depth > kMaxObjectDepth) {
             fail(openedAt, "objects nested too deep");
             return items;
@@ -159,6 +163,7 @@ class Compiler {
             }
             if ((t.kind == Token::Kind::Bracket || t.kind == Token::Kind::Word) &&
                 t.text == close) {
+                rawItems(rawAt, raw, items);
                 --m_depth;
                 return items;
             }
@@ -190,6 +195,22 @@ class Compiler {
                     continue;
                 }
             }
+            if (context == Context::System && t.kind == Token::Kind::Word &&
+                (t.text == "LABEL" || t.text == "LOCALNAME" || t.text == "LOCALLABEL" ||
+                 t.text == "NAMELESS")) {
+                // An assembler label for the object that follows: it stores nothing.
+                word(context, "the label's name");
+                continue;
+            }
+            if (context == Context::System && t.kind == Token::Kind::Word &&
+                (constantWidth(t.text) || t.text == "NIBB")) {
+                if (raw.empty())
+                    rawAt = t.at;
+                rawNibbles(t, raw);
+                continue;
+            }
+            if (!raw.empty())
+                rawItems(rawAt, raw, items);
             if (inProgram && t.kind == Token::Kind::Quoted && isQuotedName(t.text)) {
                 // A quoted name inside a program: the quote word, then the name.
                 items.push_back(RplObject::pointer(need(m_xQuote, t.at, "xSILENT'")));
@@ -199,6 +220,46 @@ class Compiler {
             items.push_back(item(t, context));
         }
         return items; // failed: the depth no longer matters
+    }
+
+    // CON(n) value or NIBB count digits: nibbles added to the run.
+    void rawNibbles(const Token& t, Nibbles& raw)
+    {
+        const Token operand = word(Context::System, "the operand");
+        if (failed())
+            return;
+        if (const std::optional<int> width = constantWidth(t.text)) {
+            const std::optional<std::uint32_t> value = constantValue(operand.text, m_names);
+            if (!value || (*width < 8 && *value >> (4 * *width) != 0)) {
+                fail(t.at, std::string(t.text) + " takes a value that fits " +
+                               std::to_string(*width) +
+                               " nibbles: decimal, # and hex digits, or = and a book name");
+                return;
+            }
+            appendNibbleField(raw, *value, *width);
+            return;
+        }
+        const Token digits = word(Context::System, "the digits after NIBB");
+        if (failed())
+            return;
+        if (operand.text.empty() || operand.text.size() > 6 ||
+            operand.text.find_first_not_of("0123456789") != std::string_view::npos ||
+            std::stoul(std::string(operand.text)) != digits.text.size() ||
+            !appendNibbleHex(digits.text, raw))
+            fail(t.at, "NIBB takes a count and as many hex digits (NIBB 5 11920)");
+    }
+
+    // The run of raw nibbles as the objects and pointers it holds.
+    void rawItems(std::size_t at, Nibbles& raw, std::vector<RplObject>& items)
+    {
+        if (raw.empty() || failed())
+            return;
+        RawItems read = itemsOfNibbles(raw);
+        if (!read.ok)
+            fail(at, read.message);
+        items.insert(items.end(), std::make_move_iterator(read.items.begin()),
+                     std::make_move_iterator(read.items.end()));
+        raw.clear();
     }
 
     bool isQuotedName(std::string_view text) const
@@ -537,11 +598,7 @@ class Compiler {
             return {prolog::kBinaryInteger, ObjectShape::Sized, std::move(*body), {}, {}};
         }
         if (context == Context::System) {
-            std::string message = "the reference book has no entry " + std::string(w);
-            const std::vector<std::string> nearest = m_names.nearestNames(w);
-            for (std::size_t i = 0; i < nearest.size(); ++i)
-                message += (i == 0 ? " (nearest: " : ", ") + nearest[i];
-            fail(t.at, nearest.empty() ? message : message + ")");
+            unknownName(t, w, "entry ");
             return {};
         }
         if (w == ";") {
@@ -566,8 +623,10 @@ class Compiler {
         return name(w, t.at);
     }
 
-    // The System RPL forms of HP's compiler: ROMPTR lib cmd (hex), $ "string", CHR c, UNIT and
-    // SYMBOL composites up to ;. Assembler blocks are refused. Nothing for any other word.
+    // The System RPL forms of HP's compiler: ROMPTR lib cmd (hex) or ROMPTR name, FLASHPTR bank
+    // cmd (hex) or FLASHPTR name, ~name and ^name by the book, %% x, C% re im, C%% re im,
+    // HXS len digits, TAG tag object, $ "string", CHR c, UNIT and SYMBOL composites up to ;.
+    // Assembler blocks are refused. Nothing for any other word.
     std::optional<RplObject> systemForm(const Token& t)
     {
         const std::string_view w = t.text;
@@ -576,22 +635,96 @@ class Compiler {
                            " is not compiled; write the code object as NIBHEX");
             return std::nullopt;
         }
-        if (w == "ROMPTR") {
-            const Token l = word(Context::System, "the library number after ROMPTR");
+        if (w == "ROMPTR" || w == "ROMPTR2") {
+            // ROMPTR lib cmd in hex, or ROMPTR name (ROMPTR2 ~name) by the book's ~name.
+            const Token l = word(Context::System, "the library number or name after ROMPTR");
+            if (failed())
+                return std::nullopt;
+            if (w == "ROMPTR2" || !isHexOperand(l.text))
+                return romPointer(t, l.text.starts_with('~') ? l.text.substr(1) : l.text);
             const Token c = word(Context::System, "the command number after ROMPTR");
-            Nibbles lib, cmd;
-            if (l.text.empty() || l.text.size() > 3 || !appendNibbleHex(l.text, lib) ||
-                c.text.empty() || c.text.size() > 3 || !appendNibbleHex(c.text, cmd)) {
-                fail(l.at, "ROMPTR takes a library and a command number in hex (ROMPTR 326 2)");
+            const std::optional<std::uint32_t> lib = hexOperand(l.text, 3),
+                                               cmd = hexOperand(c.text, 3);
+            if (!lib || !cmd) {
+                fail(t.at, "ROMPTR takes a library and a command number in hex (ROMPTR 326 2)");
                 return std::nullopt;
             }
-            auto value = [](const Nibbles& digits) {
-                std::uint32_t v = 0;
-                for (std::uint8_t d : digits)
-                    v = v << 4 | d;
-                return v;
-            };
-            return xlibObject({value(lib), value(cmd)});
+            return xlibObject({*lib, *cmd});
+        }
+        if (w == "FLASHPTR" || w == "FPTR" || w == "FPTR2") {
+            // FLASHPTR bank cmd in hex (FPTR bank cmd), or FLASHPTR name (FPTR2 ^name) by the
+            // book's ^name.
+            const Token b = word(Context::System, "the bank or name after FLASHPTR");
+            if (failed())
+                return std::nullopt;
+            if (w == "FPTR2" || !isHexOperand(b.text))
+                return flashPointer(t, b.text.starts_with('^') ? b.text.substr(1) : b.text);
+            const Token c = word(Context::System, "the command number after FLASHPTR");
+            const std::optional<std::uint32_t> bank = hexOperand(b.text, 3),
+                                               cmd = hexOperand(c.text, 4);
+            if (!bank || !cmd) {
+                fail(t.at, "FLASHPTR takes a bank and a command number in hex (FLASHPTR 4 24)");
+                return std::nullopt;
+            }
+            return flashPointerObject(*cmd << 12 | *bank);
+        }
+        if (w.size() > 1 && w[0] == '~')
+            return romPointer(t, w.substr(1));
+        if (w.size() > 1 && w[0] == '^')
+            return flashPointer(t, w.substr(1));
+        if (w == "%%" || w == "C%" || w == "C%%") {
+            const bool extended = w != "C%";
+            const Token re = word(Context::System, "the number");
+            const Token im = w == "%%" ? re : word(Context::System, "the imaginary part");
+            if (failed())
+                return std::nullopt;
+            std::optional<RplObject> number =
+                w == "%%" ? realObject(re.text, true) : complexObject(re.text, im.text, extended);
+            if (!number)
+                fail(t.at, std::string(w) + (extended ? " takes numbers of up to 15 digits and "
+                                                        "exponents from -49999 to 49999"
+                                                      : " takes two real numbers"));
+            return number;
+        }
+        if (w == "HXS") {
+            const Token length = word(Context::System, "the length after HXS");
+            if (failed())
+                return std::nullopt;
+            const std::optional<std::uint32_t> count = hexOperand(length.text, 5);
+            const Token digits = count == 0u ? length : word(Context::System, "the digits");
+            std::optional<RplObject> hxs =
+                failed() ? std::nullopt
+                         : hexStringObject(length.text, count == 0u ? "" : digits.text);
+            if (!hxs && !failed())
+                fail(t.at, "HXS takes its length in hex and at most that many hex digits "
+                           "(HXS 5 12345, HXS 0)");
+            return hxs;
+        }
+        if (w == "TAG") {
+            const Token tag = word(Context::System, "the tag after TAG");
+            if (failed())
+                return std::nullopt;
+            if (tag.text.size() > 255) {
+                fail(tag.at, "a tag holds at most 255 characters");
+                return std::nullopt;
+            }
+            RplObject tagged{prolog::kTagged, ObjectShape::Tagged, {}, std::string(tag.text), {}};
+            if (++m_depth > kMaxObjectDepth) {
+                fail(t.at, "objects nested too deep");
+                return std::nullopt;
+            }
+            tagged.items.push_back(item(next(Context::System), Context::System));
+            --m_depth;
+            return tagged;
+        }
+        if (constantWidth(w) || w == "NIBB") {
+            fail(t.at, std::string(w) + " stands among the objects of a program, list or unit");
+            return std::nullopt;
+        }
+        if (w == "xROMID" || w == "ROMID") {
+            fail(t.at, std::string(w) + " names a library's number in its project's sources; it "
+                                        "makes no object");
+            return std::nullopt;
         }
         if (w == "$") {
             const Token text = next(Context::System);
@@ -619,6 +752,37 @@ class Compiler {
             return object;
         }
         return std::nullopt;
+    }
+
+    // The book has no such name: the fault names the three nearest of its kind.
+    void unknownName(const Token& t, std::string_view name, const char* what)
+    {
+        std::string message = "the reference book has no " + std::string(what) + std::string(name);
+        const char kind = name[0] == '~' || name[0] == '^' ? name[0] : 0;
+        const std::vector<std::string> nearest = m_names.nearestNames(name, 3, kind);
+        for (std::size_t i = 0; i < nearest.size(); ++i)
+            message += (i == 0 ? " (nearest: " : ", ") + nearest[i];
+        fail(t.at, nearest.empty() ? message : message + ")");
+    }
+
+    std::optional<RplObject> romPointer(const Token& t, std::string_view name)
+    {
+        const std::optional<XlibId> id = m_names.romPointer("~" + std::string(name));
+        if (!id) {
+            unknownName(t, "~" + std::string(name), "ROM library command ");
+            return std::nullopt;
+        }
+        return xlibObject(*id);
+    }
+
+    std::optional<RplObject> flashPointer(const Token& t, std::string_view name)
+    {
+        const std::optional<std::uint32_t> value = m_names.flashPointer("^" + std::string(name));
+        if (!value) {
+            unknownName(t, "^" + std::string(name), "flash pointer ");
+            return std::nullopt;
+        }
+        return flashPointerObject(*value);
     }
 
     // A pointer in a composite: never a prolog or SEMI, which would read as the start of an

@@ -24,6 +24,11 @@ namespace scrivlet {
 // names are written ID name and LAM name, whose system binaries are # hhhhh, and whose numbers
 // that would be ROM constants are % 1. and ZINT 1 when they are inline; "PTR hhhhh" a pointer
 // with no name; "XLIB l c"; "NIBHEX hh..." one whole object as its nibbles (prolog first).
+// Inside ":: ... ;" HP's compiler's forms are read too: %% x, C% re im, C%% re im, TAG tag obj,
+// HXS len digits, ROMPTR lib cmd or ROMPTR name (and ~name), FLASHPTR bank cmd or FLASHPTR name
+// (and ^name) by the book's ~ and ^ names, $ "text", CHR c, UNIT ... ;, SYMBOL ... ;, the
+// assembler's data words CON(n) value and NIBB count digits, and LABEL, LOCALNAME, LOCALLABEL
+// and NAMELESS name, assembler labels that store nothing. Assembler blocks are refused.
 //
 // The text holds one object. Errors carry the line and column where they start.
 struct CompileOptions {

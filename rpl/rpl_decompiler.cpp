@@ -4,6 +4,7 @@
 #include "rpl/algebraic.h"
 #include "rpl/control_words.h"
 #include "rpl/library_summary.h"
+#include "rpl/literal_objects.h"
 #include "rpl/number_forms.h"
 #include "rpl/rpl_compiler.h"
 
@@ -21,8 +22,49 @@ enum class Context : std::uint8_t { User, System };
 constexpr std::size_t kLineWidth = 100;
 
 // Words the compiler reads as its own syntax in a System RPL form.
-constexpr std::array<std::string_view, 13> kSystemKeywords = {
-    "::", ";", "PTR", "NIBHEX", "XLIB", "GROB", "ID", "LAM", "#", "\xAB", "\xBB", "%", "ZINT"};
+constexpr std::array<std::string_view, 36> kSystemKeywords = {
+    "::",    ";",        "PTR",       "NIBHEX",  "XLIB",      "GROB",       "ID",       "LAM",
+    "#",     "\xAB",     "\xBB",      "%",       "ZINT",      "%%",         "C%",       "C%%",
+    "TAG",   "HXS",      "ROMPTR",    "ROMPTR2", "FLASHPTR",  "FPTR2",      "FPTR",     "$",
+    "CHR",   "UNIT",     "SYMBOL",    "LABEL",   "LOCALNAME", "LOCALLABEL", "NAMELESS", "CODE",
+    "CODEM", "ASSEMBLE", "ASSEMBLEM", "NIBB"};
+
+// A word the compiler reads back as it is after a System RPL form's keyword (TAG's tag, the
+// name after FLASHPTR or ROMPTR): no separator, nothing that starts another kind of token.
+bool isPlainWord(std::string_view word)
+{
+    if (word.empty() || word.size() > 255)
+        return false;
+    for (char c : word)
+        if (static_cast<unsigned char>(c) <= 0x20)
+            return false;
+    return std::string_view("\"'(@:{}[]\xAB\xBB").find(word[0]) == std::string_view::npos;
+}
+
+// A book name without its ~ or ^ when the compiler reads it back as a name after ROMPTR or
+// FLASHPTR; empty otherwise.
+std::string_view bareName(std::string_view bookName)
+{
+    if (bookName.size() < 2)
+        return {};
+    bookName.remove_prefix(1);
+    return isPlainWord(bookName) && !isHexOperand(bookName) ? bookName : std::string_view();
+}
+
+std::string hexDigits(std::uint32_t value, int minimum)
+{
+    std::string text;
+    for (; value > 0 || minimum > 0; value >>= 4, --minimum)
+        text.insert(text.begin(), "0123456789ABCDEF"[value & 0xFu]);
+    return text;
+}
+
+// Hex digits that start with a decimal one, as HP's compiler reads a number operand.
+std::string numberOperand(std::uint32_t value)
+{
+    const std::string digits = hexDigits(value, 1);
+    return digits[0] > '9' ? "0" + digits : digits;
+}
 
 bool isSystemWord(std::string_view word)
 {
@@ -176,7 +218,9 @@ class Printer {
             }
         } else {
             const std::string_view name = m_names.nameAt(address);
-            if (isSystemWord(name)) {
+            // 'DROPFALSE and the like: the compiler reads a book name that starts with '.
+            if (isSystemWord(name) ||
+                (name.size() > 1 && name[0] == '\'' && isPlainWord(name.substr(1)))) {
                 emit(name);
                 return true;
             }
@@ -197,6 +241,11 @@ class Printer {
             if (o.text.empty() || o.text.find_first_of(":\n\r") != std::string::npos ||
                 o.items.size() != 1)
                 return false;
+            if (context == Context::System && isPlainWord(o.text)) {
+                emit("TAG " + o.text);
+                object(o.items[0], context);
+                return true;
+            }
             emit(":" + o.text + ":");
             m_glue = true; // the calculator writes :tag:object
             object(o.items[0], context);
@@ -212,8 +261,16 @@ class Printer {
             }
             if (o.prolog == prolog::kProgram)
                 return program(o, false);
-            if (o.prolog == prolog::kAlgebraic)
-                return algebraic(o);
+            if (o.prolog == prolog::kAlgebraic && algebraic(o))
+                return true;
+            if (context == Context::System &&
+                (o.prolog == prolog::kAlgebraic || o.prolog == prolog::kUnit)) {
+                emit(o.prolog == prolog::kUnit ? "UNIT" : "SYMBOL");
+                for (const RplObject& item : o.items)
+                    object(item, context);
+                emit(";");
+                return true;
+            }
             return false;
         case ObjectShape::Fixed:
             return fixed(o, context);
@@ -305,7 +362,32 @@ class Printer {
             const std::string re = realText(o.body, 0), im = realText(o.body, 16);
             if (re.empty() || im.empty())
                 return false;
-            emit("(" + re + "," + im + ")");
+            if (context == Context::System) {
+                emit("C% " + re + " " + im);
+            } else {
+                emit("(" + re + "," + im + ")");
+            }
+            return true;
+        }
+        if (o.prolog == prolog::kExtendedReal || o.prolog == prolog::kExtendedComplex) {
+            const bool complex = o.prolog == prolog::kExtendedComplex;
+            const std::string re = extendedRealText(o.body, 0),
+                              im = complex ? extendedRealText(o.body, 21) : "0";
+            if (context != Context::System || re.empty() || im.empty())
+                return false;
+            emit(complex ? "C%% " + re + " " + im : "%% " + re);
+            return true;
+        }
+        if (o.prolog == prolog::kFlashPointer) {
+            if (context != Context::System)
+                return false;
+            const std::uint32_t value = nibbleField(o.body, 0, 7);
+            const std::string_view name =
+                m_options.namePointers ? m_names.flashPointerName(value) : std::string_view();
+            if (!bareName(name).empty())
+                emit("FLASHPTR " + std::string(bareName(name)));
+            else // the bank starts with a digit, so that it reads as a number
+                emit("FLASHPTR " + numberOperand(value & 0xFFFu) + " " + hexDigits(value >> 12, 1));
             return true;
         }
         if (o.prolog == prolog::kXlibName) {
@@ -314,6 +396,12 @@ class Printer {
             if (context == Context::User && m_options.namePointers && !spelling.empty() &&
                 !isLocal(spelling)) {
                 emit(spelling);
+                return true;
+            }
+            const std::string_view name =
+                m_options.namePointers ? m_names.romPointerName(id) : std::string_view();
+            if (context == Context::System && !bareName(name).empty()) {
+                emit("ROMPTR " + std::string(bareName(name)));
                 return true;
             }
             emit("XLIB");
@@ -341,19 +429,25 @@ class Printer {
             const std::string text = zintText(o.body);
             if (text.empty())
                 return false;
-            if (!m_options.exactMode || isRomConstant(text, false)) {
-                if (context != Context::System)
-                    return false;
-                emit("ZINT");
-            }
-            emit(text);
+            // In a System RPL program always ZINT n: HP's compiler reads a bare integer there as
+            // a system binary.
+            if (context != Context::System && (!m_options.exactMode || isRomConstant(text, false)))
+                return false;
+            emit(context == Context::System ? "ZINT " + text : text);
             return true;
         }
         if (o.prolog == prolog::kBinaryInteger) {
+            // User RPL's # digits h holds 16 digits; HP's compiler reads # as a system binary.
             const std::string text = hxsText(o.body);
-            if (text.empty())
+            if (context == Context::User && !text.empty()) {
+                emit(text);
+                return true;
+            }
+            if (context != Context::System)
                 return false;
-            emit(text);
+            emit("HXS " + hexDigits(static_cast<std::uint32_t>(o.body.size() - 5), 1));
+            if (o.body.size() > 5)
+                emit(nibbleHex(o.body, 5));
             return true;
         }
         if (o.prolog == prolog::kString)

@@ -16,7 +16,10 @@ namespace scrivlet {
 // would compile to other nibbles, takes the compiler's other forms: a program that is not a
 // User RPL program as ":: ... ;" with the book's names, a pointer without a name as PTR hhhhh,
 // a library command without one as XLIB l c, anything else (libraries, code, directories,
-// algebraics, arrays, units ...) as NIBHEX and its nibbles. A valid object never fails.
+// algebraics, arrays, units ...) as NIBHEX and its nibbles. In a System RPL program the
+// objects User RPL cannot write take HP's compiler's forms where they can: %%, C%, C%%, TAG,
+// HXS, FLASHPTR and ROMPTR by the book's names (or numbers), UNIT and SYMBOL. A valid object
+// never fails.
 struct DecompileOptions {
     bool exactMode = true; // as CompileOptions::exactMode
     // False for an object of another ROM (a 48-series file): its pointers and library commands

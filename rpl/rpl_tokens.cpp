@@ -41,7 +41,12 @@ RplToken RplTokenizer::next(TokenContext context)
     // In the System RPL form a lone ' is the book's entry that quotes the next object.
     const bool loneQuote = context == TokenContext::System &&
                            (m_pos + 1 >= n || isRplSeparator(m_src[m_pos + 1]));
-    if (c == '\'' && !loneQuote)
+    std::size_t end = m_pos;
+    while (end < n && !isRplSeparator(m_src[end]))
+        ++end;
+    const bool entryName = context == TokenContext::System && c == '\'' && m_isEntryName &&
+                           m_isEntryName(m_src.substr(m_pos, end - m_pos));
+    if (c == '\'' && !loneQuote && !entryName)
         return delimited('\'', RplToken::Kind::Quoted, "a quoted name or algebraic", false);
     if (c == '(')
         return delimited(')', RplToken::Kind::Complex, "a complex number", false);
@@ -52,13 +57,11 @@ RplToken RplTokenizer::next(TokenContext context)
         token.text = m_src.substr(m_pos++, 1);
         return token;
     }
-    std::size_t end = m_pos;
-    if (context == TokenContext::User)
+    if (context == TokenContext::User) {
+        end = m_pos;
         while (end < n && !endsUserWord(m_src[end]))
             ++end;
-    else
-        while (end < n && !isRplSeparator(m_src[end]))
-            ++end;
+    }
     token.kind = RplToken::Kind::Word;
     token.text = m_src.substr(m_pos, end - m_pos);
     m_pos = end;

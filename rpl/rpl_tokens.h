@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,7 +35,13 @@ inline bool endsUserWord(char c)
 
 class RplTokenizer {
   public:
-    explicit RplTokenizer(std::string_view source) : m_src(source) {}
+    // `isEntryName` tells the book's names: in the System RPL form a word that starts with '
+    // and is one of them ('DROPFALSE) is a word, not the start of a quoted object.
+    explicit RplTokenizer(std::string_view source,
+                          std::function<bool(std::string_view)> isEntryName = {})
+        : m_src(source), m_isEntryName(std::move(isEntryName))
+    {
+    }
 
     // The next word; End at the end of the source, and at an unclosed delimiter, which is then
     // the error.
@@ -49,6 +56,7 @@ class RplTokenizer {
 
   private:
     std::string_view m_src;
+    std::function<bool(std::string_view)> m_isEntryName;
     std::size_t m_pos = 0;
     std::size_t m_errorAt = 0;
     std::string m_error;

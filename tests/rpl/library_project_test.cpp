@@ -212,3 +212,25 @@ TEST(LibraryProject, LoopBodiesBecomeOneProgram)
     ASSERT_TRUE(expected.ok);
     EXPECT_EQ(built.parts.commands.at(0).object, expected.object);
 }
+
+// hpairnav's INFTEST sources (an input form: FLASHPTR IfMain and IfSetFieldValue by name,
+// 'DROPFALSE, the header's ASSEMBLEM DC RomId ... !RPL and xROMID) build the shipped library
+// nibble for nibble.
+TEST(LibraryProject, InputFormSourcesBuildTheShippedLibrary)
+{
+    const std::string folder = std::string(SCRIVLET_OBJECTS_DIR) + "/hpairnav/INFTEST/";
+    std::map<std::string, std::string> files = {
+        {"P.hpp", "[Main]\nlibrary=1\nRomid=326\nTitle=INFTEST\n[Files]\nfile1=INFTSTform.s\n"
+                  "file2=INFTEST.s\nfile3=TSTHND.s\nfile4=Field_PA_MsgHandler.s\n"}};
+    for (const char* name : {"INFTSTform.s", "INFTEST.s", "TSTHND.s", "Field_PA_MsgHandler.s",
+                             "INFTEST.h"})
+        files[name] = readWholeFile(folder + name).bytes;
+    const ProjectBuild built = build(files, "P.hpp");
+    ASSERT_TRUE(built.ok) << built.error.file << ":" << built.error.line << ": "
+                          << built.error.message;
+    const LibraryBuild library = buildLibrary(built.parts);
+    ASSERT_TRUE(library.ok) << library.message;
+    const TransferFileRead shipped = readTransferFile(readWholeFile(folder + "INFTEST.hp").bytes);
+    ASSERT_TRUE(shipped.ok);
+    EXPECT_EQ(objectNibbles(library.library), objectNibbles(shipped.file.object));
+}

@@ -2,6 +2,7 @@
 #include "calculator/transfer_file.h"
 #include "common/file_io.h"
 #include "reference/entry_table.h"
+#include "calculator/library_object.h"
 #include "rpl/number_forms.h"
 #include "rpl/rpl_compiler.h"
 #include "rpl/rpl_decompiler.h"
@@ -179,4 +180,73 @@ TEST(RplObjects, LibrariesAreNamedInCommentsBeforeTheirNibbles)
     const std::string text = decompileRpl(read.file.object, bookNames());
     EXPECT_EQ(text.substr(0, text.find("NIBHEX")),
               "@ Library 808: ASPD50 v1.34\n@ ASPDFRM ASPDMNU\n");
+}
+
+// The System RPL forms as HP's compiler stores them: %% (5-digit exponent, 15 digits), C% and C%%,
+// TAG, HXS in memory order padded with leading zeros, FLASHPTR by bank and command or by the
+// book's ^name (IfSetFieldValue is 24004: bank 4, command 24), ROMPTR by the book's ~name; a label
+// stores nothing. Written back, integers and binary integers keep ZINT and HXS, since HP's
+// compiler reads a bare integer and # as a system binary.
+TEST(RplObjects, SystemRplFormsGiveHpToolsNibbles)
+{
+    Nibbles expected;
+    appendNibbleHex("D9D20" "55920" "00000" "000000000000051" "0"
+                    "77920" "0000000000000010" "0000000000000029"
+                    "D9920" "99999" "000000000000051" "9" "00000" "000000000000000" "0"
+                    "CFA20" "20" "1626" "33920" "0000000000000010"
+                    "E4A20" "A0000" "00012" "E4A20" "50000"
+                    "CA620" "4004200" "CA620" "4004200" "CA620" "4004200"
+                    "29E20" "3B0" "350" "29E20" "3B0" "350"
+                    "41620" "80000" "21" "0" "E4A20" "51000" "0123456789ABCDEF" "B2130",
+                    expected);
+    EXPECT_EQ(compiled(":: %% 1.5 C% 1. -2. C%% -1.5E-1 0 TAG ab % 1.\n"
+                       "  HXS 5 12 HXS 0 FLASHPTR IfSetFieldValue FLASHPTR 4 24\n"
+                       "  LABEL here ^IfSetFieldValue ROMPTR BBDownArrow_ ~BBDownArrow_\n"
+                       "  ZINT 12 HXS 10 0123456789ABCDEF ;"),
+              expected);
+    const std::string text = decompileRpl(readObject(expected).object, bookNames());
+    EXPECT_EQ(compiled(text), expected);
+    EXPECT_EQ(text, ":: %% 1.5 C% 1. -2. C%% -.15 0. TAG ab % 1. HXS 5 00012 HXS 0 "
+                    "FLASHPTR IfSetFieldValue\nFLASHPTR IfSetFieldValue FLASHPTR IfSetFieldValue "
+                    "ROMPTR BBDownArrow_ ROMPTR BBDownArrow_ ZINT 12\nHXS 10 0123456789ABCDEF ;\n");
+    // The assembler's data words as HP's compiler writes FLASHPTR IfSetFieldValue out for it.
+    EXPECT_EQ(compiled(":: CON(5) =DOFLASHP CON(7) =^IfSetFieldValue NIBB 5 33920\n"
+                       "  NIBB 16 0000000000000010 CON(5) #3188 ;"),
+              compiled(":: FLASHPTR IfSetFieldValue % 1. DUP ;"));
+    for (const char* bad : {":: CON(5) =DOREAL ;", ":: CON(2) 256 ;", ":: NIBB 3 12 ;",
+                            ":: CON(5) =SEMI ;", ":: %% 1E50000 ;", ":: C% 1. ;",
+                            ":: HXS 2 123 ;", ":: HXS G 1 ;",
+                            ":: FLASHPTR 1000 1 ;", ":: FLASHPTR NoSuchEntry ;", ":: ~Nope ;",
+                            ":: ROMPTR 1 1000 ;", ":: xROMID 328 ;"}) {
+        const CompileResult r = compileRpl(bad, bookNames());
+        EXPECT_FALSE(r.ok) << bad;
+        EXPECT_EQ(r.error.column, 4u) << bad << ": " << r.error.message;
+    }
+    EXPECT_EQ(compileRpl(":: FLASHPTR IfSetFieldValu ;", bookNames()).error.message,
+              "the reference book has no flash pointer ^IfSetFieldValu (nearest: "
+              "^IfSetFieldValue, ^IfGetFieldValue, ^GetFieldVals)");
+}
+
+// Every command of the shipped 49-series libraries decompiles to text without NIBHEX that builds
+// its very nibbles; they call the input form's flash pointers by name, as their sources do, and
+// INFTEST's message handler 'DROPFALSE by the book's name that starts with a quote.
+TEST(RplObjects, ShippedLibraryCommandsRoundTripThroughText)
+{
+    std::string all;
+    for (const char* file : {"hpairnav/ASPD50/ASPD50.hp", "hpairnav/ALT50/ALT50.hp",
+                             "hpairnav/INTERCEPT50/INTERCEPT50.hp",
+                             "hpairnav/INFTEST/INFTEST.hp"}) {
+        const TransferFileRead read = readTransferFile(readWholeFile(objects(file)).bytes);
+        ASSERT_TRUE(read.ok) << file;
+        const LibraryRead library = readLibrary(read.file.object);
+        ASSERT_TRUE(library.ok) << file;
+        for (const LibraryCommand& command : library.parts.commands) {
+            const std::string text = decompileRpl(command.object, bookNames());
+            EXPECT_EQ(compiled(text), objectNibbles(command.object)) << file << "\n" << text;
+            all += text;
+        }
+    }
+    EXPECT_EQ(all.find("NIBHEX"), std::string::npos) << all.substr(all.find("NIBHEX") - 200, 400);
+    EXPECT_NE(all.find("FLASHPTR IfSetFieldValue"), std::string::npos);
+    EXPECT_NE(all.find(" 'DROPFALSE "), std::string::npos); // a book name starting with '
 }

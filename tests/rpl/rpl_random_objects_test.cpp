@@ -7,6 +7,7 @@
 #include "rpl/rpl_decompiler.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ namespace {
 struct Book {
     RomNames names;
     std::vector<TableEntry> entries;
+    std::vector<TableEntry> romPointers; // the ~names
 };
 
 const Book& book()
@@ -25,8 +27,11 @@ const Book& book()
     static const Book b = [] {
         Book bk;
         bk.entries = parseEntryTable(readWholeFile(SCRIVLET_DATA_DIR "/rom49.tbl").bytes).entries;
-        for (const TableEntry& e : bk.entries)
+        for (const TableEntry& e : bk.entries) {
             bk.names.add(e.name, e.addr);
+            if (e.name[0] == '~')
+                bk.romPointers.push_back(e);
+        }
         return bk;
     }();
     return b;
@@ -41,7 +46,7 @@ class Generator {
     RplObject object(int depth)
     {
         const std::vector<TableEntry>& entries = book().entries;
-        switch (pick(depth > 3 ? 9 : 13)) {
+        switch (pick(depth > 3 ? 12 : 16)) {
         case 0: {
             const TableEntry& e = entries[pick(entries.size())];
             const auto address = static_cast<std::uint32_t>(std::stoul(e.addr, nullptr, 16));
@@ -88,12 +93,52 @@ class Generator {
                 hex += "0123456789ABCDEF"[pick(16)];
             return *grobObject(w, h, hex);
         }
-        case 9:
-        case 10:
-        case 11: {
+        case 9: { // a complex, an extended real or complex: canonical, or any digits
+            const int kind = static_cast<int>(pick(3));
+            const std::size_t size = kind == 0 ? 32 : kind == 1 ? 21 : 42;
+            Nibbles body;
+            for (std::size_t i = 0; i < size; ++i)
+                body.push_back(static_cast<std::uint8_t>(pick(i % 21 < 5 ? 10 : 16) % 10));
+            auto part = [&] {
+                return std::to_string(int(pick(2000)) - 1000) + "." + std::to_string(pick(100000)) +
+                       "E" + std::to_string(int(pick(200)) - 100);
+            };
+            if (pick(3))
+                body = kind == 0   ? complexObject(part(), part(), false)->body
+                       : kind == 1 ? *extendedRealBody(part())
+                                   : complexObject(part(), part(), true)->body;
+            return {kind == 0   ? prolog::kComplex
+                    : kind == 1 ? prolog::kExtendedReal
+                                : prolog::kExtendedComplex,
+                    ObjectShape::Fixed,
+                    body,
+                    {},
+                    {}};
+        }
+        case 10: { // a flash pointer or library command, the book's or any
+            const TableEntry& e = entries[pick(entries.size())];
+            const auto value = static_cast<std::uint32_t>(std::stoul(e.addr, nullptr, 16));
+            if (e.name[0] == '~' || pick(3) == 0) {
+                const TableEntry& r = book().romPointers[pick(book().romPointers.size())];
+                const auto v = static_cast<std::uint32_t>(std::stoul(r.addr, nullptr, 16));
+                return xlibObject({v & 0xFFFu, v >> 12});
+            }
+            return flashPointerObject(e.name[0] == '^' ? value : value * 16 + pick(16));
+        }
+        case 11: { // a binary integer of any length
+            Nibbles body;
+            const std::size_t length = pick(4) ? pick(24) : 16;
+            appendNibbleField(body, static_cast<std::uint32_t>(length + 5), 5);
+            for (std::size_t i = 0; i < length; ++i)
+                body.push_back(static_cast<std::uint8_t>(pick(16)));
+            return {prolog::kBinaryInteger, ObjectShape::Sized, body, {}, {}};
+        }
+        case 12:
+        case 13:
+        case 14: {
             static const std::uint32_t kComposites[] = {prolog::kList, prolog::kProgram,
-                                                        prolog::kAlgebraic};
-            RplObject composite{kComposites[pick(3)], ObjectShape::Composite, {}, {}, {}};
+                                                        prolog::kAlgebraic, prolog::kUnit};
+            RplObject composite{kComposites[pick(4)], ObjectShape::Composite, {}, {}, {}};
             for (std::size_t i = pick(5); i > 0; --i)
                 composite.items.push_back(object(depth + 1));
             return composite;
@@ -119,14 +164,21 @@ class Generator {
 } // namespace
 
 // Thousands of random objects: nibbles -> tree -> nibbles, and tree -> text -> tree, both exact;
-// about half of them come out as User RPL or System RPL words rather than NIBHEX.
+// about half of them come out as User RPL or System RPL words rather than NIBHEX, every System
+// RPL form among them.
 TEST(RplRandomObjects, DecompileThenCompileGivesTheSameNibbles)
 {
     int readable = 0;
+    std::map<std::string, int> forms = {{"%% ", 0},     {"C% ", 0},   {"C%% ", 0},
+                                        {"TAG ", 0},    {"HXS ", 0},  {"FLASHPTR ", 0},
+                                        {"ROMPTR ", 0}, {"UNIT ", 0}, {"SYMBOL ", 0}};
     for (unsigned seed = 0; seed < 3000; ++seed) {
         Generator generator(seed);
-        const RplObject object{
-            prolog::kList, ObjectShape::Composite, {}, {}, {generator.object(0)}};
+        const RplObject object{seed % 2 ? prolog::kProgram : prolog::kList, // System RPL or User
+                               ObjectShape::Composite,
+                               {},
+                               {},
+                               {generator.object(0)}};
         const Nibbles nibbles = objectNibbles(object);
         const ObjectReadResult read = readObject(nibbles);
         ASSERT_TRUE(read.ok) << seed << ": " << read.error.message;
@@ -136,8 +188,12 @@ TEST(RplRandomObjects, DecompileThenCompileGivesTheSameNibbles)
         ASSERT_TRUE(back.ok) << seed << ": " << text << "\n" << back.error.message;
         ASSERT_EQ(objectNibbles(back.object), nibbles) << seed << ": " << text;
         readable += text.find("NIBHEX") == std::string::npos;
+        for (auto& [form, count] : forms)
+            count += text.find(form) != std::string::npos;
     }
     EXPECT_GT(readable, 1000);
+    for (const auto& [form, count] : forms)
+        EXPECT_GT(count, 20) << form; // each System RPL form is written and read back
 }
 
 // Every x-name of the book is a command by its user spelling, and that spelling compiles to the

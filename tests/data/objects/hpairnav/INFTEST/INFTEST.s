@@ -1,0 +1,10 @@
+RPL 
+
+INCLUDE INFTEST.h
+xNAME INFTEST
+::
+ 	INFTSTform
+ 	DROP                     ( Result code )
+*	  ID PA
+*	  TSTHND
+;

@@ -1,0 +1,10 @@
+RPL 
+
+INCLUDE INFTEST.h
+NULLNAME TSTHND
+::
+		DUPTYPEREAL? case ::
+		  "ft" umEND
+		  BINT3 EXTN
+		;	
+;
