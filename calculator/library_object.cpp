@@ -9,10 +9,13 @@ namespace {
 
 constexpr int kNameGroups = 16;
 
+// The order of the names within a length group: by their bytes compared from the last one
+// back, as HP's tools lay them out (CIRCUITOS puts \x9B\x8DY before Y\x8D\x9B; every other real
+// library agrees with either direction).
 bool nameBefore(const std::string& a, const std::string& b)
 {
     return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
+        a.rbegin(), a.rend(), b.rbegin(), b.rend(),
         [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
 }
 

@@ -16,8 +16,8 @@ namespace scrivlet {
 //   the hash table, the message table, the link table and the configuration object;
 //   the hash table: a binary integer of 16 offsets by name length (1-16, longer names share
 //   the 16th), the offset to the end of the names, the names [length (2), characters, command
-//   number (3)] grouped by length and sorted by their bytes within a group, then one backward
-//   offset per named command, in command-number order, to its name;
+//   number (3)] grouped by length and, within a group, sorted by their bytes from the last one
+//   back, then one backward offset per named command, in command-number order, to its name;
 //   the link table: a binary integer of one offset per command in command-number order;
 //   the commands, each visible one preceded by the library number (3) and its command number
 //   (3); the message table; the configuration object; the CRC (4).

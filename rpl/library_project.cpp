@@ -210,6 +210,8 @@ struct Source {
 };
 
 using Defines = std::map<std::string, std::string>;
+// The names declared EXTERNAL: ROM library commands called by their bare names.
+using Externals = std::set<std::string>;
 
 // A token that is part of an object, not of the compiler's or assembler's lines.
 bool isObjectWord(TokenKind kind)
@@ -239,6 +241,7 @@ constexpr int kMaxIncludeDepth = 8;
 struct Splitter {
     const ProjectFileReader& read;
     Defines& defines;
+    Externals& externals;
     ProjectError& error;
 
     bool split(const std::string& text, std::vector<Source>& out, bool named, bool header,
@@ -273,8 +276,12 @@ struct Splitter {
                         error = {{}, lineNumber, t.start + 1, "DEFINE needs a name"};
                         return false;
                     }
+                    // The rest of the line, without its comments.
+                    for (std::size_t j = i + 2; j < tokens.size(); ++j)
+                        if (tokens[j].kind == TokenKind::Comment)
+                            blank(tokens[j]);
                     const std::size_t from = std::min<std::size_t>(operand->end() + 1, line.size());
-                    std::string replacement = line.substr(from);
+                    std::string replacement = kept.substr(from);
                     while (!replacement.empty() && (replacement.back() == ' ' || replacement.back() == '\t'))
                         replacement.pop_back();
                     defines[std::string(operand->text(line))] = replacement;
@@ -300,8 +307,10 @@ struct Splitter {
                 } else if (t.kind == TokenKind::DefiningWord &&
                            (word == "EXTERNAL" || word == "FEXTERNAL")) {
                     blank(t);
-                    if (operand != nullptr && operand->kind == TokenKind::DefinedName)
+                    if (operand != nullptr && operand->kind == TokenKind::DefinedName) {
+                        externals.emplace(operand->text(line));
                         blank(*operand), ++i;
+                    }
                 } else if (word == "INCLUDE" && t.kind == TokenKind::Directive) {
                     if (operand == nullptr || depth >= kMaxIncludeDepth) {
                         error = {{}, lineNumber, t.start + 1,
@@ -337,7 +346,7 @@ struct Splitter {
             }
             // DEFINEd names, right to left so the token places stay valid.
             for (auto t = tokens.rbegin(); t != tokens.rend(); ++t) {
-                if (t->kind != TokenKind::Name || kept.compare(t->start, t->length, line, t->start, t->length) != 0)
+                if ((t->kind != TokenKind::Name && t->kind != TokenKind::Identifier) || kept.compare(t->start, t->length, line, t->start, t->length) != 0)
                     continue;
                 const auto it = defines.find(std::string(t->text(line)));
                 if (it != defines.end())
@@ -363,8 +372,10 @@ struct Splitter {
 };
 
 // The body with each word of System RPL that names a command of the project (xNAME name is
-// called as xname, NULLNAME name as name) replaced by XLIB library command.
-std::string linkCommandNames(const std::string& body, const std::map<std::string, XlibId>& commands)
+// called as xname, NULLNAME name as name) replaced by XLIB library command, and each name
+// declared EXTERNAL that the book holds as a ROM library command (~name) called as that.
+std::string linkCommandNames(const std::string& body, const std::map<std::string, XlibId>& commands,
+                             const Externals& externals, const RomNames& names)
 {
     std::string out;
     LexState state;
@@ -377,11 +388,14 @@ std::string linkCommandNames(const std::string& body, const std::map<std::string
             for (auto token = tokens.rbegin(); token != tokens.rend(); ++token) {
                 if (token->kind != TokenKind::Name)
                     continue;
-                const auto it = commands.find(std::string(token->text(line)));
+                const std::string word(token->text(line));
+                const auto it = commands.find(word);
                 if (it != commands.end())
                     line.replace(token->start, token->length,
                                  "XLIB " + std::to_string(it->second.library) + " " +
                                      std::to_string(it->second.command));
+                else if (externals.count(word) != 0 && names.romPointer("~" + word))
+                    line.replace(token->start, token->length, "~" + word);
             }
         }
         out += line;
@@ -431,13 +445,21 @@ void wrapLoopBodies(std::vector<RplObject>& items, std::uint32_t whileAt, std::u
 // called by name, the escapes read, loop bodies made one program.
 std::optional<RplObject> compileBody(const std::string& file, const Source& source,
                                      const std::map<std::string, XlibId>& commandNames,
-                                     const RomNames& names, ProjectError& error)
+                                     const Externals& externals, const RomNames& names,
+                                     ProjectError& error)
 {
-    const CompileResult compiled =
-        compileRpl(unescaped(linkCommandNames(source.body, commandNames)), names);
+    CompileOptions options;
+    options.systemRpl = true;
+    const CompileResult compiled = compileRpl(
+        unescaped(linkCommandNames(source.body, commandNames, externals, names)), names, options);
     if (!compiled.ok) {
         error = {file, source.bodyLine + compiled.error.line - 1, compiled.error.column,
                  compiled.error.message};
+        const std::string unknown = "the reference book has no entry ";
+        if (names.size() == 0 && error.message.rfind(unknown, 0) == 0)
+            error.message = error.message.substr(unknown.size()) +
+                            ": the book holds the 49 series' addresses; a 48-series project "
+                            "(Calc48=1) writes its entries by address (PTR hhhhh)";
         return std::nullopt;
     }
     RplObject object = compiled.object;
@@ -460,10 +482,42 @@ std::string fileStemOf(std::string_view path)
     return std::string(dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot));
 }
 
+// A project that builds no library compiles its one source file (headers aside) to the object
+// it holds.
+ProjectBuild buildObjectProject(const Ini& ini, const ProjectFileReader& read, const RomNames& names,
+                                ProjectBuild build)
+{
+    std::vector<std::string> files;
+    for (const auto& [number, file] : ini.files)
+        if (!isHeaderFile(file))
+            files.push_back(file);
+    if (files.size() != 1) {
+        build.error = {{}, 0, 0, "a project that builds no library (library=1 is missing) "
+                                 "compiles one source file; this one lists " +
+                                     std::to_string(files.size())};
+        return build;
+    }
+    const std::optional<std::string> text = read(files.front());
+    if (!text) {
+        build.error = {files.front(), 0, 0, "cannot read the file"};
+        return build;
+    }
+    SourceCompile compiled = compileSystemSource(*text, read, names);
+    if (!compiled.ok) {
+        build.error = std::move(compiled.error);
+        if (build.error.file.empty())
+            build.error.file = files.front();
+        return build;
+    }
+    build.object = std::move(compiled.object);
+    build.ok = true;
+    return build;
+}
+
 } // namespace
 
 ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFileReader& read,
-                                 const RomNames& names, std::string_view projectPath)
+                                 const RomNames& bookNames, std::string_view projectPath)
 {
     ProjectBuild build;
     auto fail = [&](ProjectError error) {
@@ -475,16 +529,19 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
         const auto it = ini.main.find(key);
         return it == ini.main.end() ? std::string() : it->second;
     };
+    build.hp48 = value("calc48") == "1";
+    build.libraryFile = value("filepath");
+    // The book holds the 49 series' addresses: a 48-series project names none of them.
+    static const RomNames kNoNames;
+    const RomNames& names = build.hp48 ? kNoNames : bookNames;
     if (value("library") != "1")
-        return fail({{}, 0, 0, "the project builds no library (library=1 is missing)"});
+        return buildObjectProject(ini, read, names, std::move(build));
     const std::string romId = value("romid");
     if (romId.empty() || romId.size() > 3 ||
         !std::all_of(romId.begin(), romId.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }))
         return fail({{}, 0, 0, "Romid= must be a library number of 1 to 3 hex digits"});
     build.parts.romId = static_cast<std::uint32_t>(std::stoul(romId, nullptr, 16));
     build.parts.title = unescaped(value("title"));
-    build.hp48 = value("calc48") == "1";
-    build.libraryFile = value("filepath");
     if (ini.files.empty())
         return fail({{}, 0, 0, "the project lists no source files ([Files] file1=...)"});
     if (value("writeheader") == "1" && !projectPath.empty())
@@ -498,6 +555,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
         return read(name);
     };
     Defines defines;
+    Externals externals;
     auto sourceOf = [&](const std::string& file, bool named,
                         bool header) -> std::optional<std::vector<Source>> {
         const std::optional<std::string> text = readFile(file);
@@ -506,7 +564,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
             return std::nullopt;
         }
         std::vector<Source> split;
-        if (!Splitter{readFile, defines, build.error}.split(*text, split, named, header, 0)) {
+        if (!Splitter{readFile, defines, externals, build.error}.split(*text, split, named, header, 0)) {
             if (build.error.file.empty())
                 build.error.file = file;
             return std::nullopt;
@@ -518,6 +576,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     std::vector<HeaderSource> headerSources;
     auto splitAll = [&]() {
         defines.clear();
+        externals.clear();
         sources.clear();
         sourceFiles.clear();
         headerSources.clear();
@@ -560,7 +619,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     for (std::size_t index = 0; index < sources.size(); ++index) {
         const Source& source = sources[index];
         std::optional<RplObject> object =
-            compileBody(sourceFiles[index], source, commandNames, names, build.error);
+            compileBody(sourceFiles[index], source, commandNames, externals, names, build.error);
         if (!object)
             return build;
         build.parts.commands.push_back({numbers[index], source.visible ? source.name : std::string(),
@@ -573,7 +632,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
             continue;
         const std::optional<std::vector<Source>> split = sourceOf(file, false, false);
         std::optional<RplObject> object =
-            split ? compileBody(file, split->front(), commandNames, names, build.error)
+            split ? compileBody(file, split->front(), commandNames, externals, names, build.error)
                   : std::nullopt;
         if (!object)
             return build;
@@ -619,10 +678,11 @@ SourceCompile compileSystemSource(std::string_view text, const ProjectFileReader
             state = LexState{}; // the command's own first word decides its dialect
     }
     Defines defines;
+    Externals externals;
     std::vector<Source> split;
-    if (!Splitter{read, defines, result.error}.split(source, split, named, false, 0))
+    if (!Splitter{read, defines, externals, result.error}.split(source, split, named, false, 0))
         return result;
-    std::optional<RplObject> object = compileBody({}, split.front(), {}, names, result.error);
+    std::optional<RplObject> object = compileBody({}, split.front(), {}, externals, names, result.error);
     if (!object)
         return result;
     result.object = std::move(*object);

@@ -51,6 +51,8 @@ struct ProjectError {
 struct ProjectBuild {
     bool ok = false;
     LibraryParts parts;
+    // A project with library=0 builds its one source's object instead of a library.
+    std::optional<RplObject> object;
     bool hp48 = false;
     std::string libraryFile; // FilePath=, empty when not given
     std::string headerName;  // NAME.h when the project asks for its header, else empty

@@ -215,6 +215,12 @@ std::optional<Nibbles> zintBody(std::string_view text)
     if (text.size() + 6 > 0xFFFFF)
         return std::nullopt;
     Nibbles body;
+    if (text == "0") {
+        // Zero has no digits: its one nibble is the sign, as HP's compiler stores ZINT 0.
+        appendNibbleField(body, 6, 5);
+        body.push_back(0);
+        return body;
+    }
     appendNibbleField(body, static_cast<std::uint32_t>(text.size() + 6), 5);
     for (auto it = text.rbegin(); it != text.rend(); ++it)
         body.push_back(static_cast<std::uint8_t>(*it - '0'));
@@ -224,6 +230,8 @@ std::optional<Nibbles> zintBody(std::string_view text)
 
 std::string zintText(const Nibbles& body)
 {
+    if (body.size() == 6 && nibbleField(body, 0, 5) == 6 && body[5] == 0)
+        return "0";
     if (body.size() < 7 || nibbleField(body, 0, 5) != body.size())
         return {};
     const std::uint8_t sign = body.back();
@@ -235,7 +243,7 @@ std::string zintText(const Nibbles& body)
             return {};
         text += static_cast<char>('0' + body[i]);
     }
-    if ((text.size() > 1 && text[0] == '0') || (text == "0" && sign == 9))
+    if (text[0] == '0')
         return {};
     return sign == 9 ? "-" + text : text;
 }

@@ -71,7 +71,13 @@ LibraryFileBuild buildLibraryFiles(const std::string& projectPath, const std::st
         result.inSource = e.line > 0;
         return fail(e.file.empty() ? projectPath : projectFilePath(folder, e.file).string(), e.message);
     }
-    const LibraryBuild library = buildLibrary(built.parts);
+    LibraryBuild library;
+    if (built.object) {
+        library.ok = true;
+        library.library = *built.object;
+    } else {
+        library = buildLibrary(built.parts);
+    }
     if (!library.ok) {
         result.inSource = true;
         return fail(projectPath, library.message);

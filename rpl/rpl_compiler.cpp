@@ -51,15 +51,16 @@ class Compiler {
 
     RplObject compileAll()
     {
-        Token first = next(Context::User);
+        const Context top = m_options.systemRpl ? Context::System : Context::User;
+        Token first = next(top);
         if (first.kind == Token::Kind::End && !failed())
             fail(m_tokens.size(), "the text holds no object");
         if (failed())
             return {};
-        RplObject object = item(first, Context::User);
+        RplObject object = item(first, top);
         if (failed())
             return {};
-        const Token more = next(Context::User);
+        const Token more = next(top);
         if (more.kind != Token::Kind::End && !failed())
             fail(more.at, "a transfer file holds one object; put several in a list or a program");
         return object;
@@ -575,6 +576,18 @@ class Compiler {
         if (context == Context::System) {
             if (const auto address = m_names.address(w))
                 return pointer(*address, t.at);
+        }
+        if (context == Context::System && w.size() <= 7 &&
+            w.find_first_not_of("0123456789") == std::string_view::npos) {
+            // A bare integer in the System RPL form: a system binary, as HP's compiler reads it.
+            const unsigned long value = std::stoul(std::string(w));
+            if (value > 0xFFFFF) {
+                fail(t.at, "a system binary holds 0 to 1048575; write a bigger integer as ZINT n");
+                return {};
+            }
+            Nibbles body;
+            appendNibbleField(body, static_cast<std::uint32_t>(value), 5);
+            return {prolog::kSystemBinary, ObjectShape::Fixed, std::move(body), {}, {}};
         }
         if (numberWord(w) != NumberWord::None)
             return number(w, t.at);

@@ -33,6 +33,9 @@ namespace scrivlet {
 // The text holds one object. Errors carry the line and column where they start.
 struct CompileOptions {
     bool exactMode = true;
+    // The whole text is System RPL, as a source file's command is: its first object's words
+    // are the book's entries too, not only those inside :: ... ;.
+    bool systemRpl = false;
 };
 
 struct CompileError {

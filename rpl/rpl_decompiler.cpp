@@ -218,8 +218,9 @@ class Printer {
             }
         } else {
             const std::string_view name = m_names.nameAt(address);
-            // 'DROPFALSE and the like: the compiler reads a book name that starts with '.
-            if (isSystemWord(name) ||
+            // ' alone, 'DROPFALSE and the like: the compiler reads a book name that starts
+            // with ' as that entry.
+            if (isSystemWord(name) || name == "'" ||
                 (name.size() > 1 && name[0] == '\'' && isPlainWord(name.substr(1)))) {
                 emit(name);
                 return true;

@@ -52,7 +52,10 @@ RplToken RplTokenizer::next(TokenContext context)
         return delimited(')', RplToken::Kind::Complex, "a complex number", false);
     if (c == ':' && (m_pos + 1 >= n || m_src[m_pos + 1] != ':'))
         return delimited(':', RplToken::Kind::Tag, "a tag", true);
-    if (c == '{' || c == '}' || c == '\xAB' || c == '\xBB' || c == '[' || c == ']') {
+    // System RPL words run from space to space: {}N is an entry, { alone opens a list.
+    const bool bracketWord = context == TokenContext::System && end > m_pos + 1;
+    if (!bracketWord &&
+        (c == '{' || c == '}' || c == '\xAB' || c == '\xBB' || c == '[' || c == ']')) {
         token.kind = RplToken::Kind::Bracket;
         token.text = m_src.substr(m_pos++, 1);
         return token;

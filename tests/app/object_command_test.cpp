@@ -97,7 +97,7 @@ TEST(ObjectCommand, LibraryThroughAProjectFolder)
     EXPECT_EQ(full.status, 2);
     EXPECT_NE(full.err.find("not an empty folder"), std::string::npos) << full.err;
 
-    writeFile(project + "/GEOPO.s", "RPL\nxNAME GEOPO\n:: DUP\n  NOSUCHWORD ;\n");
+    writeFile(project + "/GEOPO.s", "RPL\nxNAME GEOPO\n:: PTR 03188\n  NOSUCHWORD ;\n");
     const Outcome bad = run({"--build", project + "/ISA48.hpp", "-o", dir.file("back.hp")});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.err.rfind(project + "/GEOPO.s:4:3: ", 0), 0u) << bad.err;

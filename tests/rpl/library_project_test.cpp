@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 #include "reference/entry_table.h"
 #include "rpl/library_project.h"
+#include "rpl/project_build.h"
 #include "rpl/rpl_compiler.h"
 
 #include <filesystem>
@@ -66,6 +67,49 @@ TEST(LibraryProject, EveryRealLibraryBuildsBackIdentically)
     EXPECT_GE(libraries, 30);
 }
 
+// Every 49-series project of the real ones whose files are all here builds the very file its
+// author shipped (FilePath=): a library or, for library=0, the one object. A project whose
+// header came with its author's tools (Header.h, informbox.h) is not here to build, and one
+// holding an assembler block is refused; both are counted apart.
+TEST(LibraryProject, RealProjectsBuildTheFilesTheirAuthorsShipped)
+{
+    int identical = 0, incomplete = 0;
+    std::string faults;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(SCRIVLET_OBJECTS_DIR)) {
+        if (entry.path().extension() != ".hpp")
+            continue;
+        const std::string project = readWholeFile(entry.path().string()).bytes;
+        const auto filePath = project.find("FilePath=");
+        if (project.find("Calc48=0") == std::string::npos || filePath == std::string::npos)
+            continue;
+        const auto folder = entry.path().parent_path();
+        const std::string shippedName =
+            project.substr(filePath + 9, project.find_first_of("\r\n", filePath) - filePath - 9);
+        const TransferFileRead shipped =
+            readTransferFile(readWholeFile((folder / shippedName).string()).bytes);
+        const ProjectBuild built = buildLibraryProject(project, folderFileReader(folder), bookNames());
+        const std::string& message = built.error.message;
+        if (!built.ok && (message.rfind("cannot read", 0) == 0 ||
+                          message.find("assembler block") != std::string::npos)) {
+            ++incomplete;
+            continue;
+        }
+        if (!built.ok || !shipped.ok) {
+            faults += entry.path().string() + ": " + built.error.file + ":" +
+                      std::to_string(built.error.line) + ": " + message + "\n";
+            continue;
+        }
+        const RplObject object = built.object ? *built.object : buildLibrary(built.parts).library;
+        if (objectNibbles(object) != objectNibbles(shipped.file.object))
+            faults += entry.path().string() + ": differs from " + shippedName + "\n";
+        else
+            ++identical;
+    }
+    EXPECT_EQ(faults, "");
+    EXPECT_GE(identical, 16);
+    EXPECT_LE(incomplete, 6);
+}
+
 // A fault in a project names the file and, for a source, the line and column in that file; a
 // project that is no library, a bad Romid and a missing source are refused.
 TEST(LibraryProject, FaultsNameTheFileAndLine)
@@ -106,8 +150,18 @@ TEST(LibraryProject, FaultsNameTheFileAndLine)
     EXPECT_EQ(build(files, "P.hpp").error.file, "b.s");
     files["P.hpp"] = "[Main]\nlibrary=1\nRomid=G00\n[Files]\nfile1=a.s\n";
     EXPECT_FALSE(build(files, "P.hpp").ok);
+    // A project that builds no library compiles its one source; two are refused.
     files["P.hpp"] = "[Main]\nRomid=500\n[Files]\nfile1=a.s\n";
+    const ProjectBuild object = build(files, "P.hpp");
+    ASSERT_TRUE(object.ok) << object.error.message;
+    EXPECT_EQ(object.object->prolog, prolog::kProgram);
+    files["P.hpp"] = "[Main]\nlibrary=0\n[Files]\nfile1=a.s\nfile2=a.s\n";
     EXPECT_FALSE(build(files, "P.hpp").ok);
+    // The book's addresses are the 49 series': a 48-series project names entries by address.
+    files["P.hpp"] = "[Main]\nCalc48=1\n[Files]\nfile1=a.s\n";
+    EXPECT_EQ(build(files, "P.hpp").error.message.rfind("DUP: the book holds the 49", 0), 0u);
+    files["a.s"] = "RPL\n:: PTR 03188 ;\n";
+    EXPECT_TRUE(build(files, "P.hpp").ok);
 }
 
 // The System RPL forms of HP's compiler give the nibbles HP's tools stored for them (the unit

@@ -1,0 +1,21 @@
+RPL 
+
+::
+	 MenuMaker
+	 ::
+	   ' ::
+								"A"
+	       MakeInvLabel
+	     ;
+	     LabelDef!
+	     ' ::
+	         ' ID A
+	         STO
+	         "A"
+	         MakeStdLabel
+	       ;
+	       MenuKeyNS!
+	 ;
+	 { ID A }
+	 InitMenu
+;
