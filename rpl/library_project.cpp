@@ -332,6 +332,11 @@ struct Splitter {
                     blank(t);
                     blank(*operand);
                     ++i;
+                } else if (word == "!NO" && operand != nullptr && operand->text(line) == "CODE") {
+                    // The calculator's own compiler's "no code" mode: System RPL as here.
+                    blank(t);
+                    blank(*operand);
+                    ++i;
                 } else if ((word == "xROMID" || word == "xTITLE") && operand != nullptr) {
                     blank(t);
                     blank(*operand);

@@ -611,6 +611,19 @@ class Compiler {
             return {prolog::kBinaryInteger, ObjectShape::Sized, std::move(*body), {}, {}};
         }
         if (context == Context::System) {
+            // A word the book holds only as a ROM library command or a flash pointer is that
+            // (xREVLIST for ~xREVLIST); %10000 and %%2.5 not in the book are those numbers.
+            const std::string word(w);
+            if (m_names.romPointer("~" + word))
+                return *romPointer(t, w);
+            if (m_names.flashPointer("^" + word))
+                return *flashPointer(t, w);
+            const bool extended = w.starts_with("%%");
+            const std::string_view digits = w.substr(extended ? 2 : 1);
+            if (w[0] == '%' && numberWord(digits) != NumberWord::None) {
+                if (std::optional<RplObject> real = realObject(digits, extended))
+                    return std::move(*real);
+            }
             unknownName(t, w, "entry ");
             return {};
         }

@@ -52,8 +52,11 @@ RplToken RplTokenizer::next(TokenContext context)
         return delimited(')', RplToken::Kind::Complex, "a complex number", false);
     if (c == ':' && (m_pos + 1 >= n || m_src[m_pos + 1] != ':'))
         return delimited(':', RplToken::Kind::Tag, "a tag", true);
-    // System RPL words run from space to space: {}N is an entry, { alone opens a list.
-    const bool bracketWord = context == TokenContext::System && end > m_pos + 1;
+    // System RPL words run from space to space: {}N is an entry; { alone opens a list and {}
+    // is an empty one.
+    const bool bracketWord =
+        context == TokenContext::System && end > m_pos + 1 &&
+        m_src.substr(m_pos, end - m_pos).find_first_not_of("{}[]") != std::string_view::npos;
     if (!bracketWord &&
         (c == '{' || c == '}' || c == '\xAB' || c == '\xBB' || c == '[' || c == ']')) {
         token.kind = RplToken::Kind::Bracket;

@@ -288,3 +288,27 @@ TEST(LibraryProject, InputFormSourcesBuildTheShippedLibrary)
     ASSERT_TRUE(shipped.ok);
     EXPECT_EQ(objectNibbles(library.library), objectNibbles(shipped.file.object));
 }
+
+// The forms of the calculator's own compiler and what HP's tools read in a source file give the
+// objects their explicit System RPL forms give: !NO CODE, a bare integer as a system binary,
+// %10000 as a real, a bare ROM library command, {} and {}N, a DEFINE whose name follows ID and
+// whose comment is left out, a name declared EXTERNAL, ZINT 0 as one nibble.
+TEST(LibraryProject, SourceFileFormsGiveTheirExplicitObjects)
+{
+    const auto noFiles = [](const std::string&) -> std::optional<std::string> { return {}; };
+    const SourceCompile source = compileSystemSource(
+        "!NO CODE\n!RPL\nDEFINE CFG LIBCFG   ( where the settings live )\nEXTERNAL Choose\n"
+        "{ 79 %10000 xREVLIST {} {}N ID CFG Choose ZINT 0 }\n@\n",
+        noFiles, bookNames());
+    ASSERT_TRUE(source.ok) << source.error.line << ": " << source.error.message;
+    CompileOptions system;
+    system.systemRpl = true;
+    const CompileResult explicitForms = compileRpl(
+        "{ # 4F % 10000 ROMPTR2 ~xREVLIST { } {}N ID LIBCFG ROMPTR2 ~Choose ZINT 0 }",
+        bookNames(), system);
+    ASSERT_TRUE(explicitForms.ok) << explicitForms.error.message;
+    EXPECT_EQ(source.object, explicitForms.object);
+    Nibbles zero;
+    appendNibbleHex("41620" "60000" "0", zero);
+    EXPECT_EQ(objectNibbles(source.object.items.back()), zero);
+}
