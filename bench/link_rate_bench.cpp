@@ -1,6 +1,8 @@
 // How fast a 100 KB object goes across a line held to 9,600 and 115,200 baud: our Kermit
 // sender and C-Kermit's, each to gkermit, through the same relay with the same packet length
-// (90) and block check (3). Prints packets, retries and both effective rates.
+// (90) and block check (3). Prints for each: the time, the effective rate (object bytes a
+// second), packets sent, packets sent again (counted on the line, the same for both), the
+// longest LEN sent and the bytes put on the line.
 // Usage: link_rate_bench [BAUD...]   (default 115200 9600; needs socat, gkermit, kermit)
 #include "link/kermit_session.h"
 #include "link/link_runner.h"
@@ -22,7 +24,9 @@ constexpr std::size_t kObjectBytes = 100 * 1024;
 struct Figures {
     double seconds = 0;
     long packets = 0;
-    unsigned long retries = 0;
+    long retries = 0;
+    int longest = 0;
+    long wireBytes = 0;
     bool identical = false;
 };
 
@@ -55,7 +59,6 @@ Figures run(int baud, bool ours)
     if (ours) {
         auto sender = KermitSession::sender({{"object.bin", bytes}}, {{5000, 10}, 3, 90, false});
         runLink(lab.ours(), sender);
-        figures.retries = sender.retries();
     } else {
         const pid_t sender = startProgram(
             {"kermit", "-Y", "-B", "-q", "-l", lab.oursPath(), "-b", "115200", "-i", "-P", "-C",
@@ -68,6 +71,9 @@ Figures run(int baud, bool ours)
     finishProgram(receiver, 30);
     figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     figures.packets = lab.relay()->marks();
+    figures.retries = lab.relay()->resent();
+    figures.longest = lab.relay()->longest();
+    figures.wireBytes = lab.relay()->carried();
     figures.identical = slurp(peerDir / "object.bin") == bytes;
     return figures;
 }
@@ -89,10 +95,11 @@ int main(int argc, char* argv[])
     for (const int baud : bauds) {
         for (const bool ours : {true, false}) {
             const Figures f = run(baud, ours);
-            std::printf("%6d baud  %-22s %6.2f s  %7.0f bytes/s  packets %5ld  retries %lu  %s\n", baud,
-                        ours ? "our sender -> gkermit" : "C-Kermit -> gkermit", f.seconds,
-                        double(kObjectBytes) / f.seconds, f.packets, f.retries,
-                        f.identical ? "identical" : "NOT IDENTICAL");
+            std::printf("%6d baud  %-22s %7.2f s  %7.0f bytes/s  packets %5ld  retries %ld  "
+                        "longest LEN %d  line bytes %ld  %s\n",
+                        baud, ours ? "our sender -> gkermit" : "C-Kermit -> gkermit", f.seconds,
+                        double(kObjectBytes) / f.seconds, f.packets, f.retries, f.longest,
+                        f.wireBytes, f.identical ? "identical" : "NOT IDENTICAL");
             std::fflush(stdout);
         }
     }

@@ -104,6 +104,19 @@ Parsed parse(std::string& buffer, int checkType)
     }
 }
 
+bool needsPrefixOnCleanLine(unsigned char byte)
+{
+    switch (byte) {
+    case 0: case 1: case 3: case 4: case 10: case 13: case 14: case 15: case 16: case 17:
+    case 19: case 21: case 24: case 25: case 26: case 28: case 29: case 30:
+    case 129: case 131: case 132: case 138: case 141: case 144: case 145: case 147: case 149:
+    case 154: case 156: case 157: case 158: case 255:
+        return true;
+    default:
+        return false;
+    }
+}
+
 namespace {
 
 void encodeOne(unsigned char byte, const Prefixing& p, std::string& out)
@@ -113,7 +126,7 @@ void encodeOne(unsigned char byte, const Prefixing& p, std::string& out)
         byte &= 0x7F;
     }
     const unsigned char low = byte & 0x7F;
-    if (low < 32 || low == 127) {
+    if ((low < 32 || low == 127) && (!p.fewControls || needsPrefixOnCleanLine(byte))) {
         out += p.qctl;
         out += char(byte ^ 64);
     } else if (low == static_cast<unsigned char>(p.qctl) ||

@@ -85,6 +85,18 @@ std::vector<OutgoingFile> outgoingSamples()
     return files;
 }
 
+// Keeps a copy of what is written to the line.
+struct Recorded final : ByteChannel {
+    explicit Recorded(ByteChannel& line) : line(line) {}
+    bool write(std::string_view bytes) override { return written.append(bytes), line.write(bytes); }
+    bool read(std::string& out, std::size_t max, int ms) override { return line.read(out, max, ms); }
+    std::string error() const override { return line.error(); }
+    ByteChannel& line;
+    std::string written;
+};
+
+// Both offer long packets: they get most control characters bare (here STX) and the files
+// still arrive byte for byte.
 TEST(Interop, OurKermitSenderToGKermitAndCKermitReceivers)
 {
     REQUIRE_PROGRAMS("gkermit", "kermit");
@@ -94,10 +106,12 @@ TEST(Interop, OurKermitSenderToGKermitAndCKermitReceivers)
         const pid_t peer = gk ? startProgram({"gkermit", "-i", "-P", "-q", "-r"}, dir.path(), lab.theirs())
                               : startProgram(ckermit(lab.theirs(), {"-r"}), dir.path());
         auto sender = KermitSession::sender(outgoingSamples(), {kTiming, 3, 90, false});
-        EXPECT_EQ(runOurs(lab.ours(), sender).run, RunOutcome::Done);
+        Recorded line(lab.ours());
+        EXPECT_EQ(runOurs(line, sender).run, RunOutcome::Done);
         EXPECT_EQ(finishProgram(peer, 10), 0);
         for (const auto& [name, bytes] : samples())
             EXPECT_TRUE(slurp(std::filesystem::path(dir.path()) / name) == bytes) << name << (gk ? " gkermit" : " C-Kermit");
+        EXPECT_NE(line.written.find('\x02'), std::string::npos);
     }
 }
 
