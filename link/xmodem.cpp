@@ -70,7 +70,9 @@ void XModemSender::resend()
 {
     if (m_tries >= m_timing.retries) {
         send(std::string_view(kCancel, 3));
-        fail(m_heard ? LinkFailure::TooManyRetries : LinkFailure::NoAnswer);
+        // Every block was acknowledged: the receiver may well have the whole file.
+        fail(m_heard ? LinkFailure::TooManyRetries : LinkFailure::NoAnswer,
+             m_phase == Phase::AwaitEotAck ? kEndUnconfirmed : "");
         return;
     }
     ++m_tries;

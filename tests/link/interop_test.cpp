@@ -189,9 +189,12 @@ TEST(Interop, XModemWithLrzsz)
         const pid_t rx = startProgram({"rx", "-c", "-b", "out.bin"}, dir.path(), lab.theirs());
         std::this_thread::sleep_for(std::chrono::milliseconds(500)); // rx drops input while it starts
         XModemSender sender(bytes, kXModemTiming);
-        // Open: rx does not always answer our EOT (seen with one.bin and big.bin), and our
-        // sender then reports too many retries although rx kept the whole file.
-        runOurs(lab.ours(), sender);
+        // rx acknowledges our EOT and flushes its terminal as it leaves, which on a
+        // pseudo-terminal can throw the ACK away before socat reads it: we then say just that.
+        const Outcome sent = runOurs(lab.ours(), sender);
+        if (sent.run != RunOutcome::Done) {
+            EXPECT_EQ(sent.message, xmodem::kEndUnconfirmed) << name;
+        }
         EXPECT_EQ(finishProgram(rx, 10), 0) << slurp(std::filesystem::path(dir.path()) / "rx.log");
         const std::string got = slurp(std::filesystem::path(dir.path()) / "out.bin");
         EXPECT_TRUE(got.substr(0, bytes.size()) == bytes) << "rx " << name;
@@ -201,8 +204,7 @@ TEST(Interop, XModemWithLrzsz)
 
 // Our sender through a relay: a damaged line with one lost chunk is repaired; when the other
 // side stops answering, we give up with no file on our side, and rx removes its part on our CAN.
-// (gkermit keeps the part it has when the line stops, and rx, through a damaged line, keeps
-// failing the CRC of blocks sent again: those cases are left out.)
+// (gkermit keeps the part it has when the line stops: that case is left out.)
 void sendThroughRelay(bool kermit, RelayDamage damage)
 {
     const std::string bytes = samples().at("big.bin");
@@ -220,7 +222,9 @@ void sendThroughRelay(bool kermit, RelayDamage damage)
     const int status = finishProgram(peer, 8);
     const auto received = std::filesystem::path(dir.path()) / (kermit ? "big.bin" : "out.bin");
     if (damage.silentAfter < 0) {
-        EXPECT_EQ(outcome.run, RunOutcome::Done);
+        EXPECT_TRUE(outcome.run == RunOutcome::Done || (!kermit && outcome.message == xmodem::kEndUnconfirmed))
+            << outcome.message;
+        EXPECT_EQ(status, 0);
         EXPECT_GT(sender->retries(), 0u);
         EXPECT_TRUE(slurp(received).substr(0, bytes.size()) == bytes);
     } else {
@@ -243,6 +247,12 @@ TEST(Interop, KermitGivesUpWhenTheOtherSideStopsAnswering)
 {
     REQUIRE_PROGRAMS("gkermit");
     sendThroughRelay(true, {0, -1, 30000, 0});
+}
+
+TEST(Interop, XModemThroughADamagedLineIsRepaired)
+{
+    REQUIRE_PROGRAMS("rx");
+    sendThroughRelay(false, {1.0 / 10000, 5, -1, 0});
 }
 
 TEST(Interop, XModemGivesUpWhenTheOtherSideStopsAnsweringAndRxKeepsNothing)
