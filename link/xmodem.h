@@ -20,8 +20,8 @@ std::uint16_t crc16(std::string_view bytes); // CRC-16, polynomial 1021, not ref
 
 // XModem sender: waits for C, D or NAK, then sends blocks numbered from 1 (1K blocks while a
 // whole 1K remains and the receiver asked for a 16-bit check, else 128-byte blocks, the last
-// padded with 1A), then EOT, sent again on NAK or silence like a block; an EOT never answered
-// fails with kEndUnconfirmed as the message. Two CANs from the receiver end it.
+// padded with 1A), then EOT, sent again on NAK or silence up to four times; an EOT never
+// answered fails with kEndUnconfirmed as the message. Two CANs from the receiver end it.
 class XModemSender final : public LinkEngine {
 public:
     XModemSender(std::string bytes, LinkTiming timing, bool oneK = true);

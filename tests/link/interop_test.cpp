@@ -217,7 +217,8 @@ void sendThroughRelay(bool kermit, RelayDamage damage)
     if (kermit)
         sender = std::make_unique<KermitSession>(KermitSession::sender({{"big.bin", bytes}}, {kTiming, 3, 90, false}));
     else
-        sender = std::make_unique<XModemSender>(bytes, kXModemTiming);
+        // A timeout longer than rx's wait and drain before its NAK (2 s) keeps the two from crossing.
+        sender = std::make_unique<XModemSender>(bytes, damage.silentAfter < 0 ? LinkTiming{3000, 10} : kXModemTiming);
     const Outcome outcome = runOurs(lab.ours(), *sender);
     const int status = finishProgram(peer, 8);
     const auto received = std::filesystem::path(dir.path()) / (kermit ? "big.bin" : "out.bin");
@@ -252,7 +253,7 @@ TEST(Interop, KermitGivesUpWhenTheOtherSideStopsAnswering)
 TEST(Interop, XModemThroughADamagedLineIsRepaired)
 {
     REQUIRE_PROGRAMS("rx");
-    sendThroughRelay(false, {1.0 / 10000, 5, -1, 0});
+    sendThroughRelay(false, {1.0 / 30000, 5, -1, 0}); // rx waits a second of quiet after each error
 }
 
 TEST(Interop, XModemGivesUpWhenTheOtherSideStopsAnsweringAndRxKeepsNothing)

@@ -10,12 +10,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <random>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -102,6 +102,7 @@ struct RelayDamage {
     int dropChunk = -1;      // the n-th read from our side is lost
     long silentAfter = -1;   // bytes from our side after which the other stops answering
     int baud = 0;            // holds each direction to this rate (10 bits a byte), 0 for no limit
+    std::function<void(const std::string&)> watch = {}; // sees what comes from our side, undamaged
 };
 
 // Carries bytes between the far end of one pair and the near end of another.
@@ -117,8 +118,6 @@ public:
     }
     long carried() const { return m_carried; } // bytes from our side
     long marks() const { return m_marks; }     // 01 bytes from our side: Kermit packets sent
-    long resent() const { return m_resent; }   // Kermit packets from our side sent again
-    int longest() const { return m_longest; }  // the largest Kermit LEN from our side
     ~Relay()
     {
         m_stop = true;
@@ -143,7 +142,8 @@ private:
             if (fromOurs) {
                 m_carried += long(bytes.size());
                 m_marks += long(std::count(bytes.begin(), bytes.end(), '\x01'));
-                watchHeaders(bytes);
+                if (m_damage.watch)
+                    m_damage.watch(bytes);
             }
             if (!fromOurs && m_damage.silentAfter >= 0 && m_carried > m_damage.silentAfter)
                 continue;
@@ -158,26 +158,11 @@ private:
             to.write(bytes);
         }
     }
-    // LEN and SEQ after each MARK: the same SEQ twice running is a packet sent again.
-    void watchHeaders(const std::string& bytes)
-    {
-        for (const char c : bytes) {
-            if (m_headerAt == 1)
-                m_longest = std::max<int>(m_longest, static_cast<unsigned char>(c) - 32);
-            else if (m_headerAt == 2 && std::exchange(m_lastSeq, c) == c)
-                ++m_resent;
-            m_headerAt = c == '\x01' ? 1 : m_headerAt == 1 ? 2 : 0;
-        }
-    }
     RelayDamage m_damage;
-    int m_headerAt = 0;
-    char m_lastSeq = 0;
     std::unique_ptr<SerialChannel> m_left, m_right;
     std::atomic<bool> m_stop{false};
     std::atomic<long> m_carried{0};
     std::atomic<long> m_marks{0};
-    std::atomic<long> m_resent{0};
-    std::atomic<int> m_longest{0};
     std::vector<std::thread> m_threads;
 };
 
