@@ -73,14 +73,16 @@ Figures run(int baud, bool ours)
     std::filesystem::create_directories(peerDir);
     fixtures::writeFile((dir.path() / "object.bin").string(), bytes);
     Figures figures;
-    RelayDamage held{0, -1, -1, baud, [&figures](const std::string& chunk) { figures.line.see(chunk); }};
+    RelayDamage held{0, -1, -1, baud,
+                     [&figures](const std::string& chunk) { figures.line.see(chunk); }};
     {
         Lab lab(dir.path().string(), held);
-        const pid_t receiver =
-            startProgram({"gkermit", "-i", "-P", "-q", "-e", "90", "-r"}, peerDir.string(), lab.theirs());
+        const pid_t receiver = startProgram({"gkermit", "-i", "-P", "-q", "-e", "90", "-r"},
+                                            peerDir.string(), lab.theirs());
         const auto start = std::chrono::steady_clock::now();
         if (ours) {
-            auto sender = KermitSession::sender({{"object.bin", bytes}}, {{5000, 10}, 3, 90, false});
+            auto sender =
+                KermitSession::sender({{"object.bin", bytes}}, {{5000, 10}, 3, 90, false});
             runLink(lab.ours(), sender);
         } else {
             const pid_t sender = startProgram(
@@ -92,7 +94,8 @@ Figures run(int baud, bool ours)
             finishProgram(sender, 600);
         }
         finishProgram(receiver, 30);
-        figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        figures.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     } // the relay stops here
     figures.identical = slurp(peerDir / "object.bin") == bytes;
     return figures;
@@ -118,8 +121,8 @@ int main(int argc, char* argv[])
             std::printf("%6d baud  %-22s %7.2f s  %7.0f bytes/s  packets %5ld  retries %ld  "
                         "longest LEN %d  line bytes %ld  %s\n",
                         baud, ours ? "our sender -> gkermit" : "C-Kermit -> gkermit", f.seconds,
-                        double(kObjectBytes) / f.seconds, f.line.packets, f.line.resent, f.line.longest,
-                        f.line.bytes, f.identical ? "identical" : "NOT IDENTICAL");
+                        double(kObjectBytes) / f.seconds, f.line.packets, f.line.resent,
+                        f.line.longest, f.line.bytes, f.identical ? "identical" : "NOT IDENTICAL");
             std::fflush(stdout);
         }
     }

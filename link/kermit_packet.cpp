@@ -1,5 +1,8 @@
 #include "link/kermit_packet.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace scrivlet::kermit {
 
 std::uint16_t crc16(std::string_view bytes)
@@ -106,15 +109,10 @@ Parsed parse(std::string& buffer, int checkType)
 
 bool needsPrefixOnCleanLine(unsigned char byte)
 {
-    switch (byte) {
-    case 0: case 1: case 3: case 4: case 10: case 13: case 14: case 15: case 16: case 17:
-    case 19: case 21: case 24: case 25: case 26: case 28: case 29: case 30:
-    case 129: case 131: case 132: case 138: case 141: case 144: case 145: case 147: case 149:
-    case 154: case 156: case 157: case 158: case 255:
-        return true;
-    default:
-        return false;
-    }
+    static constexpr unsigned char risky[] = {0,   1,   3,   4,   10,  13,  14,  15,  16,  17,  19,
+                                              21,  24,  25,  26,  28,  29,  30,  129, 131, 132, 138,
+                                              141, 144, 145, 147, 149, 154, 156, 157, 158, 255};
+    return std::find(std::begin(risky), std::end(risky), byte) != std::end(risky);
 }
 
 namespace {

@@ -54,10 +54,11 @@ struct Prefixing {
     bool fewControls = false;
 };
 
-// The control characters that still go prefixed when the others go bare: NUL, the packet mark
-// and the line ends (SOH, CR, LF), flow control (XON, XOFF), what terminals, shells, modems and telnet act
-// upon (^C, ^D, SO, SI, DLE, ^U, ^X, ^Y, ^Z, FS, GS, RS, 255), and their twins with the 8th
-// bit on that 7-bit equipment would strip to the same. C-Kermit prefixes the same set by default.
+// The control characters that still go prefixed when the others go bare: NUL, the packet
+// mark and the line ends (SOH, CR, LF), flow control (XON, XOFF), what terminals, shells,
+// modems and telnet act upon (^C, ^D, SO, SI, DLE, ^U, ^X, ^Y, ^Z, FS, GS, RS, 255), and their
+// twins with the 8th bit on that 7-bit equipment would strip to the same. C-Kermit prefixes
+// the same set by default.
 bool needsPrefixOnCleanLine(unsigned char byte);
 
 // Encodes bytes from input starting at pos into at most room characters; returns how many

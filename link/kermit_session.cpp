@@ -109,13 +109,12 @@ void KermitSession::adopt(const std::string& peerInit)
     m_receivePrefix.rept = m_sendPrefix.rept = repeat ? theirRept : 0;
 
     // A receiver that offers long packets (CAPAS bit 2) is a full Kermit program, which no
-    // calculator is: on an 8-bit line it takes most control characters bare, and every byte
-    // not prefixed leaves room for more data in each packet.
-    // Its packets must end with CR or LF, which stay prefixed.
+    // calculator is: on an 8-bit line, with packets ending in CR or LF (both stay prefixed),
+    // it takes most control characters bare, and each prefix saved is room for more data.
     const int capas = unChar(field(peerInit, 9, toChar(0)));
     const int eol = unChar(field(peerInit, 4, toChar('\r')));
-    m_sendPrefix.fewControls = sending() && bin == 0 && (eol == '\r' || eol == '\n') &&
-                               capas > 0 && capas < 64 && (capas & 2);
+    m_sendPrefix.fewControls = sending() && bin == 0 && (eol == '\r' || eol == '\n') && capas > 0 &&
+                               capas < 64 && (capas & 2);
 }
 
 void KermitSession::sendPacket(char type, std::string data, int checkType)

@@ -73,7 +73,8 @@ void XModemSender::resend()
 {
     // Once every block is acknowledged, an EOT unanswered four times means the receiver has
     // most likely finished and gone: waiting out all the retries would only keep the user.
-    const int tries = m_phase == Phase::AwaitEotAck ? std::min(m_timing.retries, kEotTries) : m_timing.retries;
+    const int tries =
+        m_phase == Phase::AwaitEotAck ? std::min(m_timing.retries, kEotTries) : m_timing.retries;
     if (m_tries >= tries) {
         send(std::string_view(kCancel, 3));
         // Every block was acknowledged: the receiver may well have the whole file.

@@ -14,7 +14,8 @@ inline constexpr char kSoh = 0x01, kStx = 0x02, kEot = 0x04, kAck = 0x06, kNak =
 // asks, for Kermit's CRC-16, sent high byte first like the other.
 enum class Check { Sum, Crc, KermitCrc };
 // The sender's message when its EOT goes unanswered after every block was acknowledged.
-inline constexpr char kEndUnconfirmed[] = "every block was acknowledged, but not the end of the file";
+inline constexpr char kEndUnconfirmed[] =
+    "every block was acknowledged, but not the end of the file";
 std::uint16_t crc16(std::string_view bytes); // CRC-16, polynomial 1021, not reflected, initial 0
 } // namespace xmodem
 

@@ -57,7 +57,8 @@ TEST(CalculatorPeer, KermitSendKeepsToShortPrefixedPacketsAndSurvivesAStaleNak)
 // No CAPAS, attributes only, long packets on a 7-bit line or with another EOL: all prefixed.
 TEST(CalculatorPeer, ControlCharactersGoBareOnlyToAFullKermitOnAnEightBitLine)
 {
-    for (const std::string init : {"R% @-#Y3 ", "R% @-#Y3 (", "R% @-#&3 *", "R% @+#Y3 *", "R% @-#Y3 *"}) {
+    for (const std::string init :
+         {"R% @-#Y3 ", "R% @-#Y3 (", "R% @-#&3 *", "R% @+#Y3 *", "R% @-#Y3 *"}) {
         auto sender = KermitSession::sender({{"PRG", allByteValues()}}, {kTiming, 3, 90, false});
         sender.start();
         sender.receive(kermit::frame({0, 'Y', init}, 1));
@@ -72,7 +73,9 @@ TEST(CalculatorPeer, ControlCharactersGoBareOnlyToAFullKermitOnAnEightBitLine)
         }
         EXPECT_NE(line.find('\x02'), std::string::npos);
         for (const char c : line)
-            EXPECT_TRUE(c == 1 || c == '\r' || !kermit::needsPrefixOnCleanLine(static_cast<unsigned char>(c))) << int(c);
+            EXPECT_TRUE(c == 1 || c == '\r' ||
+                        !kermit::needsPrefixOnCleanLine(static_cast<unsigned char>(c)))
+                << int(c);
     }
 }
 

@@ -89,7 +89,10 @@ std::vector<OutgoingFile> outgoingSamples()
 struct Recorded final : ByteChannel {
     explicit Recorded(ByteChannel& line) : line(line) {}
     bool write(std::string_view bytes) override { return written.append(bytes), line.write(bytes); }
-    bool read(std::string& out, std::size_t max, int ms) override { return line.read(out, max, ms); }
+    bool read(std::string& out, std::size_t max, int ms) override
+    {
+        return line.read(out, max, ms);
+    }
     std::string error() const override { return line.error(); }
     ByteChannel& line;
     std::string written;
@@ -214,16 +217,19 @@ void sendThroughRelay(bool kermit, RelayDamage damage)
                               : startProgram({"rx", "-c", "-b", "-t", "10", "out.bin"}, dir.path(), lab.theirs());
     std::this_thread::sleep_for(std::chrono::milliseconds(500)); // rx drops input while it starts
     std::unique_ptr<LinkEngine> sender;
+    // Through damage, a timeout beyond rx's wait and drain before its NAK (2 s) keeps the two
+    // from crossing.
+    const LinkTiming xmodemTiming = damage.silentAfter < 0 ? LinkTiming{3000, 10} : kXModemTiming;
     if (kermit)
         sender = std::make_unique<KermitSession>(KermitSession::sender({{"big.bin", bytes}}, {kTiming, 3, 90, false}));
     else
-        // A timeout longer than rx's wait and drain before its NAK (2 s) keeps the two from crossing.
-        sender = std::make_unique<XModemSender>(bytes, damage.silentAfter < 0 ? LinkTiming{3000, 10} : kXModemTiming);
+        sender = std::make_unique<XModemSender>(bytes, xmodemTiming);
     const Outcome outcome = runOurs(lab.ours(), *sender);
     const int status = finishProgram(peer, 8);
     const auto received = std::filesystem::path(dir.path()) / (kermit ? "big.bin" : "out.bin");
     if (damage.silentAfter < 0) {
-        EXPECT_TRUE(outcome.run == RunOutcome::Done || (!kermit && outcome.message == xmodem::kEndUnconfirmed))
+        EXPECT_TRUE(outcome.run == RunOutcome::Done ||
+                    (!kermit && outcome.message == xmodem::kEndUnconfirmed))
             << outcome.message;
         EXPECT_EQ(status, 0);
         EXPECT_GT(sender->retries(), 0u);
