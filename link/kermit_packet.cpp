@@ -1,5 +1,8 @@
 #include "link/kermit_packet.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace scrivlet::kermit {
 
 std::uint16_t crc16(std::string_view bytes)
@@ -104,6 +107,14 @@ Parsed parse(std::string& buffer, int checkType)
     }
 }
 
+bool needsPrefixOnCleanLine(unsigned char byte)
+{
+    static constexpr unsigned char risky[] = {0,   1,   3,   4,   10,  13,  14,  15,  16,  17,  19,
+                                              21,  24,  25,  26,  28,  29,  30,  129, 131, 132, 138,
+                                              141, 144, 145, 147, 149, 154, 156, 157, 158, 255};
+    return std::find(std::begin(risky), std::end(risky), byte) != std::end(risky);
+}
+
 namespace {
 
 void encodeOne(unsigned char byte, const Prefixing& p, std::string& out)
@@ -113,7 +124,7 @@ void encodeOne(unsigned char byte, const Prefixing& p, std::string& out)
         byte &= 0x7F;
     }
     const unsigned char low = byte & 0x7F;
-    if (low < 32 || low == 127) {
+    if ((low < 32 || low == 127) && (!p.fewControls || needsPrefixOnCleanLine(byte))) {
         out += p.qctl;
         out += char(byte ^ 64);
     } else if (low == static_cast<unsigned char>(p.qctl) ||

@@ -48,11 +48,22 @@ struct Prefixing {
     char qctl = '#';
     char qbin = 0; // 8th-bit prefix, 0 when not in use
     char rept = 0; // repeat prefix, 0 when not in use
+    // Prefix only the control characters for which needsPrefixOnCleanLine() holds and send the
+    // others bare. Only for a full Kermit program on an 8-bit line (qbin 0): calculators need
+    // every control character prefixed.
+    bool fewControls = false;
 };
+
+// The control characters that still go prefixed when the others go bare: NUL, the packet
+// mark and the line ends (SOH, CR, LF), flow control (XON, XOFF), what terminals, shells,
+// modems and telnet act upon (^C, ^D, SO, SI, DLE, ^U, ^X, ^Y, ^Z, FS, GS, RS, 255), and their
+// twins with the 8th bit on that 7-bit equipment would strip to the same. C-Kermit prefixes
+// the same set by default.
+bool needsPrefixOnCleanLine(unsigned char byte);
 
 // Encodes bytes from input starting at pos into at most room characters; returns how many
 // input bytes were taken. Every control character (C0, DEL, and with the 8th bit on) is
-// prefixed, whatever the other side would tolerate.
+// prefixed unless p.fewControls says otherwise.
 std::size_t encode(std::string_view input, std::size_t pos, std::size_t room, const Prefixing& p,
                    std::string& out);
 

@@ -107,6 +107,14 @@ void KermitSession::adopt(const std::string& peerInit)
     const bool repeat = !sending() && isPrefixChar(theirRept) &&
                         theirRept != m_receivePrefix.qctl && theirRept != bin;
     m_receivePrefix.rept = m_sendPrefix.rept = repeat ? theirRept : 0;
+
+    // A receiver that offers long packets (CAPAS bit 2) is a full Kermit program, which no
+    // calculator is: on an 8-bit line, with packets ending in CR or LF (both stay prefixed),
+    // it takes most control characters bare, and each prefix saved is room for more data.
+    const int capas = unChar(field(peerInit, 9, toChar(0)));
+    const int eol = unChar(field(peerInit, 4, toChar('\r')));
+    m_sendPrefix.fewControls = sending() && bin == 0 && (eol == '\r' || eol == '\n') && capas > 0 &&
+                               capas < 64 && (capas & 2);
 }
 
 void KermitSession::sendPacket(char type, std::string data, int checkType)

@@ -21,8 +21,10 @@ struct KermitOptions {
 //   get     sends R with a name, then receives what the server sends
 //   finish  sends G F and waits for the ACK
 // Server commands (R, G) go out with block check 1 whatever was agreed before, as the
-// calculators require. Data is always sent with every control character prefixed and without
-// repeat counts; repeat counts and the 8th-bit prefix from the other side are understood.
+// calculators require. Data is sent without repeat counts and with every control character
+// prefixed, as the calculators need, except to a receiver that offers long packets (a full
+// Kermit program, which no calculator is): it gets only the risky few prefixed. Repeat counts
+// and the 8th-bit prefix from the other side are understood.
 // Each packet is sent at most timing.retries times. A sender cancelled midway ends the file
 // with Z D (discard) and the batch with B, so the receiver keeps no part of it; otherwise a
 // cancel, or giving up on a line that answered before, sends E.

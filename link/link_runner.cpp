@@ -66,6 +66,8 @@ std::string describeFailure(const LinkEngine& engine, const std::string& port, L
     case LinkFailure::NoAnswer:
         return port + ": no answer within " + seconds + " (is the calculator in server mode?)";
     case LinkFailure::TooManyRetries:
+        if (!engine.message().empty())
+            return port + ": " + engine.message() + "; check whether the object arrived";
         return port + ": too many retries; the line is too noisy or the calculator stopped answering";
     case LinkFailure::PeerCancelled:
         return port + ": the other side cancelled the transfer" +

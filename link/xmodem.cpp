@@ -2,6 +2,8 @@
 
 #include "link/kermit_packet.h"
 
+#include <algorithm>
+
 namespace scrivlet {
 
 using namespace xmodem;
@@ -32,6 +34,7 @@ std::string checkBytes(std::string_view data, Check check)
 }
 
 const char kCancel[] = {kCan, kCan, kCan};
+constexpr int kEotTries = 4;
 
 } // namespace
 
@@ -68,9 +71,15 @@ void XModemSender::sendBlock()
 
 void XModemSender::resend()
 {
-    if (m_tries >= m_timing.retries) {
+    // Once every block is acknowledged, an EOT unanswered four times means the receiver has
+    // most likely finished and gone: waiting out all the retries would only keep the user.
+    const int tries =
+        m_phase == Phase::AwaitEotAck ? std::min(m_timing.retries, kEotTries) : m_timing.retries;
+    if (m_tries >= tries) {
         send(std::string_view(kCancel, 3));
-        fail(m_heard ? LinkFailure::TooManyRetries : LinkFailure::NoAnswer);
+        // Every block was acknowledged: the receiver may well have the whole file.
+        fail(m_heard ? LinkFailure::TooManyRetries : LinkFailure::NoAnswer,
+             m_phase == Phase::AwaitEotAck ? kEndUnconfirmed : "");
         return;
     }
     ++m_tries;

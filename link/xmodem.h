@@ -13,12 +13,16 @@ inline constexpr char kSoh = 0x01, kStx = 0x02, kEot = 0x04, kAck = 0x06, kNak =
 // The receiver's request for 16-bit checks: 'C' asks for XModem's CRC; 'D', as the 49 series
 // asks, for Kermit's CRC-16, sent high byte first like the other.
 enum class Check { Sum, Crc, KermitCrc };
+// The sender's message when its EOT goes unanswered after every block was acknowledged.
+inline constexpr char kEndUnconfirmed[] =
+    "every block was acknowledged, but not the end of the file";
 std::uint16_t crc16(std::string_view bytes); // CRC-16, polynomial 1021, not reflected, initial 0
 } // namespace xmodem
 
 // XModem sender: waits for C, D or NAK, then sends blocks numbered from 1 (1K blocks while a
 // whole 1K remains and the receiver asked for a 16-bit check, else 128-byte blocks, the last
-// padded with 1A), then EOT. Two CANs from the receiver end it.
+// padded with 1A), then EOT, sent again on NAK or silence up to four times; an EOT never
+// answered fails with kEndUnconfirmed as the message. Two CANs from the receiver end it.
 class XModemSender final : public LinkEngine {
 public:
     XModemSender(std::string bytes, LinkTiming timing, bool oneK = true);

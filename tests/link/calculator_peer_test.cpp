@@ -53,6 +53,32 @@ TEST(CalculatorPeer, KermitSendKeepsToShortPrefixedPacketsAndSurvivesAStaleNak)
     EXPECT_EQ(files[0].bytes, bytes);
 }
 
+// Our sender answered by hand: S gets init (MAXL 50 … EOL, QCTL, QBIN, CHKT 3, REPT, CAPAS).
+// No CAPAS, attributes only, long packets on a 7-bit line or with another EOL: all prefixed.
+TEST(CalculatorPeer, ControlCharactersGoBareOnlyToAFullKermitOnAnEightBitLine)
+{
+    for (const std::string init :
+         {"R% @-#Y3 ", "R% @-#Y3 (", "R% @-#&3 *", "R% @+#Y3 *", "R% @-#Y3 *"}) {
+        auto sender = KermitSession::sender({{"PRG", allByteValues()}}, {kTiming, 3, 90, false});
+        sender.start();
+        sender.receive(kermit::frame({0, 'Y', init}, 1));
+        std::string line;
+        for (int seq = 1; !sender.finished() && seq < 100; ++seq) {
+            line += sender.takeOutput();
+            sender.receive(kermit::frame({seq & 63, 'Y', {}}, 3));
+        }
+        if (init != "R% @-#Y3 *") {
+            expectCalculatorSafe(line);
+            continue;
+        }
+        EXPECT_NE(line.find('\x02'), std::string::npos);
+        for (const char c : line)
+            EXPECT_TRUE(c == 1 || c == '\r' ||
+                        !kermit::needsPrefixOnCleanLine(static_cast<unsigned char>(c)))
+                << int(c);
+    }
+}
+
 // The calculator's server: takes R and G F only when sent with block check 1, sends the file
 // asked for with its own short packets, and says "Error: …" in an E packet for unknown names.
 class CalculatorServer final : public LinkEngine {

@@ -129,7 +129,9 @@ TEST(LinkEngines, CancelMidwayTellsTheOtherSideAndDeliversNothing)
 TEST(KermitPackets, PrefixingRoundTripsAndRepeatCountsFromThePeerAreUnderstood)
 {
     const std::string bytes = allByteValues() + "##&&~~";
-    for (const kermit::Prefixing p : {kermit::Prefixing{'#', 0, 0}, kermit::Prefixing{'#', '&', '~'}}) {
+    for (const kermit::Prefixing p :
+         {kermit::Prefixing{'#', 0, 0}, kermit::Prefixing{'#', '&', '~'},
+          kermit::Prefixing{'#', 0, '~', true}}) {
         std::string encoded;
         ASSERT_EQ(kermit::encode(bytes, 0, 10000, p, encoded), bytes.size());
         EXPECT_EQ(kermit::decode(encoded, p), bytes);

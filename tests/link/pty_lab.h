@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <random>
@@ -101,6 +102,7 @@ struct RelayDamage {
     int dropChunk = -1;      // the n-th read from our side is lost
     long silentAfter = -1;   // bytes from our side after which the other stops answering
     int baud = 0;            // holds each direction to this rate (10 bits a byte), 0 for no limit
+    std::function<void(const std::string&)> watch = {}; // sees what comes from our side, undamaged
 };
 
 // Carries bytes between the far end of one pair and the near end of another.
@@ -140,6 +142,8 @@ private:
             if (fromOurs) {
                 m_carried += long(bytes.size());
                 m_marks += long(std::count(bytes.begin(), bytes.end(), '\x01'));
+                if (m_damage.watch)
+                    m_damage.watch(bytes);
             }
             if (!fromOurs && m_damage.silentAfter >= 0 && m_carried > m_damage.silentAfter)
                 continue;
