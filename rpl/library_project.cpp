@@ -1,5 +1,6 @@
 #include "rpl/library_project.h"
 
+#include "common/line_walk.h"
 #include "rpl/lexer.h"
 #include "rpl/library_header.h"
 #include "rpl/rpl_compiler.h"
@@ -659,29 +660,24 @@ SourceCompile compileSystemSource(std::string_view text, const ProjectFileReader
     LexState state;
     state.dialect = RplDialect::System;
     std::vector<Token> tokens;
-    std::size_t lineNumber = 0;
-    for (std::size_t at = 0; at < source.size();) {
-        ++lineNumber;
-        const std::size_t end = std::min(source.find('\n', at), source.size());
-        const std::string_view line = std::string_view(source).substr(at, end - at);
-        at = end + 1;
+    forEachLine(source, [&](std::size_t lineNumber, std::string_view line) {
         state = lexLine(line, state, tokens);
         bool nameHere = false;
         for (const Token& token : tokens) {
             if (token.kind != TokenKind::DefiningWord ||
                 (token.text(line) != "xNAME" && token.text(line) != "NULLNAME"))
                 continue;
-            if (named) {
+            if (named && result.error.message.empty())
                 result.error = {{}, lineNumber, token.start + 1,
                                 "a second command: a file of several commands is built as a "
                                 "library project"};
-                return result;
-            }
             named = nameHere = true;
         }
         if (nameHere)
             state = LexState{}; // the command's own first word decides its dialect
-    }
+    });
+    if (!result.error.message.empty())
+        return result;
     Defines defines;
     Externals externals;
     std::vector<Source> split;
