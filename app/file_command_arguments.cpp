@@ -37,6 +37,8 @@ FileCommandArguments parseFileCommandArguments(const std::vector<std::string>& a
             parsed.database = argument.substr(11);
         } else if (argument == "--system" && parsed.mode == "--compile") {
             parsed.system = true;
+        } else if (argument == "--include" && (parsed.mode == "--compile" || parsed.mode == "--build")) {
+            value(parsed.includeFolders.emplace_back(), "--include");
         } else if (!argument.empty() && argument[0] == '-') {
             parsed.error = "unknown option " + argument;
         } else if (parsed.input.empty()) {

@@ -6,8 +6,9 @@
 namespace scrivlet {
 
 // The arguments of a command-line mode that reads one file and writes one:
-//   MODE INPUT [-o OUTPUT] [--database PATH | --database=PATH] [--system]
-// in any order after the mode (--system only with --compile). `error` says what is wrong, in a few words, and is empty when
+//   MODE INPUT [-o OUTPUT] [--database PATH | --database=PATH] [--system] [--include DIR]...
+// in any order after the mode (--system only with --compile, --include with --compile and
+// --build). `error` says what is wrong, in a few words, and is empty when
 // nothing is; a missing INPUT is left for the mode to name.
 struct FileCommandArguments {
     std::string mode; // the first argument, e.g. "--compile"
@@ -15,6 +16,7 @@ struct FileCommandArguments {
     std::string output; // empty when -o is not given
     std::string database;
     bool system = false; // --system: the input is System RPL, whatever it starts with
+    std::vector<std::string> includeFolders; // --include: where INCLUDEd headers are looked for
     std::string error;
 };
 

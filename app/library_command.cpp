@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "usage: vantor-scrivlet --decompile LIB.hp -o DIR [--database PATH]\n"
-    "       vantor-scrivlet --build PROJECT.hpp [-o OUT.hp] [--database PATH]\n";
+    "       vantor-scrivlet --build PROJECT.hpp [-o OUT.hp] [--include DIR]... [--database PATH]\n";
 
 using Request = FileCommandArguments;
 
@@ -78,7 +78,7 @@ int decompileProject(const Request& request, const TransferFile& file, const Rom
 int buildProject(const Request& request, const RomNames& names, std::ostream& out,
                  std::ostream& err)
 {
-    const LibraryFileBuild built = buildLibraryFiles(request.input, request.output, names);
+    const LibraryFileBuild built = buildLibraryFiles(request.input, request.output, names, request.includeFolders);
     if (!built.ok) {
         err << built.file;
         if (built.line > 0)

@@ -18,7 +18,7 @@ namespace scrivlet {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vantor-scrivlet --compile SRC [-o OUT.hp] [--system] [--database PATH]\n"
+    "usage: vantor-scrivlet --compile SRC [-o OUT.hp] [--system] [--include DIR]... [--database PATH]\n"
     "       vantor-scrivlet --decompile FILE.hp [-o OUT.txt] [--database PATH]\n";
 
 using Request = FileCommandArguments;
@@ -46,14 +46,15 @@ int compile(const Request& request, const RomNames& names, std::ostream& out, st
         err << "vantor-scrivlet: " << request.input << ": " << source.reason << "\n";
         return 2;
     }
-    // INCLUDE names a file beside the source.
+    // INCLUDE names a file beside the source, else in an include folder.
     const std::filesystem::path folder = std::filesystem::path(request.input).parent_path();
     const SourceCompile compiled =
         compileSource(source.bytes, request.system ? RplDialect::System : RplDialect::Unknown,
-                      folderFileReader(folder), names);
+                      folderFileReader(folder, request.includeFolders), names);
     if (!compiled.ok) {
         const ProjectError& e = compiled.error;
-        err << (e.file.empty() ? request.input : projectFilePath(folder, e.file).string());
+        err << (e.file.empty() ? request.input
+                               : projectFilePath(folder, e.file, request.includeFolders).string());
         if (e.line > 0)
             err << ":" << e.line << ":" << e.column;
         err << ": " << e.message << "\n";

@@ -1,5 +1,6 @@
 #include "rpl/library_project.h"
 
+#include "common/ascii.h"
 #include "common/line_walk.h"
 #include "rpl/lexer.h"
 #include "rpl/library_header.h"
@@ -521,6 +522,25 @@ ProjectBuild buildObjectProject(const Ini& ini, const ProjectFileReader& read, c
 }
 
 } // namespace
+
+std::vector<std::string> projectIncludeFolders(std::string_view projectText)
+{
+    std::vector<std::string> folders;
+    const Ini ini = readIni(projectText);
+    const auto it = ini.main.find("rpl_include");
+    if (it == ini.main.end())
+        return folders;
+    std::string_view list = it->second;
+    while (!list.empty()) {
+        const std::size_t semicolon = std::min(list.find(';'), list.size());
+        std::string folder(trimSpacesAndTabs(list.substr(0, semicolon)));
+        std::replace(folder.begin(), folder.end(), '\\', '/');
+        if (!folder.empty())
+            folders.push_back(std::move(folder));
+        list.remove_prefix(std::min(semicolon + 1, list.size()));
+    }
+    return folders;
+}
 
 ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFileReader& read,
                                  const RomNames& bookNames, std::string_view projectPath)

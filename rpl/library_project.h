@@ -63,6 +63,10 @@ struct ProjectBuild {
 // Reads a file of the project by the name the project gives; nothing when it cannot.
 using ProjectFileReader = std::function<std::optional<std::string>(const std::string& name)>;
 
+// The folders the project's RPL_INCLUDE= names (separated by ;) for the files its sources
+// INCLUDE that are not beside them, as written (relative to the project's folder or absolute).
+std::vector<std::string> projectIncludeFolders(std::string_view projectText);
+
 // The library's parts from the project file's text and its sources. `projectPath` names the
 // project file (its header is named after it); without it no header is made.
 ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFileReader& read,

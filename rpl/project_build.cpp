@@ -2,10 +2,9 @@
 
 #include "calculator/library_object.h"
 #include "calculator/transfer_file.h"
+#include "common/ascii.h"
 #include "common/file_io.h"
 
-#include <algorithm>
-#include <cctype>
 #include <system_error>
 
 namespace scrivlet {
@@ -14,17 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool sameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-} // namespace
-
-fs::path projectFilePath(const fs::path& folder, const std::string& name)
+// The file of that name in the folder, else the one whose name differs only in letter case.
+std::optional<fs::path> fileInFolder(const fs::path& folder, const std::string& name)
 {
     const fs::path path = folder / name;
     std::error_code ec;
@@ -33,22 +23,36 @@ fs::path projectFilePath(const fs::path& folder, const std::string& name)
     const std::string wanted = path.filename().string();
     const fs::path parent = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     for (fs::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
-        if (sameIgnoringCase(it->path().filename().string(), wanted))
+        if (equalsNoCase(it->path().filename().string(), wanted))
             return path.parent_path() / it->path().filename();
     }
-    return path;
+    return std::nullopt;
 }
 
-ProjectFileReader folderFileReader(const fs::path& folder)
+} // namespace
+
+fs::path projectFilePath(const fs::path& folder, const std::string& name,
+                         const std::vector<std::string>& includeFolders)
 {
-    return [folder](const std::string& name) -> std::optional<std::string> {
-        FileReadResult file = readWholeFile(projectFilePath(folder, name).string());
+    if (std::optional<fs::path> path = fileInFolder(folder, name))
+        return *path;
+    for (const std::string& include : includeFolders)
+        if (std::optional<fs::path> path = fileInFolder(folder / include, name))
+            return *path;
+    return folder / name;
+}
+
+ProjectFileReader folderFileReader(const fs::path& folder, std::vector<std::string> includeFolders)
+{
+    return [folder, includeFolders = std::move(includeFolders)](
+               const std::string& name) -> std::optional<std::string> {
+        FileReadResult file = readWholeFile(projectFilePath(folder, name, includeFolders).string());
         return file.ok ? std::optional<std::string>(std::move(file.bytes)) : std::nullopt;
     };
 }
 
 LibraryFileBuild buildLibraryFiles(const std::string& projectPath, const std::string& outputPath,
-                                   const RomNames& names)
+                                   const RomNames& names, std::vector<std::string> includeFolders)
 {
     LibraryFileBuild result;
     auto fail = [&](std::string file, std::string message) {
@@ -62,14 +66,17 @@ LibraryFileBuild buildLibraryFiles(const std::string& projectPath, const std::st
     std::error_code ec;
     const fs::path absolute = fs::absolute(projectPath, ec);
     const fs::path folder = fs::path(projectPath).parent_path();
-    const ProjectBuild built = buildLibraryProject(project.bytes, folderFileReader(folder), names,
-                                                   ec ? projectPath : absolute.string());
+    std::vector<std::string> folders = projectIncludeFolders(project.bytes);
+    folders.insert(folders.end(), includeFolders.begin(), includeFolders.end());
+    const ProjectBuild built = buildLibraryProject(project.bytes, folderFileReader(folder, folders),
+                                                   names, ec ? projectPath : absolute.string());
     if (!built.ok) {
         const ProjectError& e = built.error;
         result.line = e.line;
         result.column = e.column;
         result.inSource = e.line > 0;
-        return fail(e.file.empty() ? projectPath : projectFilePath(folder, e.file).string(), e.message);
+        return fail(e.file.empty() ? projectPath : projectFilePath(folder, e.file, folders).string(),
+                    e.message);
     }
     LibraryBuild library;
     if (built.object) {

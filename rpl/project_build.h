@@ -6,17 +6,20 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace scrivlet {
 
 // Reads the files a project or a source names: relative to `folder`, absolute names as they
 // are. When no file has the name exactly, the one in its folder whose name differs only in
 // letter case is read: projects written where letter case does not count INCLUDE "aspd.h" for
-// ASPD.h.
-ProjectFileReader folderFileReader(const std::filesystem::path& folder);
-// The file the reader reads for `name`: the one of that name, else the one whose name differs
-// only in letter case, else folder/name.
-std::filesystem::path projectFilePath(const std::filesystem::path& folder, const std::string& name);
+// ASPD.h. A name found in neither way beside the project is looked for in the include folders
+// (relative to `folder` or absolute), in their order.
+ProjectFileReader folderFileReader(const std::filesystem::path& folder,
+                                   std::vector<std::string> includeFolders = {});
+// The file the reader reads for `name`; folder/name when there is none.
+std::filesystem::path projectFilePath(const std::filesystem::path& folder, const std::string& name,
+                                      const std::vector<std::string>& includeFolders = {});
 
 struct LibraryFileBuild {
     bool ok = false;
@@ -34,8 +37,10 @@ struct LibraryFileBuild {
 
 // Builds the library of the project file `projectPath` and writes it to `outputPath` (empty:
 // the project's FilePath= beside it, else PROJECT.hp), then the header when the project asks
-// for one. Each file is written whole or not at all; nothing is written when the build fails.
+// for one. Headers not beside the project are looked for in the folders its RPL_INCLUDE= names,
+// then in `includeFolders`. Each file is written whole or not at all; nothing is written when
+// the build fails.
 LibraryFileBuild buildLibraryFiles(const std::string& projectPath, const std::string& outputPath,
-                                   const RomNames& names);
+                                   const RomNames& names, std::vector<std::string> includeFolders = {});
 
 } // namespace scrivlet

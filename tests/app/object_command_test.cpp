@@ -141,3 +141,23 @@ TEST(ObjectCommand, SystemRplSourcesCompileAlone)
     EXPECT_EQ(run({"--compile", dir.file("stray.s")}).err.rfind(dir.file("stray.s") + ":1:1: ", 0), 0u);
     EXPECT_EQ(run({"--build", dir.file("P.hpp"), "--system"}).status, 2);
 }
+
+// A header not beside the source is looked for in the --include folders, and for a project
+// first in the folders its RPL_INCLUDE= names; a fault in it names it where it was found.
+TEST(ObjectCommand, HeadersComeFromIncludeFolders)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("tools/Include"));
+    std::filesystem::create_directories(dir.file("p"));
+    writeFile(dir.file("tools/Include/Keys.h"), "DEFINE OKKEY BINT51\r\n");
+    writeFile(dir.file("p/k.s"), "RPL\nINCLUDE Keys.h\n:: OKKEY ;\n");
+    EXPECT_EQ(run({"--compile", dir.file("p/k.s")}).status, 1);
+    ASSERT_EQ(run({"--compile", dir.file("p/k.s"), "--include", dir.file("tools/Include")}).status, 0);
+    writeFile(dir.file("p/P.hpp"), "[Main]\r\nlibrary=1\r\nRomid=5A0\r\nRPL_INCLUDE=..\\tools\\Include\r\n"
+                                   "[Files]\r\nfile1=k2.s\r\n");
+    writeFile(dir.file("p/k2.s"), "RPL\nINCLUDE Keys.h\nxNAME K\n:: OKKEY ;\n");
+    EXPECT_EQ(run({"--build", dir.file("p/P.hpp")}).status, 0);
+    writeFile(dir.file("tools/Include/Keys.h"), "DEFINE\n");
+    const Outcome bad = run({"--build", dir.file("p/P.hpp")});
+    EXPECT_EQ(bad.err, dir.file("p/../tools/Include/Keys.h") + ":1:1: DEFINE needs a name\n");
+}
