@@ -120,6 +120,9 @@ Form1::Form1(StartOptions options)
                                 kDatabaseFileName);
     m_build->addMenu(*menuBar(), m_about);
     m_build->setDialect(m_optionsStore.compileDialect());
+    m_build->setIncludeFolder(m_optionsStore.includeFolder());
+    connect(m_build, &BuildCommands::includeFolderChosen, this,
+            [this](const QString& folder) { m_optionsStore.setIncludeFolder(folder); });
     connect(m_build, &BuildCommands::dialectChosen, this,
             [this](RplDialect dialect) { m_optionsStore.setCompileDialect(dialect); });
     auto* calculator =

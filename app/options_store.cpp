@@ -119,6 +119,20 @@ void OptionsStore::setCompileDialect(RplDialect dialect)
     m_settings->sync();
 }
 
+QString OptionsStore::includeFolder() const
+{
+    return m_settings ? m_settings->value(QStringLiteral("Build/IncludeFolder")).toString()
+                      : QString();
+}
+
+void OptionsStore::setIncludeFolder(const QString& folder)
+{
+    if (!m_settings)
+        return;
+    m_settings->setValue(QStringLiteral("Build/IncludeFolder"), folder);
+    m_settings->sync();
+}
+
 QString OptionsStore::fileName() const
 {
     return m_settings ? m_settings->fileName() : QString();

@@ -74,6 +74,9 @@ class OptionsStore final {
     // Build > Dialect: Unknown for Automatic (the default).
     RplDialect compileDialect() const;
     void setCompileDialect(RplDialect dialect);
+    // Build > Include Folder; empty when none was chosen.
+    QString includeFolder() const;
+    void setIncludeFolder(const QString& folder);
     // The file the options are kept in; empty when there is none.
     QString fileName() const;
 

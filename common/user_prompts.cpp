@@ -147,6 +147,17 @@ QStringList UserPrompts::openFileNames(QWidget* parent, const QString& filter)
     return path.isEmpty() ? QStringList() : QStringList{path};
 }
 
+QString UserPrompts::folderName(QWidget*, const QString&, const QString&)
+{
+    return {};
+}
+
+QString DialogPrompts::folderName(QWidget* parent, const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(parent, title,
+                                             start.isEmpty() ? QDir::homePath() : start);
+}
+
 QStringList DialogPrompts::openFileNames(QWidget* parent, const QString& filter)
 {
     if (m_folder.isEmpty())

@@ -42,6 +42,9 @@ class UserPrompts {
     // A save dialog with a title of its own ("Save for Calculator"); by default saveFileName.
     virtual QString saveFileNameTitled(QWidget* parent, const QString& filter,
                                        const QString& title);
+    // A folder to choose, starting at `start`; empty when the dialog was cancelled. By default
+    // none is chosen.
+    virtual QString folderName(QWidget* parent, const QString& title, const QString& start);
     virtual void beep() = 0;
 };
 
@@ -58,6 +61,7 @@ class DialogPrompts final : public UserPrompts {
     TypedFileName saveFileNameOfType(QWidget* parent, const QString& filter) override;
     QString saveFileNameTitled(QWidget* parent, const QString& filter,
                                const QString& title) override;
+    QString folderName(QWidget* parent, const QString& title, const QString& start) override;
     void beep() override;
 
   private:

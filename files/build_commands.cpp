@@ -89,6 +89,16 @@ void BuildCommands::addMenu(QMenuBar& bar, QAction* before)
     action->setShortcutContext(Qt::WindowShortcut);
     connect(action, &QAction::triggered, this, &BuildCommands::buildLibrary);
 
+    action = menu->addAction(tr("Include Folder..."));
+    action->setObjectName(QStringLiteral("includeFolder"));
+    connect(action, &QAction::triggered, this, [this] {
+        const QString folder = m_prompts.folderName(&m_window, tr("Include Folder"), m_includeFolder);
+        if (folder.isEmpty())
+            return;
+        m_includeFolder = folder;
+        emit includeFolderChosen(folder);
+    });
+
     QMenu* dialects = menu->addMenu(tr("Dialect"));
     dialects->setObjectName(QStringLiteral("dialect"));
     m_dialects = new QActionGroup(menu);
@@ -123,6 +133,13 @@ void BuildCommands::setDialect(RplDialect dialect)
         return;
     for (QAction* action : m_dialects->actions())
         action->setChecked(action->data().toInt() == static_cast<int>(dialect));
+}
+
+std::vector<std::string> BuildCommands::includeFolders() const
+{
+    if (m_includeFolder.isEmpty())
+        return {};
+    return {localPath(m_includeFolder)};
 }
 
 std::shared_ptr<const RomNames> BuildCommands::romNames(QString* problem)
@@ -177,12 +194,15 @@ std::optional<std::string> BuildCommands::compiledFile(std::string_view source)
     const SourceCompile compiled = compileSource(
         source, m_dialect,
         path.isEmpty() ? ProjectFileReader([](const std::string&) { return std::nullopt; })
-                       : folderFileReader(folder),
+                       : folderFileReader(folder, includeFolders()),
         *names);
     if (!compiled.ok) {
         const ProjectError& e = compiled.error;
         m_pane.showProblems({{e.line, e.column, QString::fromStdString(e.message),
-                              e.file.empty() ? QString() : fromLocalPath(projectFilePath(folder, e.file).string()),
+                              e.file.empty()
+                                  ? QString()
+                                  : fromLocalPath(
+                                        projectFilePath(folder, e.file, includeFolders()).string()),
                               QString::fromStdString(e.file)}});
         return std::nullopt;
     }
@@ -263,7 +283,7 @@ bool BuildCommands::buildLibrary()
             tr("Nothing was built: the entry database could not be read.\n%1").arg(problem));
         return false;
     }
-    const LibraryFileBuild built = buildLibraryFiles(localPath(project), {}, *names);
+    const LibraryFileBuild built = buildLibraryFiles(localPath(project), {}, *names, includeFolders());
     if (!built.ok && (built.file == built.libraryPath || built.file == built.headerPath)) {
         m_pane.showNote(tr("The file could not be written: %1\n%2")
                             .arg(fromLocalPath(built.file), QString::fromStdString(built.message)));

@@ -70,6 +70,10 @@ class BuildCommands final : public QObject {
     // Build > Dialect: Unknown is Automatic.
     RplDialect dialect() const { return m_dialect; }
     void setDialect(RplDialect dialect);
+    // Build > Include Folder: where headers a source INCLUDEs are looked for when they are not
+    // beside it (after a project's RPL_INCLUDE= folders); empty for none.
+    QString includeFolder() const { return m_includeFolder; }
+    void setIncludeFolder(const QString& folder) { m_includeFolder = folder; }
 
     // The editor text for a binary transfer file; nothing, with the reason, for a damaged one.
     std::optional<std::string> decompiledText(std::string_view fileBytes, QString& problem);
@@ -80,10 +84,13 @@ class BuildCommands final : public QObject {
   signals:
     // The user chose another Build > Dialect.
     void dialectChosen(RplDialect dialect);
+    // The user chose another Build > Include Folder.
+    void includeFolderChosen(const QString& folder);
 
   private:
     // The project Build Library builds; empty when the user cancelled.
     QString projectToBuild();
+    std::vector<std::string> includeFolders() const;
     // The names of the entry database; when it cannot be read, none, and why in `problem`.
     std::shared_ptr<const RomNames> romNames(QString* problem);
 
@@ -94,6 +101,7 @@ class BuildCommands final : public QObject {
     ProblemPane& m_pane;
     std::string m_databasePath;
     RplDialect m_dialect = RplDialect::Unknown;
+    QString m_includeFolder;
     QActionGroup* m_dialects = nullptr;
 
     std::shared_ptr<const RomNames> m_names;

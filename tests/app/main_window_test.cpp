@@ -1,6 +1,7 @@
 #include "common/version.h"
 #include "editor/editor_buffer.h"
 #include "editor/source_editor.h"
+#include "files/build_commands.h"
 #include "reference/sqlite_database.h"
 #include "support/window_session.h"
 
@@ -164,7 +165,10 @@ class MainWindowTest : public QObject {
         trigger(s, "LineNumbers");
         QCOMPARE(changed.count(), 2);
         trigger(s, "dialectSystem"); // Build > Dialect
+        s.log->folderAnswers = {QStringLiteral("/opt/headers")};
+        trigger(s, "includeFolder");
         s.start();
+        QCOMPARE(s.window->findChild<BuildCommands*>()->includeFolder(), QStringLiteral("/opt/headers"));
         QVERIFY(s.window->findChild<QAction*>("dialectSystem")->isChecked());
         QVERIFY(!s.window->findChild<QAction*>("dialectAutomatic")->isChecked());
         QVERIFY(!s.window->beepOption());

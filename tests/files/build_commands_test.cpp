@@ -165,6 +165,23 @@ class BuildCommandsTest final : public QObject {
         QVERIFY(!w.build.buildLibrary());
         QCOMPARE(w.log->filtersShown.back(), QStringLiteral("Library Project|*.hpp"));
     }
+
+    // A header that is not beside the source is found in the folder Build > Include Folder
+    // chose, and the choice is told to be remembered.
+    void headersComeFromTheIncludeFolder()
+    {
+        Window w;
+        std::filesystem::create_directories(w.dir.file("Include"));
+        writeFile(w.dir.file("Include/Keys.h"), "DEFINE OKKEY BINT51\n");
+        const std::string source = "RPL\nINCLUDE Keys.h\n:: OKKEY ;\n";
+        QVERIFY(w.compileSource("k.s", source).startsWith(QStringLiteral("2:9: ")));
+        QSignalSpy chosen(&w.build, &BuildCommands::includeFolderChosen);
+        w.log->folderAnswers = {QString::fromStdString(w.dir.file("Include"))};
+        w.window.findChild<QAction*>(QStringLiteral("includeFolder"))->trigger();
+        QCOMPARE(chosen.count(), 1);
+        QVERIFY2(w.compileSource("k.s", source).startsWith(QStringLiteral("Compiled: ")),
+                 qPrintable(w.pane->item(0)->text()));
+    }
 };
 
 QTEST_MAIN(BuildCommandsTest)

@@ -19,7 +19,7 @@ struct PromptLog {
     std::vector<Message> messages;
     int beeps = 0, saveQuestions = 0;
     std::deque<UserPrompts::SaveChoice> saveAnswers;
-    std::deque<QString> openAnswers, saveAsAnswers;
+    std::deque<QString> openAnswers, saveAsAnswers, folderAnswers;
     QStringList filtersShown;
 };
 
@@ -45,6 +45,10 @@ class RecordingPrompts final : public UserPrompts {
     {
         m_log->filtersShown << filter;
         return take(m_log->saveAsAnswers, QString());
+    }
+    QString folderName(QWidget*, const QString&, const QString&) override
+    {
+        return take(m_log->folderAnswers, QString());
     }
     void beep() override { ++m_log->beeps; }
 
