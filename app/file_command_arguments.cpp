@@ -20,9 +20,9 @@ FileCommandArguments parseFileCommandArguments(const std::vector<std::string>& a
     };
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const auto value = [&](std::string& into, const char* what) {
+        const auto value = [&](std::string& into, const char* what, const char* needs = "a path") {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty())
-                parsed.error = std::string(what) + " needs a path";
+                parsed.error = std::string(what) + " needs " + needs;
             else
                 into = arguments[++i];
         };
@@ -39,14 +39,21 @@ FileCommandArguments parseFileCommandArguments(const std::vector<std::string>& a
             parsed.system = true;
         } else if (argument == "--include" && (parsed.mode == "--compile" || parsed.mode == "--build")) {
             value(parsed.includeFolders.emplace_back(), "--include");
+        } else if (argument == "--romid" && parsed.mode == "--build") {
+            value(parsed.romId, "--romid", "a library number");
+        } else if (argument == "--title" && parsed.mode == "--build") {
+            value(parsed.title, "--title", "a text");
         } else if (!argument.empty() && argument[0] == '-') {
             parsed.error = "unknown option " + argument;
         } else if (parsed.input.empty()) {
             parsed.input = argument;
         } else {
-            parsed.error = "one file at a time";
+            parsed.moreInputs.push_back(argument);
         }
     }
+    if (parsed.error.empty() && !parsed.moreInputs.empty() && parsed.romId.empty())
+        parsed.error = parsed.mode == "--build" ? "several sources build a library with --romid"
+                                                : "one file at a time";
     if (parsed.error.empty() && parsed.database.empty())
         parsed.error = "--database needs a path";
     return parsed;

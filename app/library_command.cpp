@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "usage: vantor-scrivlet --decompile LIB.hp -o DIR [--database PATH]\n"
-    "       vantor-scrivlet --build PROJECT.hpp [-o OUT.hp] [--include DIR]... [--database PATH]\n";
+    "       vantor-scrivlet --build PROJECT.hpp [-o OUT.hp] [--include DIR]... [--database PATH]\n"
+    "       vantor-scrivlet --build SOURCE.s... --romid HEX [--title TEXT] [-o OUT.hp] ...\n";
 
 using Request = FileCommandArguments;
 
@@ -75,10 +76,35 @@ int decompileProject(const Request& request, const TransferFile& file, const Rom
     return 0;
 }
 
+// The project of a library built from sources named on the command line: library ROMID, the
+// sources in their order, as if it lay beside the first source as LIBROMID.hpp.
+std::string sourcesProject(const Request& request)
+{
+    std::string text = "[Main]\nlibrary=1\nRomid=" + request.romId + "\nTitle=" + request.title +
+                       "\n[Files]\n";
+    std::vector<std::string> sources{request.input};
+    sources.insert(sources.end(), request.moreInputs.begin(), request.moreInputs.end());
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        text += "file" + std::to_string(i + 1) + "=" + fs::absolute(sources[i]).string() + "\n";
+    return text;
+}
+
 int buildProject(const Request& request, const RomNames& names, std::ostream& out,
                  std::ostream& err)
 {
-    const LibraryFileBuild built = buildLibraryFiles(request.input, request.output, names, request.includeFolders);
+    const bool fromSources = !request.romId.empty();
+    if (fromSources && (request.romId.size() > 3 ||
+                        request.romId.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)) {
+        err << "vantor-scrivlet: --romid needs a library number of 1 to 3 hex digits\n" << kUsage;
+        return 2;
+    }
+    const LibraryFileBuild built =
+        fromSources
+            ? buildLibraryOfProjectText(
+                  sourcesProject(request),
+                  (fs::path(request.input).parent_path() / ("LIB" + request.romId + ".hpp")).string(),
+                  request.output, names, request.includeFolders)
+            : buildLibraryFiles(request.input, request.output, names, request.includeFolders);
     if (!built.ok) {
         err << built.file;
         if (built.line > 0)

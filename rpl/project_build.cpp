@@ -63,12 +63,27 @@ LibraryFileBuild buildLibraryFiles(const std::string& projectPath, const std::st
     const FileReadResult project = readWholeFile(projectPath);
     if (!project.ok)
         return fail(projectPath, project.reason);
+    return buildLibraryOfProjectText(project.bytes, projectPath, outputPath, names,
+                                     std::move(includeFolders));
+}
+
+LibraryFileBuild buildLibraryOfProjectText(std::string_view projectText,
+                                           const std::string& projectPath,
+                                           const std::string& outputPath, const RomNames& names,
+                                           std::vector<std::string> includeFolders)
+{
+    LibraryFileBuild result;
+    auto fail = [&](std::string file, std::string message) {
+        result.file = std::move(file);
+        result.message = std::move(message);
+        return result;
+    };
     std::error_code ec;
     const fs::path absolute = fs::absolute(projectPath, ec);
     const fs::path folder = fs::path(projectPath).parent_path();
-    std::vector<std::string> folders = projectIncludeFolders(project.bytes);
+    std::vector<std::string> folders = projectIncludeFolders(projectText);
     folders.insert(folders.end(), includeFolders.begin(), includeFolders.end());
-    const ProjectBuild built = buildLibraryProject(project.bytes, folderFileReader(folder, folders),
+    const ProjectBuild built = buildLibraryProject(projectText, folderFileReader(folder, folders),
                                                    names, ec ? projectPath : absolute.string());
     if (!built.ok) {
         const ProjectError& e = built.error;

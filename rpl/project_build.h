@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scrivlet {
@@ -42,5 +43,11 @@ struct LibraryFileBuild {
 // the build fails.
 LibraryFileBuild buildLibraryFiles(const std::string& projectPath, const std::string& outputPath,
                                    const RomNames& names, std::vector<std::string> includeFolders = {});
+// The same for a project given as its text, built as if it were the file `projectPath` (which
+// need not exist): its sources are read beside it and its files named after it.
+LibraryFileBuild buildLibraryOfProjectText(std::string_view projectText,
+                                           const std::string& projectPath,
+                                           const std::string& outputPath, const RomNames& names,
+                                           std::vector<std::string> includeFolders = {});
 
 } // namespace scrivlet

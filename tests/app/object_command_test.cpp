@@ -140,6 +140,16 @@ TEST(ObjectCommand, SystemRplSourcesCompileAlone)
     writeFile(dir.file("stray.s"), "DUP\nxNAME A\n:: DROP ;\n"); // not silently dropped
     EXPECT_EQ(run({"--compile", dir.file("stray.s")}).err.rfind(dir.file("stray.s") + ":1:1: ", 0), 0u);
     EXPECT_EQ(run({"--build", dir.file("P.hpp"), "--system"}).status, 2);
+
+    // Sources and a ROM id on the command line build what their project builds.
+    writeFile(dir.file("CSAT.s"), bytesOf(folder + "CSAT.s"));
+    writeFile(dir.file("P.hpp"), "[Main]\nlibrary=1\nRomid=328\nTitle=T\n[Files]\nfile1=CMACH.s\n"
+                                 "file2=CSAT.s\n");
+    ASSERT_EQ(run({"--build", dir.file("P.hpp"), "-o", dir.file("p.hp")}).status, 0);
+    ASSERT_EQ(run({"--build", dir.file("CMACH.s"), dir.file("CSAT.s"), "--romid", "328", "--title",
+                   "T"}).status, 0);
+    EXPECT_EQ(bytesOf(dir.file("LIB328.hp")), bytesOf(dir.file("p.hp")));
+    EXPECT_EQ(run({"--build", dir.file("CMACH.s"), dir.file("CSAT.s")}).status, 2);
 }
 
 // A header not beside the source is looked for in the --include folders, and for a project
