@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace scrivlet {
 
 TransferDialog::TransferDialog(QWidget* parent, const QString& title) : QDialog(parent)
@@ -66,16 +68,16 @@ TransferOutcome TransferDialog::run(QWidget* parent, const QString& title,
         dialog.m_retries = e.retries();
     };
     // The thread owns the channel and the engine until it ends; the dialog only reads counters.
-    QThread* worker = QThread::create([&] { result = runLink(*channel, *engine, run); });
+    const std::unique_ptr<QThread> worker(
+        QThread::create([&] { result = runLink(*channel, *engine, run); }));
     QTimer tick;
     connect(&tick, &QTimer::timeout, &dialog, &TransferDialog::showCounts);
-    connect(worker, &QThread::finished, &dialog, &QDialog::accept);
+    connect(worker.get(), &QThread::finished, &dialog, &QDialog::accept);
     tick.start(100);
     worker->start();
     dialog.exec();
     dialog.m_cancelRequested = true; // when the program quits mid-transfer: nothing to wait for
     worker->wait();
-    delete worker;
 
     if (result == RunOutcome::ChannelFailed)
         outcome.failure = QString::fromStdString(channel->error());
