@@ -1,5 +1,7 @@
 #include "calculator/grob.h"
 
+#include "common/ascii.h"
+
 #include <array>
 
 namespace scrivlet {
@@ -18,11 +20,10 @@ constexpr unsigned hi(unsigned char b)
 // For every byte value its two digits in output order: low nibble first, then high nibble.
 constexpr std::array<char, 512> makeDigitPairs()
 {
-    constexpr char digits[] = "0123456789ABCDEF";
     std::array<char, 512> table{};
     for (unsigned b = 0; b < 256; ++b) {
-        table[2 * b] = digits[b & 0x0Fu];
-        table[2 * b + 1] = digits[b >> 4];
+        table[2 * b] = hexDigitChar(b);
+        table[2 * b + 1] = hexDigitChar(b >> 4);
     }
     return table;
 }

@@ -1,5 +1,7 @@
 #include "calculator/nibbles.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
 
 namespace scrivlet {
@@ -29,14 +31,13 @@ std::string packNibbles(const Nibbles& nibbles, std::uint8_t pad)
 
 std::string nibbleHex(const Nibbles& nibbles, std::size_t from, std::size_t count)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     const std::size_t end =
         count == std::string::npos ? nibbles.size() : std::min(nibbles.size(), from + count);
     std::string hex;
     if (from < end)
         hex.reserve(end - from);
     for (std::size_t i = from; i < end; ++i)
-        hex += kDigits[nibbles[i] & 0x0Fu];
+        hex += hexDigitChar(nibbles[i]);
     return hex;
 }
 

@@ -1,5 +1,7 @@
 #include "calculator/rpl_object.h"
 
+#include "common/ascii.h"
+
 #include <algorithm>
 #include <array>
 
@@ -47,11 +49,7 @@ constexpr std::array<PrologInfo, 32> kPrologs = {{
 
 std::string hex5(std::uint32_t value)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text(5, '0');
-    for (int i = 4; i >= 0; --i, value >>= 4)
-        text[static_cast<std::size_t>(i)] = kDigits[value & 0x0Fu];
-    return text;
+    return hexNumber(value & 0xFFFFFu, 5);
 }
 
 class Reader {

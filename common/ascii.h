@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,21 @@ constexpr int hexDigitValue(char c)
 constexpr bool isHexDigit(char c)
 {
     return hexDigitValue(c) >= 0;
+}
+
+// The upper-case hexadecimal digit of the value's low four bits.
+constexpr char hexDigitChar(unsigned value)
+{
+    return "0123456789ABCDEF"[value & 0xFu];
+}
+
+// The value in upper-case hexadecimal, with leading zeros to at least `minimumDigits` digits.
+inline std::string hexNumber(std::uint32_t value, int minimumDigits = 1)
+{
+    std::string text;
+    for (; value > 0 || minimumDigits > 0; value >>= 4, --minimumDigits)
+        text.insert(text.begin(), hexDigitChar(value));
+    return text;
 }
 
 // The text without the blanks (as isBlank tells them) at either end.

@@ -33,25 +33,16 @@ RplObject defaultConfig(std::uint32_t romId, bool hp48)
              RplObject::pointer(hp48 ? kAttachAtWarmStart48 : kAttachAtWarmStart49)}};
 }
 
-std::string lower(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // A file name for a command: letters, digits, _ and - as they are, other bytes as _XX.
 std::string fileStem(const std::string& name)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string stem;
     for (char c : name) {
         const auto byte = static_cast<unsigned char>(c);
         if (std::isalnum(byte) != 0 || c == '-')
             stem += c;
         else
-            stem += std::string("_") + kHex[byte >> 4] + kHex[byte & 0xF];
+            stem += std::string("_") + hexDigitChar(byte >> 4) + hexDigitChar(byte);
     }
     return stem;
 }
@@ -60,12 +51,11 @@ std::string fileStem(const std::string& name)
 // "\B0C"). Written so for every byte from 80 hex and for the backslash itself.
 std::string escaped(std::string_view bytes)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string text;
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x80 || c == '\\')
-            text += std::string("\\") + kHex[byte >> 4] + kHex[byte & 0xF];
+            text += std::string("\\") + hexDigitChar(byte >> 4) + hexDigitChar(byte);
         else
             text += c;
     }
@@ -74,14 +64,11 @@ std::string escaped(std::string_view bytes)
 
 std::string unescaped(std::string_view text)
 {
-    auto hex = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                              : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    };
     std::string bytes;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
-            bytes += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+        if (text[i] == '\\' && i + 2 < text.size() && isHexDigit(text[i + 1]) &&
+            isHexDigit(text[i + 2])) {
+            bytes += static_cast<char>(hexDigitValue(text[i + 1]) * 16 + hexDigitValue(text[i + 2]));
             i += 2;
         } else {
             bytes += text[i];
@@ -100,29 +87,18 @@ std::string objectText(const RplObject& object, const RomNames& names, bool hp48
     return text;
 }
 
-std::string hexNumber(std::uint32_t value)
-{
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string digits;
-    do {
-        digits.insert(digits.begin(), kHex[value & 0xF]);
-        value >>= 4;
-    } while (value != 0);
-    return digits;
-}
-
 } // namespace
 
 std::vector<ProjectFile> libraryProjectFiles(const LibraryParts& parts, const std::string& base,
                                              const RomNames& names, bool hp48)
 {
     std::vector<ProjectFile> files(1);
-    std::set<std::string> taken{lower(base + ".hpp")};
+    std::set<std::string> taken{asciiLower(base + ".hpp")};
     auto claim = [&](std::string stem) {
         std::string name = stem + ".s";
-        for (int i = 2; taken.contains(lower(name)); ++i)
+        for (int i = 2; taken.contains(asciiLower(name)); ++i)
             name = stem + "_" + std::to_string(i) + ".s";
-        taken.insert(lower(name));
+        taken.insert(asciiLower(name));
         return name;
     };
     const std::string libraryLine = "* Library " + hexNumber(parts.romId) + " (" +
@@ -183,7 +159,7 @@ Ini readIni(std::string_view text)
         if (line.empty() || line[0] == ';')
             continue;
         if (line[0] == '[') {
-            section = lower(line);
+            section = asciiLower(line);
             continue;
         }
         const std::size_t eq = line.find('=');
@@ -192,7 +168,7 @@ Ini readIni(std::string_view text)
                 ini.badLine = lineNumber;
             continue;
         }
-        const std::string key = lower(line.substr(0, eq));
+        const std::string key = asciiLower(line.substr(0, eq));
         const std::string value = line.substr(eq + 1);
         if (section == "[main]") {
             ini.main[key] = value;
@@ -478,7 +454,7 @@ std::optional<RplObject> compileBody(const std::string& file, const Source& sour
 
 bool isHeaderFile(const std::string& file)
 {
-    return file.size() > 2 && lower(file.substr(file.size() - 2)) == ".h";
+    return file.size() > 2 && asciiLower(file.substr(file.size() - 2)) == ".h";
 }
 
 std::string fileStemOf(std::string_view path)
@@ -564,7 +540,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
         return buildObjectProject(ini, read, names, std::move(build));
     const std::string romId = value("romid");
     if (romId.empty() || romId.size() > 3 ||
-        !std::all_of(romId.begin(), romId.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }))
+        !std::all_of(romId.begin(), romId.end(), isHexDigit))
         return fail({{}, 0, 0, "Romid= must be a library number of 1 to 3 hex digits"});
     build.parts.romId = static_cast<std::uint32_t>(std::stoul(romId, nullptr, 16));
     build.parts.title = unescaped(value("title"));
@@ -576,7 +552,7 @@ ProjectBuild buildLibraryProject(std::string_view projectText, const ProjectFile
     // The header this build writes stands in for the file of its name (empty until the
     // commands' names are known).
     const ProjectFileReader readFile = [&](const std::string& name) -> std::optional<std::string> {
-        if (!build.headerName.empty() && lower(name) == lower(build.headerName))
+        if (!build.headerName.empty() && asciiLower(name) == asciiLower(build.headerName))
             return build.headerText;
         return read(name);
     };

@@ -1,5 +1,7 @@
 #include "rpl/rpl_decompiler.h"
 
+#include "common/ascii.h"
+
 #include "calculator/transfer_escapes.h"
 #include "rpl/algebraic.h"
 #include "rpl/control_words.h"
@@ -51,18 +53,10 @@ std::string_view bareName(std::string_view bookName)
     return isPlainWord(bookName) && !isHexOperand(bookName) ? bookName : std::string_view();
 }
 
-std::string hexDigits(std::uint32_t value, int minimum)
-{
-    std::string text;
-    for (; value > 0 || minimum > 0; value >>= 4, --minimum)
-        text.insert(text.begin(), "0123456789ABCDEF"[value & 0xFu]);
-    return text;
-}
-
 // Hex digits that start with a decimal one, as HP's compiler reads a number operand.
 std::string numberOperand(std::uint32_t value)
 {
-    const std::string digits = hexDigits(value, 1);
+    const std::string digits = hexNumber(value, 1);
     return digits[0] > '9' ? "0" + digits : digits;
 }
 
@@ -388,7 +382,7 @@ class Printer {
             if (!bareName(name).empty())
                 emit("FLASHPTR " + std::string(bareName(name)));
             else // the bank starts with a digit, so that it reads as a number
-                emit("FLASHPTR " + numberOperand(value & 0xFFFu) + " " + hexDigits(value >> 12, 1));
+                emit("FLASHPTR " + numberOperand(value & 0xFFFu) + " " + hexNumber(value >> 12, 1));
             return true;
         }
         if (o.prolog == prolog::kXlibName) {
@@ -446,7 +440,7 @@ class Printer {
             }
             if (context != Context::System)
                 return false;
-            emit("HXS " + hexDigits(static_cast<std::uint32_t>(o.body.size() - 5), 1));
+            emit("HXS " + hexNumber(static_cast<std::uint32_t>(o.body.size() - 5), 1));
             if (o.body.size() > 5)
                 emit(nibbleHex(o.body, 5));
             return true;
